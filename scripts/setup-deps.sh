@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing Clipwright needs.
+# Idempotent: when everything is present it only checks and returns.
+set -euo pipefail
+
+PACKAGES=(
+  build-essential cmake ninja-build pkg-config
+  clang libclang-rt-14-dev
+  libgtest-dev libgmock-dev libbenchmark-dev
+  libcrypto++-dev
+  libgtk-3-dev libwebkit2gtk-4.1-dev
+  libpcre2-dev nlohmann-json3-dev
+  ffmpeg
+  xvfb xauth xdotool webkit2gtk-driver
+  xdg-user-dirs dbus-x11
+  nodejs
+)
+
+missing=()
+for p in "${PACKAGES[@]}"; do
+  if ! dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed'; then
+    missing+=("$p")
+  fi
+done
+
+# nodejs may come from outside Debian on some machines; a working `node` is enough.
+if command -v node >/dev/null 2>&1; then
+  missing=("${missing[@]/nodejs}")
+fi
+read -ra missing <<<"${missing[*]:-}"
+
+if [ "${#missing[@]}" -gt 0 ]; then
+  SUDO=""
+  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,75 @@
+#!/usr/bin/env bash
+# Builds Clipwright and runs every test: unit and end-to-end tests in the main
+# tree, the unit tests again under AddressSanitizer + UndefinedBehaviorSanitizer
+# and under ThreadSanitizer (concurrency tests), and each fuzz target briefly.
+# Installs the Debian packages it needs first.
+#
+# Environment: CW_FUZZ_SECONDS (default 60) per fuzz target; CW_STAGES to run a
+# subset, e.g. CW_STAGES="main" (stages: main asan tsan fuzz).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+root=$(pwd)
+
+bash scripts/setup-deps.sh
+
+stages=${CW_STAGES:-"main asan tsan fuzz"}
+fuzz_seconds=${CW_FUZZ_SECONDS:-60}
+jobs=$(nproc)
+werror=ON
+failed=()
+
+has_stage() { [[ " $stages " == *" $1 "* ]]; }
+
+configure() {  # DIR CMAKE_ARGS...
+  local dir=$1; shift
+  cmake -S "$root" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCW_WERROR=$werror "$@" >/dev/null
+}
+
+if has_stage main; then
+  echo "=== main build: unit and end-to-end tests"
+  configure build
+  cmake --build build -j "$jobs"
+  (cd build && ctest -j "$jobs" --output-on-failure --timeout 900) || failed+=(main)
+fi
+
+if has_stage asan; then
+  echo "=== AddressSanitizer + UndefinedBehaviorSanitizer build: unit tests"
+  configure build-asan -DCW_SANITIZE=ON -DCW_GUI=OFF -DCW_BENCH=OFF
+  cmake --build build-asan -j "$jobs"
+  (cd build-asan && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+     ctest -j "$jobs" -L unit --output-on-failure --timeout 900) || failed+=(asan)
+fi
+
+if has_stage tsan; then
+  echo "=== ThreadSanitizer build: concurrency tests"
+  configure build-tsan -DCW_TSAN=ON -DCW_GUI=OFF -DCW_BENCH=OFF
+  cmake --build build-tsan -j "$jobs"
+  (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 \
+     ctest -j "$jobs" -L unit -R 'Concurren' --output-on-failure --timeout 900) || failed+=(tsan)
+fi
+
+if has_stage fuzz; then
+  echo "=== fuzz targets, ${fuzz_seconds}s each"
+  configure build-fuzz -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DCW_FUZZ=ON -DCW_GUI=OFF -DCW_BENCH=OFF
+  cmake --build build-fuzz -j "$jobs"
+  while IFS= read -r target; do
+    name=$(basename "$target")
+    corpus_seed="$root/fuzz/corpus/${name%_fuzz}"
+    work=$(mktemp -d)
+    [ -d "$corpus_seed" ] && cp -r "$corpus_seed/." "$work/"
+    echo "--- $name"
+    if ! "$target" -max_total_time="$fuzz_seconds" -print_final_stats=1 "$work" >"build-fuzz/$name.log" 2>&1; then
+      tail -n 60 "build-fuzz/$name.log"
+      failed+=("$name")
+    else
+      grep -E '^stat::number_of_executed_units' "build-fuzz/$name.log" || true
+    fi
+    rm -rf "$work"
+  done < <(find build-fuzz -maxdepth 3 -type f -name '*_fuzz' -perm -u+x | sort)
+fi
+
+if [ "${#failed[@]}" -gt 0 ]; then
+  echo "FAILED stages: ${failed[*]}"
+  exit 1
+fi
+echo "all test stages passed"

@@ -1,0 +1,124 @@
+// POSIX implementation of the file-system services.
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <fstream>
+#include <mutex>
+#include <sstream>
+
+#include "platform/files.h"
+#include "platform/text.h"
+
+namespace cw {
+namespace {
+
+std::wstring& ProgramFolderStorage() {
+  static std::wstring folder;
+  return folder;
+}
+std::once_flag program_folder_once;
+
+std::wstring ComputeProgramFolder() {
+  std::string buffer(PATH_MAX, '\0');
+  ssize_t n = readlink("/proc/self/exe", buffer.data(), buffer.size());
+  if (n <= 0) return L"./";
+  buffer.resize(static_cast<size_t>(n));
+  size_t slash = buffer.rfind('/');
+  buffer.resize(slash == std::string::npos ? 0 : slash + 1);
+  return SystemToWide(buffer);
+}
+
+std::string Narrow(const std::wstring& path) { return WideToSystem(path); }
+
+}  // namespace
+
+const std::wstring& ProgramFolder() {
+  std::call_once(program_folder_once, [] {
+    if (ProgramFolderStorage().empty()) ProgramFolderStorage() = ComputeProgramFolder();
+  });
+  return ProgramFolderStorage();
+}
+
+void SetProgramFolderForTesting(const std::wstring& folder) {
+  std::wstring f = folder;
+  if (f.empty() || f.back() != L'/') f += L'/';
+  ProgramFolderStorage() = f;
+}
+
+bool FileExists(const std::wstring& path) {
+  struct stat st;
+  return stat(Narrow(path).c_str(), &st) == 0;
+}
+
+bool IsDirectory(const std::wstring& path) {
+  struct stat st;
+  return stat(Narrow(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+bool CreateDirectory(const std::wstring& path) { return mkdir(Narrow(path).c_str(), 0777) == 0; }
+
+bool DeleteFile(const std::wstring& path) { return unlink(Narrow(path).c_str()) == 0; }
+
+bool IsWritableDirectory(const std::wstring& path) {
+  return IsDirectory(path) && access(Narrow(path).c_str(), W_OK | X_OK) == 0;
+}
+
+bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries) {
+  entries->clear();
+  std::string narrow = Narrow(path);
+  DIR* dir = opendir(narrow.c_str());
+  if (!dir) return false;
+  if (!narrow.empty() && narrow.back() != '/') narrow += '/';
+  while (struct dirent* e = readdir(dir)) {
+    std::string name = e->d_name;
+    if (name == "." || name == "..") continue;
+    FolderEntry entry;
+    entry.name = SystemToWide(name);
+    entry.is_hidden = name[0] == '.';
+    struct stat st;
+    entry.is_directory = stat((narrow + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    entries->push_back(std::move(entry));
+  }
+  closedir(dir);
+  return true;
+}
+
+bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
+  bytes->clear();
+  if (IsDirectory(path)) return false;
+  std::ifstream in(Narrow(path), std::ios::binary);
+  if (!in) return false;
+  std::ostringstream buffer;
+  buffer << in.rdbuf();
+  if (in.bad()) return false;
+  *bytes = buffer.str();
+  return true;
+}
+
+bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
+  std::string bytes;
+  text->clear();
+  if (!ReadFileBytes(path, &bytes)) return false;
+  text->reserve(bytes.size());
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c == '\n') continue;
+    if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] == '\n')) continue;
+    *text += c;
+  }
+  return true;
+}
+
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
+  std::FILE* f = std::fopen(Narrow(path).c_str(), "wb");
+  if (!f) return false;
+  bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+  ok = (std::fclose(f) == 0) && ok;
+  return ok;
+}
+
+}  // namespace cw

@@ -1,0 +1,43 @@
+// File-system services the core needs: the program folder, existence checks,
+// folder creation and listing, file deletion and the whole-text-file reader.
+// Paths are wide text; they are converted to the system's text at this edge.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cw {
+
+// The folder of the running executable, ending in '/'. Computed once. Any thread.
+// SetProgramFolderForTesting replaces it for the rest of the process (tools and
+// tests use it to point the program at a prepared folder); call it before use.
+const std::wstring& ProgramFolder();
+void SetProgramFolderForTesting(const std::wstring& folder);
+
+bool FileExists(const std::wstring& path);    // file or folder
+bool IsDirectory(const std::wstring& path);
+bool CreateDirectory(const std::wstring& path);  // one level; true if created
+bool DeleteFile(const std::wstring& path);       // true if removed
+bool IsWritableDirectory(const std::wstring& path);
+
+struct FolderEntry {
+  std::wstring name;
+  bool is_directory = false;
+  bool is_hidden = false;  // the name starts with '.'
+};
+// The entries of a folder, "." and ".." left out, in the system's order.
+// Returns false if the folder cannot be read.
+bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries);
+
+// Reads a text file whole, joining its lines without their line ends (LF and
+// CR LF alike; a lone CR at the very end is dropped too). Returns false if the
+// file cannot be opened or read; *text is then left empty. Read-only.
+bool ReadWholeTextFile(const std::wstring& path, std::string* text);
+
+// Reads a file's bytes unchanged. Returns false if it cannot be opened or read.
+bool ReadFileBytes(const std::wstring& path, std::string* bytes);
+
+// Writes bytes to a file, replacing it. Returns false on any failure.
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+
+}  // namespace cw

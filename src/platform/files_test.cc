@@ -1,0 +1,77 @@
+// Tests of the file-system services against a temporary folder.
+#include "platform/files.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/text.h"
+#include "testsupport/temp_dir.h"
+
+namespace cw {
+namespace {
+
+TEST(ProgramFolder, EndsWithSlashAndExists) {
+  const std::wstring& folder = ProgramFolder();
+  ASSERT_FALSE(folder.empty());
+  EXPECT_EQ(folder.back(), L'/');
+  EXPECT_TRUE(IsDirectory(folder));
+}
+
+TEST(ReadWholeTextFile, JoinsLinesWithoutLineEnds) {
+  testing::TempDir dir;
+  struct Case {
+    std::string bytes, text;
+  } cases[] = {
+      {"", ""},
+      {"abc", "abc"},
+      {"ab\ncd\n", "abcd"},
+      {"ab\r\ncd\r\n", "abcd"},
+      {"ab\r\ncd\nef", "abcdef"},
+      {"a\rb", "a\rb"},  // a lone CR inside a line stays
+      {"\n\n\n", ""},
+  };
+  for (const auto& c : cases) {
+    dir.Write("f.txt", c.bytes);
+    std::string text = "stale";
+    ASSERT_TRUE(ReadWholeTextFile(SystemToWide(dir.File("f.txt")), &text));
+    EXPECT_EQ(text, c.text);
+  }
+  std::string text = "stale";
+  EXPECT_FALSE(ReadWholeTextFile(SystemToWide(dir.File("missing.txt")), &text));
+  EXPECT_TRUE(text.empty());
+  EXPECT_FALSE(ReadWholeTextFile(dir.wpath(), &text));  // a folder is not a file
+}
+
+TEST(Files, CreateListDelete) {
+  testing::TempDir dir;
+  std::wstring base = dir.wpath();
+  EXPECT_TRUE(CreateDirectory(base + L"sub"));
+  EXPECT_FALSE(CreateDirectory(base + L"sub"));
+  EXPECT_TRUE(IsDirectory(base + L"sub"));
+  dir.Write("a.avi", "x");
+  dir.Write(".hidden", "x");
+  dir.Write("\xE8\xA7\x86\xE9\xA2\x91.mp4", "x");
+  EXPECT_TRUE(FileExists(base + L"a.avi"));
+  EXPECT_FALSE(IsDirectory(base + L"a.avi"));
+
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(ListFolder(base, &entries));
+  ASSERT_EQ(entries.size(), 4u);
+  int dirs = 0, hidden = 0;
+  bool saw_wide = false;
+  for (const auto& e : entries) {
+    dirs += e.is_directory;
+    hidden += e.is_hidden;
+    saw_wide |= e.name == L"\u89C6\u9891.mp4";
+  }
+  EXPECT_EQ(dirs, 1);
+  EXPECT_EQ(hidden, 1);
+  EXPECT_TRUE(saw_wide);
+
+  EXPECT_TRUE(DeleteFile(base + L"a.avi"));
+  EXPECT_FALSE(DeleteFile(base + L"a.avi"));
+  EXPECT_FALSE(FileExists(base + L"a.avi"));
+  EXPECT_FALSE(ListFolder(base + L"missing", &entries));
+}
+
+}  // namespace
+}  // namespace cw

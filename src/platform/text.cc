@@ -1,0 +1,118 @@
+// UTF-8 <-> wide text conversion and ASCII-only case folding.
+#include "platform/text.h"
+
+namespace cw {
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+// Length of the sequence a lead byte announces, 0 for a byte that cannot lead.
+int SequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+bool IsContinuation(unsigned char c) { return (c & 0xC0) == 0x80; }
+
+void AppendUtf8(std::string& out, char32_t cp) {
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+}  // namespace
+
+std::wstring SystemToWide(std::string_view text) {
+  std::wstring out;
+  out.reserve(text.size());
+  size_t i = 0;
+  while (i < text.size()) {
+    unsigned char lead = static_cast<unsigned char>(text[i]);
+    int len = SequenceLength(lead);
+    if (len == 1) {
+      out += static_cast<wchar_t>(lead);
+      ++i;
+      continue;
+    }
+    if (len == 0 || i + len > text.size()) {
+      // Invalid lead byte, or a sequence cut short: check what is there so a
+      // truncated sequence counts as one replacement, as decoders usually do.
+      size_t j = i + 1;
+      if (len != 0)
+        while (j < text.size() && j < i + len && IsContinuation(static_cast<unsigned char>(text[j]))) ++j;
+      out += kReplacement;
+      i = j;
+      continue;
+    }
+    char32_t cp = lead & (0x7F >> len);
+    bool ok = true;
+    for (int k = 1; k < len; ++k) {
+      unsigned char c = static_cast<unsigned char>(text[i + k]);
+      // The second byte's range is narrower for some leads (no overlongs, no surrogates, <= U+10FFFF).
+      bool in_range = IsContinuation(c);
+      if (k == 1) {
+        if (lead == 0xE0) in_range = c >= 0xA0 && c <= 0xBF;
+        else if (lead == 0xED) in_range = c >= 0x80 && c <= 0x9F;
+        else if (lead == 0xF0) in_range = c >= 0x90 && c <= 0xBF;
+        else if (lead == 0xF4) in_range = c >= 0x80 && c <= 0x8F;
+      }
+      if (!in_range) {
+        out += kReplacement;
+        i += k;
+        ok = false;
+        break;
+      }
+      cp = (cp << 6) | (c & 0x3F);
+    }
+    if (!ok) continue;
+    out += static_cast<wchar_t>(cp);
+    i += len;
+  }
+  return out;
+}
+
+std::string WideToSystem(std::wstring_view text) {
+  std::string out;
+  out.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    char32_t cp = static_cast<char32_t>(text[i]);
+    if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < text.size()) {
+      char32_t low = static_cast<char32_t>(text[i + 1]);
+      if (low >= 0xDC00 && low <= 0xDFFF) {
+        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
+        ++i;
+      }
+    }
+    if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
+    AppendUtf8(out, cp);
+  }
+  return out;
+}
+
+int AsciiCaseCompare(std::wstring_view a, std::wstring_view b) {
+  auto fold = [](wchar_t c) -> long { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; };
+  size_t n = a.size() < b.size() ? a.size() : b.size();
+  for (size_t i = 0; i < n; ++i) {
+    long ca = fold(a[i]), cb = fold(b[i]);
+    if (ca != cb) return ca < cb ? -1 : 1;
+  }
+  if (a.size() == b.size()) return 0;
+  return a.size() < b.size() ? -1 : 1;
+}
+
+}  // namespace cw
