@@ -1,0 +1,86 @@
+// Running intervals of a task and the remaining-time text.
+#include "analysis/time_tick.h"
+
+#include <cmath>
+#include <ctime>
+#include <limits>
+#include <utility>
+
+namespace cw {
+namespace {
+
+constexpr int64_t kInt32Max = std::numeric_limits<int32_t>::max();
+constexpr int32_t kMsPerHour = 3600000;
+constexpr int32_t kMsPerMinute = 60000;
+
+std::wstring HoursText(int32_t hours) {
+  return std::to_wstring(hours) + (hours == 1 ? L" hour " : L" hours ");
+}
+
+}  // namespace
+
+int64_t SystemSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+
+TimeTickArray::TimeTickArray(SecondsClock clock) : clock_(std::move(clock)) {}
+
+void TimeTickArray::AddTick() { ticks_.push_back(TimeTick{clock_(), 0, false}); }
+
+void TimeTickArray::CloseLastTick() {
+  if (ticks_.empty()) return;
+  ticks_.back().end = clock_();
+  ticks_.back().closed = true;
+}
+
+int32_t TimeTickArray::ElapsedSeconds() const {
+  int64_t sum = 0;
+  for (const TimeTick& tick : ticks_) {
+    int64_t end = tick.closed ? tick.end : clock_();
+    // Clock values are calendar seconds, far from the 64-bit limits; only the
+    // sum needs guarding. A clock set back gives a negative span: nothing.
+    int64_t span = end - tick.start;
+    if (span > 0) sum += span > kInt32Max ? kInt32Max : span;
+    if (sum >= kInt32Max) return static_cast<int32_t>(kInt32Max);
+  }
+  return static_cast<int32_t>(sum);
+}
+
+void TimeTickArray::SetFrames(int32_t current_frame, int32_t total_frames) {
+  current_frame_ = current_frame;
+  total_frames_ = total_frames;
+}
+
+std::wstring TimeTickArray::FormatRemainingTime() const {
+  // An unknown total says nothing about what remains, even before any running
+  // time has been recorded.
+  if (current_frame_ < 1 || total_frames_ < 0) return L"...";
+  // In 64 bits: 32-bit milliseconds would overflow after 24.8 days of running.
+  double elapsed_ms = static_cast<double>(ElapsedSeconds()) * 1000.0;
+  double remaining = (static_cast<double>(total_frames_) - current_frame_) * elapsed_ms / current_frame_;
+  remaining = std::trunc(remaining);
+  if (remaining < 0 || remaining > static_cast<double>(kInt32Max)) return L"...";
+  return RemainingTimeText(static_cast<int32_t>(remaining));
+}
+
+int32_t FramesForEstimate(double frames) {
+  if (std::isnan(frames)) return -1;
+  double whole = std::trunc(frames);
+  if (whole > static_cast<double>(kInt32Max) || whole < -static_cast<double>(kInt32Max) - 1) return -1;
+  return static_cast<int32_t>(whole);
+}
+
+std::wstring RemainingTimeText(int32_t remaining_ms) {
+  if (remaining_ms < 0) return L"...";
+  int32_t hours = remaining_ms / kMsPerHour;
+  int32_t minutes = remaining_ms % kMsPerHour / kMsPerMinute;
+  if (hours == 0) {
+    if (minutes == 0) return L"< 1 minute";
+    if (minutes == 1) return L"< 2 minutes";
+    return std::to_wstring(minutes) + L" minutes";
+  }
+  // Beside hours, a minute count below two is shown as its upper bound.
+  if (minutes == 0) return HoursText(hours) + L"1 minute";
+  if (minutes == 1) return HoursText(hours) + L"2 minutes";
+  return HoursText(hours) + std::to_wstring(minutes) + L" minutes";
+}
+
+}  // namespace cw
