@@ -1,0 +1,38 @@
+// Where the settings file lives and the default output folder.
+#include "settings/config_location.h"
+
+#include "platform/files.h"
+#include "platform/user_dirs.h"
+
+namespace cw {
+
+std::wstring ChooseConfigFolder(const std::wstring& program_folder, const std::wstring& user_config_folder,
+                                const std::function<bool(const std::wstring&)>& is_writable) {
+  std::wstring program = program_folder;
+  if (program.empty() || program.back() != L'/') program += L'/';
+  if (is_writable(program)) return program;
+  std::wstring user = user_config_folder;
+  while (!user.empty() && user.back() == L'/') user.pop_back();
+  return user + L"/clipwright/";
+}
+
+std::wstring ConfigFilePath() {
+  return ChooseConfigFolder(ProgramFolder(), UserConfigFolder(),
+                            [](const std::wstring& folder) { return IsWritableDirectory(folder); }) +
+         L"config.ini";
+}
+
+std::wstring DefaultOutputDir() { return UserVideosFolder() + L"/Clipwright"; }
+
+bool MakeFolderPath(const std::wstring& folder) {
+  if (folder.empty()) return false;
+  if (IsDirectory(folder)) return true;
+  for (size_t slash = folder.find(L'/', 1); slash != std::wstring::npos; slash = folder.find(L'/', slash + 1)) {
+    std::wstring prefix = folder.substr(0, slash);
+    if (!IsDirectory(prefix)) CreateDirectory(prefix);
+  }
+  CreateDirectory(folder);
+  return IsDirectory(folder);
+}
+
+}  // namespace cw

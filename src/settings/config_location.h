@@ -1,0 +1,28 @@
+// Where the settings file lives and what the default output folder is.
+#pragma once
+
+#include <functional>
+#include <string>
+
+namespace cw {
+
+// The folder that holds config.ini, ending in '/': the program folder when it
+// is writable, else user_config_folder + "/clipwright/". The same place is
+// used for reading and writing. `is_writable` tells whether a folder can take
+// new files.
+std::wstring ChooseConfigFolder(const std::wstring& program_folder, const std::wstring& user_config_folder,
+                                const std::function<bool(const std::wstring&)>& is_writable);
+
+// Full path of config.ini for this process (ChooseConfigFolder with the real
+// program folder, the user's configuration folder and the file system).
+// UI thread.
+std::wstring ConfigFilePath();
+
+// The default output folder: the user's videos folder + "/Clipwright". Runs a
+// short-lived program to ask the desktop; UI thread.
+std::wstring DefaultOutputDir();
+
+// Creates `folder` and every missing parent. True when it exists afterwards.
+bool MakeFolderPath(const std::wstring& folder);
+
+}  // namespace cw

@@ -1,0 +1,85 @@
+// The user settings: one process-wide object, stored in config.ini as one line
+// of JSON and exchanged with the page as the same JSON text.
+//
+// Threads: the object is created, loaded, saved and written on the UI thread,
+// and its fields are read there directly. The only reader elsewhere is the
+// encoder worker, which must use CurrentProfile() (or a copy taken on the UI
+// thread) instead of reading targetDevice / outputQuality directly.
+#pragma once
+
+#include <cstdint>
+#include <mutex>
+#include <string>
+
+namespace cw {
+
+// The device and quality ids, copied together.
+struct ProfileIds {
+  std::wstring targetDevice;
+  std::wstring outputQuality;
+};
+
+class ConfigObject {
+ public:
+  // The process-wide object: created on first call with config.ini at
+  // ConfigFilePath() and the default output folder DefaultOutputDir(), then
+  // loaded. Never destroyed. UI thread.
+  static ConfigObject& Instance();
+
+  // An object over the given file (full path) with the given default output
+  // folder; fields empty until Load(). Tests and tools make their own.
+  ConfigObject(std::wstring file_path, std::wstring default_output_dir);
+  ConfigObject(const ConfigObject&) = delete;
+  ConfigObject& operator=(const ConfigObject&) = delete;
+
+  std::wstring targetDevice;   // default "4"
+  std::wstring outputQuality;  // default "Normal"
+  std::wstring outputDir;      // default: the user's videos folder + "/Clipwright"
+  int32_t conTasks = 1;        // tasks that may run at once
+  int32_t needShutdown = 0;    // 1: shut down when the list has become empty
+
+  // Sets all five fields to their defaults.
+  void ApplyDefaults();
+
+  // Fills the object from the settings file. No file, or one of two characters
+  // or fewer: the defaults. Otherwise the file's values are assigned; on the
+  // first load the fields the file does not name take their defaults, later
+  // loads keep their current values. An unreadable or unparsable file shows
+  // "Exception catch!" and changes nothing (first load: the defaults).
+  void Load();
+
+  // Writes the settings file: ToJson() as one line, in the form that Load()
+  // reads back to the same values. Shows a message when the file cannot be
+  // written.
+  void Save();
+
+  // The settings JSON for the page, one line, values unescaped:
+  // {"targetDevice": "4","targetDeviceDesc": "...","outputQuality": "Normal",
+  //  "outputDir": "...","conTasks": 1,"needShutdown": 0}
+  // An unknown device shows "can't find device!" and gives "targetDeviceDesc" "".
+  std::wstring ToJson();
+
+  // Assigns the five fields named in a JSON text (later duplicates win; other
+  // members are ignored). A text that is not one JSON object or array shows
+  // "Exception catch!"; fields not yet assigned keep their values.
+  void FromJson(const std::wstring& text);
+
+  // A copy of targetDevice and outputQuality, consistent with concurrent
+  // FromJson/Load on the UI thread. Any thread.
+  ProfileIds CurrentProfile() const;
+
+  const std::wstring& file_path() const { return file_path_; }
+  const std::wstring& default_output_dir() const { return default_output_dir_; }
+
+ private:
+  void AssignDefaults();
+  std::wstring RenderJson(const std::wstring& device_desc, bool escaped) const;
+
+  std::wstring file_path_;
+  std::wstring default_output_dir_;
+  bool loaded_once_ = false;
+  // Guards writes of targetDevice / outputQuality against CurrentProfile().
+  mutable std::mutex profile_mutex_;
+};
+
+}  // namespace cw

@@ -1,0 +1,44 @@
+// The two forms of config.ini's content.
+//
+// Plain form: the settings JSON exactly as ToJson() renders it, one byte per
+// character, values raw (a path keeps single backslashes). Reading it turns
+// every byte into the character with that code and doubles every backslash
+// before parsing, so raw Windows-style paths load unchanged. Only values made
+// of printable ASCII, without '"' and not ending in '\', are written this way:
+// those are exactly the values this form reads back unchanged.
+//
+// Escaped form: a UTF-8 byte-order mark, then the settings JSON in UTF-8 with
+// every value escaped as strict JSON ('"' as \", '\' as \\, control characters
+// as \u00XX). It is read as UTF-8 and parsed as it is. Used whenever a value
+// does not fit the plain form (quotes, a trailing backslash, control
+// characters, anything outside ASCII). A plain-form file can never begin with
+// the mark (those bytes outside a string always made parsing fail), so every
+// file that loaded before still loads the same way.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace cw {
+
+// True when `value` reads back unchanged from the plain form.
+bool FitsPlainConfigForm(std::wstring_view value);
+
+// `value` escaped for the inside of a JSON string of the escaped form.
+std::wstring EscapeConfigValue(std::wstring_view value);
+
+// File bytes of the plain form (characters are expected to be 0..255; others
+// become '?') and of the escaped form (the mark, then UTF-8).
+std::string EncodePlainConfigForm(std::wstring_view json);
+std::string EncodeEscapedConfigForm(std::wstring_view json);
+
+// The content of a config file (its lines joined without line ends) as read:
+// `text` is the file's text in characters, `json` the text to parse (the plain
+// form with its backslashes doubled, or the escaped form as it is).
+struct ConfigFileText {
+  std::wstring text;
+  std::wstring json;
+};
+ConfigFileText DecodeConfigFile(std::string_view bytes);
+
+}  // namespace cw

@@ -1,0 +1,108 @@
+// The conversion task record (FileObject), its encoder-run record
+// (ProcessObject), and the task's JSON rendering for the page.
+//
+// Threads: every FileObject field is read and written on the UI thread, under
+// the task list's lock. The worker thread of a run writes only its
+// ProcessObject; the fields it writes that the UI thread reads are atomics.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "analysis/time_tick.h"
+
+namespace cw {
+
+// Task states, as the page receives them in "iStatus".
+inline constexpr int32_t kTaskWaiting = 1;
+inline constexpr int32_t kTaskRunning = 2;
+inline constexpr int32_t kTaskPaused = 3;
+inline constexpr int32_t kTaskDone = 4;
+inline constexpr int32_t kTaskFailed = 5;  // the encoder failed, was killed by someone else, or never started
+
+// The record of one encoder run. Shared (std::shared_ptr) between the task and
+// its worker thread, so a worker that is still finishing never touches freed
+// memory after its task was deleted.
+struct ProcessObject {
+  ProcessObject();  // encoderPath = program folder + "xenc"
+  ProcessObject(const ProcessObject&) = delete;
+  ProcessObject& operator=(const ProcessObject&) = delete;
+
+  // The encoder's process id (it leads its own process group); 0 until the
+  // worker has created the process. Written by the worker, read by the UI.
+  std::atomic<int32_t> processId{0};
+
+  std::wstring encoderPath;  // set by the constructor, then only read
+
+  // Everything the encoder printed so far. Worker thread only.
+  std::wstring log;
+
+  // Figures parsed from the log: written by the worker, read by the UI thread.
+  std::atomic<double> totalFrames{-1.0};   // -1: not yet known
+  std::atomic<double> currentFrame{-1.0};  // -1: not yet known
+  std::atomic<double> sizeKB{-1.0};        // -1: not yet known
+  std::atomic<int32_t> durationMs{-1};     // -1: not yet known
+
+  // 0 -> 1 once each, set by the worker. The worker sets `failed` (when the run
+  // failed) BEFORE it sets `finished`, so a reader that sees finished == 1 also
+  // sees the final value of `failed`.
+  std::atomic<int32_t> started{0};
+  std::atomic<int32_t> finished{0};
+  std::atomic<int32_t> failed{0};  // 1: non-zero exit, a signal we did not send, or no process
+
+  // Set on the UI thread when the task is first started, before its worker
+  // thread is created; the worker only reads them afterwards (the thread's
+  // creation orders the writes before the reads).
+  std::wstring inputPath;
+  std::wstring outputPath;
+  std::wstring targetDevice;   // device id the run converts for
+  std::wstring outputQuality;  // quality id the run converts with
+};
+
+// One conversion task. Created by the ways of adding files, owned by the task
+// list through a std::shared_ptr.
+class FileObject {
+ public:
+  FileObject();
+  FileObject(const FileObject&) = delete;
+  FileObject& operator=(const FileObject&) = delete;
+
+  std::wstring fileName;       // text after the last '/' of fromPath
+  std::wstring fromPath;       // source file
+  std::wstring toPath;         // output file; chosen at the first start, then kept
+  std::wstring targetDevice;   // device id copied from the settings at creation
+  std::wstring outputQuality;  // quality id copied from the settings at creation
+  double progress = 0.0;       // 0..100, two decimals, cut; only ComputeProgress writes it
+  std::wstring guid;           // identity text; set at creation, never changed
+  int32_t iStatus = kTaskWaiting;
+  std::shared_ptr<ProcessObject> process;  // never null
+  TimeTickArray ticks;                     // running intervals for the remaining-time estimate
+
+  // The task as one JSON object on one line, members in the fixed order
+  // fileName, fromPath, toPath, targetDevice, outputQuality, iStatus, timeTip,
+  // fileSize, progress, guid; values unescaped. Also notices the end of the
+  // run (see ComputeProgress). UI thread, under the task list's lock. A device
+  // id missing from the catalog renders as "" and shows "can't find device!"
+  // once per id per process.
+  std::wstring ToJson();
+};
+
+// The task's progress percentage. A running task whose run has finished
+// becomes done at 100 (or failed, keeping its progress); a running task gets
+// current/total frames as a percentage cut to two decimals and kept within
+// 0..100 (unknown or zero totals and non-finite figures give 0). Other states
+// keep their progress. UI thread.
+double ComputeProgress(FileObject& task);
+
+// A new identity text: "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}", 38
+// characters, the third group in lower-case hex. Retries a failing generator;
+// if the system never supplies random bytes it falls back to bits from the
+// clock and a process-wide counter, so identities stay unique. Any thread.
+std::wstring MakeGuidText();
+
+// The text after the last '/' of `path`; the whole path when it has none.
+std::wstring FileNameOfPath(const std::wstring& path);
+
+}  // namespace cw

@@ -1,0 +1,37 @@
+// Device names for the task JSON, with the missing-device message shown once
+// per unknown id instead of on every refresh.
+#include <mutex>
+#include <vector>
+
+#include "platform/message.h"
+#include "platform/text.h"
+#include "tasks/task_json.h"
+
+namespace cw {
+namespace {
+
+// Ids already reported missing in this process.
+std::mutex reported_mutex;
+std::vector<std::wstring>& ReportedIds() {
+  static std::vector<std::wstring>* ids = new std::vector<std::wstring>();
+  return *ids;
+}
+
+bool FirstReportOf(const std::wstring& id) {
+  std::lock_guard<std::mutex> hold(reported_mutex);
+  for (const std::wstring& seen : ReportedIds()) {
+    if (AsciiCaseCompare(seen, id) == 0) return false;
+  }
+  ReportedIds().push_back(id);
+  return true;
+}
+
+}  // namespace
+
+std::wstring TaskDeviceName(const std::wstring& id) {
+  // TODO(catalog): look the id up in the device catalog once it exists.
+  if (FirstReportOf(id)) ShowMessage(L"can't find device!");
+  return L"";
+}
+
+}  // namespace cw

@@ -1,0 +1,68 @@
+// The one process-wide task list: product texts, the list's lock and the tasks.
+//
+// Threads: every operation runs on the UI thread. Each public operation takes
+// `lock` for its whole run; the lock is not re-entrant, so no operation may
+// call another one that takes it. Worker threads never take it.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "tasks/file_object.h"
+
+namespace cw {
+
+class TaskManager {
+ public:
+  // The process-wide object, created on first call and never destroyed.
+  static TaskManager& Instance();
+
+  // A separate, empty list (tests make their own).
+  TaskManager();
+  TaskManager(const TaskManager&) = delete;
+  TaskManager& operator=(const TaskManager&) = delete;
+
+  // Product texts from the catalog, for the window title and the About box.
+  // Written once at start-up (LoadCatalogIntoTaskManager), then only read;
+  // read and written without the lock, on the UI thread.
+  std::wstring productName;
+  std::wstring version;
+
+  std::mutex lock;
+  std::vector<std::shared_ptr<FileObject>> tasks;  // in the order they were added
+
+  // Appends a task at the end of the list; the list shares its ownership from
+  // now on. Takes the lock.
+  void AddTask(std::shared_ptr<FileObject> task);
+
+  // Number of tasks in any state. Takes the lock.
+  int32_t GetTaskCount();
+
+  // Task commands and the scheduler (each takes the lock). Identities are
+  // compared without regard to ASCII case except by FindTask.
+  void ResumeTask(const std::wstring& guid);
+  void PauseTask(const std::wstring& guid);
+  bool DeleteTask(const std::wstring& guid);
+  bool DeleteFinishedTask(const std::wstring& guid);
+  void ScheduleTasks();
+  std::wstring GetTasksJson();
+  void StopAllTasks();
+  // The last task whose identity equals `guid` exactly, or null.
+  std::shared_ptr<FileObject> FindTask(const std::wstring& guid);
+
+ private:
+  // Run by the operations above while they hold the lock.
+  void StartTask(FileObject& task);
+  void SendBackOne();
+};
+
+// Loads the device catalog (if not loaded yet) and copies its product name and
+// version into TaskManager::Instance(). Called once by the start-up of the
+// main window (and by tools) on the UI thread; the catalog's own messages are
+// shown on the way.
+void LoadCatalogIntoTaskManager();
+
+}  // namespace cw
