@@ -1,0 +1,263 @@
+// POSIX implementation of the child processes of the encoder runs (Linux:
+// pidfd for waiting, PR_SET_PDEATHSIG so that no encoder outlives the program).
+#include <dirent.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <chrono>
+#include <cstring>
+
+#include "platform/process.h"
+#include "platform/text.h"
+
+namespace cw {
+namespace {
+
+int OpenPidFd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
+
+void CloseIfOpen(int fd) {
+  if (fd >= 0) close(fd);
+}
+
+// Closes every descriptor from `first` upward except `keep`. Runs in the
+// child between fork and exec, so it uses only async-signal-safe calls.
+void CloseDescriptorsFrom(int first, int keep) {
+  if (keep > first) syscall(SYS_close_range, first, keep - 1, 0);
+  if (syscall(SYS_close_range, keep + 1, ~0U, 0) == 0) return;
+  long max = sysconf(_SC_OPEN_MAX);
+  for (long fd = first; fd < (max > 0 ? max : 1024); ++fd) {
+    if (fd != keep) close(static_cast<int>(fd));
+  }
+}
+
+// The child's side of Start: never returns. Only async-signal-safe calls.
+[[noreturn]] void BecomeChild(char* const* argv, int null_fd, int output_fd, int error_fd,
+                              pid_t parent) {
+  setpgid(0, 0);
+  prctl(PR_SET_PDEATHSIG, SIGKILL);
+  if (getppid() != parent) _exit(127);  // the starting thread is already gone
+
+  // Dispositions and the mask are inherited through exec: give the encoder
+  // the defaults whatever this program set for itself.
+  struct sigaction dfl;
+  std::memset(&dfl, 0, sizeof dfl);
+  dfl.sa_handler = SIG_DFL;
+  for (int s = 1; s < NSIG; ++s) {
+    if (s != SIGKILL && s != SIGSTOP) sigaction(s, &dfl, nullptr);
+  }
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+
+  if (dup2(null_fd, 0) < 0 || dup2(output_fd, 1) < 0 || dup2(output_fd, 2) < 0) {
+    int e = errno;
+    (void)!write(error_fd, &e, sizeof e);
+    _exit(127);
+  }
+  CloseDescriptorsFrom(3, error_fd);
+  execv(argv[0], argv);
+  int e = errno;
+  (void)!write(error_fd, &e, sizeof e);
+  _exit(127);
+}
+
+std::string ErrnoText(const char* what, int e) { return std::string(what) + ": " + std::strerror(e); }
+
+}  // namespace
+
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring>& argv,
+                                                  std::string* error) {
+  error->clear();
+  if (argv.empty()) {
+    *error = "no program";
+    return nullptr;
+  }
+  // Everything the child needs is prepared before fork.
+  std::vector<std::string> narrow;
+  narrow.reserve(argv.size());
+  for (const auto& a : argv) narrow.push_back(WideToSystem(a));
+  std::vector<char*> pointers;
+  for (auto& a : narrow) pointers.push_back(a.data());
+  pointers.push_back(nullptr);
+
+  int output[2] = {-1, -1};
+  int report[2] = {-1, -1};
+  int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
+  if (null_fd < 0 || pipe2(output, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0) {
+    *error = ErrnoText("pipe", errno);
+    for (int fd : {null_fd, output[0], output[1], report[0], report[1]}) CloseIfOpen(fd);
+    return nullptr;
+  }
+
+  pid_t parent = getpid();
+  pid_t pid = fork();
+  if (pid == 0) BecomeChild(pointers.data(), null_fd, output[1], report[1], parent);
+  int fork_errno = errno;
+  close(null_fd);
+  close(output[1]);
+  close(report[1]);
+  if (pid < 0) {
+    *error = ErrnoText("fork", fork_errno);
+    close(output[0]);
+    close(report[0]);
+    return nullptr;
+  }
+  setpgid(pid, pid);  // also done by the child; whichever comes first wins
+
+  // The report pipe closes at a successful exec; an errno arrives otherwise.
+  int child_errno = 0;
+  ssize_t got;
+  do {
+    got = read(report[0], &child_errno, sizeof child_errno);
+  } while (got < 0 && errno == EINTR);
+  close(report[0]);
+  if (got > 0) {
+    int status;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    close(output[0]);
+    *error = ErrnoText("exec", child_errno);
+    return nullptr;
+  }
+
+  int pidfd = OpenPidFd(pid);
+  if (pidfd < 0) {
+    *error = ErrnoText("pidfd_open", errno);
+    kill(-pid, SIGKILL);
+    int status;
+    while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    close(output[0]);
+    return nullptr;
+  }
+  return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, output[0]));
+}
+
+ChildProcess::ChildProcess(int pid, int pidfd, int output_fd)
+    : pid_(pid), pidfd_(pidfd), output_fd_(output_fd) {}
+
+ChildProcess::~ChildProcess() {
+  close(pidfd_);
+  close(output_fd_);
+}
+
+bool ChildProcess::ReadOutput(std::string* chunk) {
+  chunk->clear();
+  for (;;) {
+    struct pollfd fds[2] = {{output_fd_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
+    int n = poll(fds, 2, -1);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      return false;
+    }
+    if (fds[0].revents != 0) {
+      char buffer[kReadLimit];
+      ssize_t got = read(output_fd_, buffer, sizeof buffer);
+      if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
+      if (got <= 0) return false;
+      chunk->assign(buffer, static_cast<size_t>(got));
+      return true;
+    }
+    // The child ended and the pipe has nothing to read (something it left
+    // behind may still hold the pipe open): the output is over.
+    if (fds[1].revents != 0) return false;
+  }
+}
+
+bool ChildProcess::WaitForEnd(int timeout_ms) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        deadline - std::chrono::steady_clock::now());
+    int wait_ms = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    struct pollfd fd = {pidfd_, POLLIN, 0};
+    int n = poll(&fd, 1, wait_ms);
+    if (n > 0) return true;
+    if (n == 0) return false;
+    if (errno != EINTR) return false;
+  }
+}
+
+ProcessExit ChildProcess::Reap() {
+  while (!WaitForEnd(60 * 60 * 1000)) {
+  }
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (reaped_) return exit_;
+  int status = 0;
+  pid_t r;
+  do {
+    r = waitpid(pid_, &status, 0);
+  } while (r < 0 && errno == EINTR);
+  reaped_ = true;
+  if (r == pid_ && WIFEXITED(status)) {
+    exit_.exited = true;
+    exit_.exit_code = WEXITSTATUS(status);
+  } else if (r == pid_ && WIFSIGNALED(status)) {
+    exit_.signal_number = WTERMSIG(status);
+  }
+  return exit_;
+}
+
+bool ChildProcess::SignalGroup(int signal_number) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  if (reaped_) return true;
+  if (kill(-pid_, signal_number) == 0) return true;
+  // A group whose members are all gone has nothing left to signal.
+  return errno == ESRCH;
+}
+
+bool ChildProcess::Suspend() { return SignalGroup(SIGSTOP); }
+bool ChildProcess::Resume() { return SignalGroup(SIGCONT); }
+bool ChildProcess::Kill() { return SignalGroup(SIGKILL); }
+
+bool ProcessGroupAlive(int pgid) {
+  if (pgid <= 0) return false;
+  if (kill(-pgid, 0) != 0 && errno != EPERM) return false;
+  DIR* proc = opendir("/proc");
+  if (!proc) return true;
+  bool alive = false;
+  while (!alive) {
+    struct dirent* e = readdir(proc);
+    if (!e) break;
+    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+    std::string path = std::string("/proc/") + e->d_name + "/stat";
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    char buffer[512];
+    ssize_t got = read(fd, buffer, sizeof buffer - 1);
+    close(fd);
+    if (got <= 0) continue;
+    buffer[got] = '\0';
+    // "pid (name) state ppid pgrp ...": the name may hold spaces and ')'.
+    const char* close_paren = std::strrchr(buffer, ')');
+    char state = 0;
+    int ppid = 0, group = 0;
+    if (close_paren && std::sscanf(close_paren + 1, " %c %d %d", &state, &ppid, &group) == 3) {
+      alive = group == pgid && state != 'Z' && state != 'X';
+    }
+  }
+  closedir(proc);
+  return alive;
+}
+
+CpuTimes ProcessCpuTimes() {
+  auto seconds = [](const struct rusage& u) {
+    return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+           static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+  };
+  CpuTimes times;
+  struct rusage usage;
+  if (getrusage(RUSAGE_SELF, &usage) == 0) times.self_seconds = seconds(usage);
+  if (getrusage(RUSAGE_CHILDREN, &usage) == 0) times.children_seconds = seconds(usage);
+  return times;
+}
+
+}  // namespace cw

@@ -1,0 +1,90 @@
+// Child processes for the encoder runs: started from an argument list (never
+// through a shell), standard input from the null device, standard output and
+// standard error into one pipe, in a process group of their own, and killed
+// when the thread that started them (and so the program) goes away. The group
+// can be frozen, continued and killed as a whole.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace cw {
+
+// How a child process ended.
+struct ProcessExit {
+  bool exited = false;     // it returned from main or called exit
+  int exit_code = -1;      // valid when `exited`
+  int signal_number = 0;   // the signal that ended it when not `exited`
+  bool SucceededNormally() const { return exited && exit_code == 0; }
+};
+
+class ChildProcess {
+ public:
+  // The most bytes one ReadOutput call returns.
+  static constexpr size_t kReadLimit = 4095;
+
+  // Starts argv[0] (a path; no search of PATH) with the arguments argv[1...].
+  // Returns null when the program cannot be started (missing, not executable,
+  // no pipe, no process); *error then says why. The child receives SIGKILL
+  // when the calling thread ends, so call this from a thread that lives at
+  // least as long as the run. Any thread.
+  static std::unique_ptr<ChildProcess> Start(const std::vector<std::wstring>& argv,
+                                             std::string* error);
+
+  ~ChildProcess();  // closes the descriptors; does not stop the child
+  ChildProcess(const ChildProcess&) = delete;
+  ChildProcess& operator=(const ChildProcess&) = delete;
+
+  // The child's process id, which is also its process group id.
+  int pid() const { return pid_; }
+
+  // Reads the next piece of output, at most kReadLimit bytes, into *chunk.
+  // Blocks while the child is silent (or frozen). Returns false, with *chunk
+  // empty, once the output is closed or the child has ended with nothing left
+  // to read. One reading thread at a time.
+  bool ReadOutput(std::string* chunk);
+
+  // Waits up to timeout_ms for the child to end (it is not reaped). True if it
+  // has ended. Any thread.
+  bool WaitForEnd(int timeout_ms);
+
+  // Waits for the end, reaps the child and returns how it ended; later calls
+  // return the same. Signals are no longer sent after this. Any thread.
+  ProcessExit Reap();
+
+  // Signals to the whole process group; each is ignored once the child has
+  // been reaped. Return false only when the signal could not be delivered to
+  // a living group. Any thread.
+  bool Suspend();  // SIGSTOP
+  bool Resume();   // SIGCONT
+  bool Kill();     // SIGKILL
+
+ private:
+  ChildProcess(int pid, int pidfd, int output_fd);
+  bool SignalGroup(int signal_number);
+
+  const int pid_;
+  const int pidfd_;      // becomes readable when the child ends
+  const int output_fd_;  // read end of the output pipe
+
+  mutable std::mutex mutex_;  // guards the fields below and every signal
+  bool reaped_ = false;
+  ProcessExit exit_;
+};
+
+// True while any process of the process group `pgid` is alive; ended
+// processes not yet reaped (zombies) do not count. Scans /proc: for tests and
+// diagnostics. Any thread.
+bool ProcessGroupAlive(int pgid);
+
+// Processor time in seconds used by this process itself, and by the children
+// that it has reaped. Any thread.
+struct CpuTimes {
+  double self_seconds = 0;
+  double children_seconds = 0;
+};
+CpuTimes ProcessCpuTimes();
+
+}  // namespace cw

@@ -1,0 +1,224 @@
+// Tests of the child processes with small /bin/sh programs. Every test ends
+// its children and checks that their process groups are gone.
+#include "platform/process.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "platform/text.h"
+#include "testsupport/temp_dir.h"
+
+namespace cw {
+namespace {
+
+using namespace std::chrono_literals;
+
+std::vector<std::wstring> Shell(const std::string& script, std::vector<std::string> args = {}) {
+  std::vector<std::wstring> argv = {L"/bin/sh", L"-c", SystemToWide(script), L"sh"};
+  for (const auto& a : args) argv.push_back(SystemToWide(a));
+  return argv;
+}
+
+std::unique_ptr<ChildProcess> StartOrFail(const std::vector<std::wstring>& argv) {
+  std::string error;
+  auto child = ChildProcess::Start(argv, &error);
+  EXPECT_TRUE(child) << error;
+  return child;
+}
+
+std::string ReadAll(ChildProcess& child, size_t* largest_chunk = nullptr) {
+  std::string all, chunk;
+  while (child.ReadOutput(&chunk)) {
+    EXPECT_FALSE(chunk.empty());
+    if (largest_chunk) *largest_chunk = std::max(*largest_chunk, chunk.size());
+    all += chunk;
+  }
+  EXPECT_TRUE(chunk.empty());
+  return all;
+}
+
+// Polls for the group to vanish: a killed grandchild is reaped by whoever
+// adopted it, a moment later.
+bool GroupGoneSoon(int pgid) {
+  for (int i = 0; i < 200 && ProcessGroupAlive(pgid); ++i) std::this_thread::sleep_for(10ms);
+  return !ProcessGroupAlive(pgid);
+}
+
+// Processor ticks (user + system) used so far by one process, from /proc.
+long CpuTicks(int pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  std::getline(in, line);
+  size_t close = line.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  long utime = 0, stime = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14) utime = std::stol(field);
+    if (i == 15) stime = std::stol(field);
+  }
+  return utime + stime;
+}
+
+TEST(ChildProcess, MergesOutputAndReportsExitCode) {
+  auto child = StartOrFail(Shell("echo out; echo err >&2; exit 3"));
+  ASSERT_TRUE(child);
+  EXPECT_EQ(ReadAll(*child), "out\nerr\n");
+  ProcessExit end = child->Reap();
+  EXPECT_TRUE(end.exited);
+  EXPECT_EQ(end.exit_code, 3);
+  EXPECT_FALSE(end.SucceededNormally());
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
+}
+
+TEST(ChildProcess, PassesArgumentsUnchangedWithoutAShell) {
+  const std::string long_arg(5000, 'x');
+  std::vector<std::string> args = {"a b", "\"quoted\"", "100%d", "$HOME", "`id`", "back\\slash",
+                                   "caf\xc3\xa9", long_arg};
+  auto child = StartOrFail(Shell("for a; do printf '[%s]' \"$a\"; done", args));
+  ASSERT_TRUE(child);
+  std::string expected;
+  for (const auto& a : args) expected += "[" + a + "]";
+  EXPECT_EQ(ReadAll(*child), expected);
+  EXPECT_TRUE(child->Reap().SucceededNormally());
+}
+
+TEST(ChildProcess, StandardInputIsEmptyAndGroupIsItsOwn) {
+  // `cat` would wait for ever on a terminal or an inherited pipe.
+  auto child = StartOrFail(Shell("cat; echo end; cut -d' ' -f5 /proc/$$/stat"));
+  ASSERT_TRUE(child);
+  EXPECT_EQ(ReadAll(*child), "end\n" + std::to_string(child->pid()) + "\n");
+  EXPECT_TRUE(child->Reap().SucceededNormally());
+}
+
+TEST(ChildProcess, ReadsAtMostTheLimitAtOnce) {
+  auto child = StartOrFail(Shell("head -c 20000 /dev/zero | tr '\\0' 'a'"));
+  ASSERT_TRUE(child);
+  size_t largest = 0;
+  std::string all = ReadAll(*child, &largest);
+  EXPECT_EQ(all, std::string(20000, 'a'));
+  EXPECT_LE(largest, ChildProcess::kReadLimit);
+  EXPECT_GT(largest, 0u);
+  child->Reap();
+}
+
+TEST(ChildProcess, MissingOrUnrunnableProgramFailsToStart) {
+  testing::TempDir dir;
+  dir.Write("not_executable", "#!/bin/sh\necho hi\n");
+  for (const std::string& program : {dir.File("missing"), dir.File("not_executable"), dir.path()}) {
+    std::string error;
+    auto child = ChildProcess::Start({SystemToWide(program)}, &error);
+    EXPECT_FALSE(child) << program;
+    EXPECT_FALSE(error.empty()) << program;
+  }
+  std::string error;
+  EXPECT_FALSE(ChildProcess::Start({}, &error));
+}
+
+TEST(ChildProcess, WaitHasATimeLimitAndKillEndsTheWholeGroup) {
+  auto child = StartOrFail(Shell("sleep 30 & sleep 30"));
+  ASSERT_TRUE(child);
+  EXPECT_FALSE(child->WaitForEnd(100));
+  EXPECT_TRUE(ProcessGroupAlive(child->pid()));
+  EXPECT_TRUE(child->Kill());
+  EXPECT_TRUE(child->WaitForEnd(5000));
+  std::string chunk;
+  EXPECT_FALSE(child->ReadOutput(&chunk));
+  ProcessExit end = child->Reap();
+  EXPECT_FALSE(end.exited);
+  EXPECT_EQ(end.signal_number, 9);
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
+  // Once reaped, signals are not sent any more (the id may belong to another).
+  EXPECT_TRUE(child->Kill());
+  EXPECT_EQ(child->Reap().signal_number, 9);
+}
+
+TEST(ChildProcess, OutputEndsWhenTheChildEndsEvenIfAGrandchildHoldsThePipe) {
+  auto child = StartOrFail(Shell("sleep 30 & echo started"));
+  ASSERT_TRUE(child);
+  EXPECT_EQ(ReadAll(*child), "started\n");
+  EXPECT_TRUE(child->WaitForEnd(5000));
+  EXPECT_TRUE(child->Kill());  // the grandchild, before the group's leader is reaped
+  EXPECT_TRUE(child->Reap().SucceededNormally());
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
+}
+
+TEST(ChildProcess, SuspendFreezesTheGroupAndResumeContinuesIt) {
+  auto child = StartOrFail(Shell("while :; do :; done"));
+  ASSERT_TRUE(child);
+  std::this_thread::sleep_for(200ms);
+  ASSERT_TRUE(child->Suspend());
+  std::this_thread::sleep_for(100ms);  // let the stop take effect
+  long frozen = CpuTicks(child->pid());
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(CpuTicks(child->pid()), frozen);
+  EXPECT_FALSE(child->WaitForEnd(50));
+  ASSERT_TRUE(child->Resume());
+  std::this_thread::sleep_for(400ms);
+  EXPECT_GT(CpuTicks(child->pid()), frozen);
+  // A frozen group still dies at once.
+  ASSERT_TRUE(child->Suspend());
+  EXPECT_TRUE(child->Kill());
+  EXPECT_EQ(child->Reap().signal_number, 9);
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
+}
+
+TEST(ChildProcess, DiesWithTheThreadThatStartedIt) {
+  std::unique_ptr<ChildProcess> child;
+  std::thread starter([&child] { child = StartOrFail(Shell("sleep 30")); });
+  starter.join();
+  ASSERT_TRUE(child);
+  EXPECT_TRUE(child->WaitForEnd(5000));
+  EXPECT_EQ(child->Reap().signal_number, 9);
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
+}
+
+TEST(ChildProcess, ChildHoldsNoPipeButItsOwnOutput) {
+  // Another child's pipe held here would keep that pipe open after its own
+  // encoder ended.
+  auto first = StartOrFail({L"/bin/sleep", L"30"});
+  auto second = StartOrFail({L"/bin/sleep", L"30"});
+  ASSERT_TRUE(first && second);
+  // Only descriptors 1 and 2 may be pipes (the program itself may open files).
+  std::vector<std::string> pipes_seen;
+  for (const auto* child : {first.get(), second.get()}) {
+    std::vector<std::string> pipe_fds;
+    std::string pipe_name;
+    std::error_code ec;
+    for (const auto& e : std::filesystem::directory_iterator(
+             "/proc/" + std::to_string(child->pid()) + "/fd", ec)) {
+      std::string target = std::filesystem::read_symlink(e.path(), ec).string();
+      if (target.rfind("pipe:", 0) != 0) continue;
+      pipe_fds.push_back(e.path().filename().string());
+      pipe_name = target;
+    }
+    std::sort(pipe_fds.begin(), pipe_fds.end());
+    EXPECT_EQ(pipe_fds, (std::vector<std::string>{"1", "2"}));
+    pipes_seen.push_back(pipe_name);
+  }
+  EXPECT_NE(pipes_seen[0], pipes_seen[1]);
+  for (auto* child : {first.get(), second.get()}) {
+    child->Kill();
+    child->Reap();
+    EXPECT_TRUE(GroupGoneSoon(child->pid()));
+  }
+}
+
+TEST(ProcessCpuTimes, GrowsWithWork) {
+  CpuTimes before = ProcessCpuTimes();
+  volatile double x = 0;
+  for (int i = 0; i < 20000000; ++i) x = x + i * 0.5;
+  CpuTimes after = ProcessCpuTimes();
+  EXPECT_GT(after.self_seconds, before.self_seconds);
+  EXPECT_GE(after.children_seconds, before.children_seconds);
+}
+
+}  // namespace
+}  // namespace cw
