@@ -1,0 +1,95 @@
+// The main dialog's host logic.
+#include "app/cvela_dlg.h"
+
+#include <vector>
+
+#include "platform/files.h"
+#include "platform/message.h"
+
+namespace cw {
+
+std::wstring PagePath() { return ProgramFolder() + L"htm/index.htm"; }
+std::wstring IconPath() { return ProgramFolder() + L"app.ico"; }
+
+CvelaDlg::CvelaDlg(Window& window, HostEngine& engine)
+    : window_(window), engine_(engine), external_(window, engine) {}
+
+void CvelaDlg::OnInitDialog() {
+  window_.SetIconFromFile(IconPath());  // a missing icon leaves the default one
+  LoadCatalogShowingMessages();
+  window_.SetTitle(TitleText());
+  window_.Navigate(PagePath());
+  window_.StartTimer(kRefreshTimerId, kRefreshPeriodMs);
+}
+
+// The catalog's messages (a missing or broken data.dat) are gathered during
+// the load and shown right after it, before the page is opened.
+void CvelaDlg::LoadCatalogShowingMessages() {
+  std::vector<std::wstring> messages;
+  MessageSink previous = SetMessageSink([&messages](const std::wstring& text) { messages.push_back(text); });
+  engine_.LoadCatalog();
+  SetMessageSink(std::move(previous));
+  for (const std::wstring& text : messages) window_.ShowMessageBox(text);
+}
+
+std::wstring CvelaDlg::TitleText() {
+  std::wstring name = engine_.ProductName();
+  if (name.empty()) return kDefaultTitle;
+  return name + L" v" + engine_.ProductVersion();
+}
+
+void CvelaDlg::OnTimer(int /*timer_id*/) {
+  if (ended_) return;
+  engine_.ScheduleTasks();
+  std::wstring json = engine_.GetTasksJson();  // the engine has released its lock here
+  window_.SetElementText(kParmContainer, json);
+  CallPageFunction(L"updateProgress");
+}
+
+bool CvelaDlg::PrepareToClose() {
+  engine_.SaveConfig();
+  if (engine_.GetTaskCount() > 0) {
+    // The question runs a nested loop: a second close request meanwhile is
+    // answered by this one question, not by another.
+    if (asking_to_close_) return false;
+    asking_to_close_ = true;
+    bool yes = window_.AskYesNo(kQuitQuestion);
+    asking_to_close_ = false;
+    if (!yes || ended_) return false;
+    engine_.StopAllTasks();
+  }
+  return true;
+}
+
+void CvelaDlg::OnCancel() {
+  if (ended_ || asking_to_close_) return;
+  if (PrepareToClose()) End(DialogResult::kCancel);
+}
+
+void CvelaDlg::OnOK() {
+  if (ended_) return;
+  End(DialogResult::kOk);
+}
+
+void CvelaDlg::End(DialogResult result) {
+  ended_ = true;
+  window_.EndDialog(result);
+}
+
+std::optional<std::wstring> CvelaDlg::OnExternalCall(const std::wstring& method,
+                                                     const std::optional<std::wstring>& arg) {
+  if (ended_) return std::nullopt;
+  return external_.Invoke(method, arg);
+}
+
+void CvelaDlg::OnElementClick(const std::wstring& element_id) {
+  if (element_id == L"ButtonOK") {
+    OnOK();
+  } else if (element_id == L"ButtonCancel") {
+    OnCancel();
+  }
+}
+
+void CvelaDlg::CallPageFunction(const std::wstring& name) { window_.CallPageFunction(name); }
+
+}  // namespace cw

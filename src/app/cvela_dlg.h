@@ -1,0 +1,73 @@
+// The main dialog's host logic: start-up of the window (icon, catalog, page,
+// refresh timer, external object), the 2-second refresh tick that hands the
+// page the task list, the close routine and the page's two click bindings.
+// Written against the abstract window; UI thread only.
+#pragma once
+
+#include <string>
+
+#include "bridge/external_object.h"
+#include "bridge/host_engine.h"
+#include "platform/window.h"
+
+namespace cw {
+
+class CvelaDlg : public WindowEvents {
+ public:
+  static constexpr int kRefreshTimerId = 1;
+  static constexpr int kRefreshPeriodMs = 2000;
+  static constexpr const wchar_t* kDefaultTitle = L"Clipwright";
+  static constexpr const wchar_t* kQuitQuestion =
+      L"All uncompleted tasks will be cancelled!! \r\n Are you sure to quit?";
+
+  // Neither is owned; both must outlive the dialog.
+  CvelaDlg(Window& window, HostEngine& engine);
+
+  // Icon, catalog (its messages shown before the page opens), title,
+  // navigation to the page, refresh timer. The external object answers from
+  // the moment the dialog exists.
+  void OnInitDialog();
+
+  // The refresh tick: schedule, render the task list, hand it to the page.
+  void OnTimer(int timer_id) override;
+  // The close routine: saves the settings, asks when tasks are listed, stops
+  // the encoders on Yes. Returns whether the dialog may end.
+  bool PrepareToClose();
+  // Cancel action (frame close, Exit, ButtonCancel): the close routine, then end.
+  void OnCancel();
+  // OK action (ButtonOK): ends at once, saving and stopping nothing.
+  void OnOK();
+
+  void OnClose() override { OnCancel(); }
+  std::optional<std::wstring> OnExternalCall(const std::wstring& method,
+                                             const std::optional<std::wstring>& arg) override;
+  void OnElementClick(const std::wstring& element_id) override;
+
+  // Host -> page: write an element, call a page function.
+  void SetElementText(const std::wstring& id, const std::wstring& text) { window_.SetElementText(id, text); }
+  std::wstring GetElementText(const std::wstring& id) { return window_.GetElementText(id); }
+  void CallPageFunction(const std::wstring& name);
+
+  // "%s v%s" from the product name and version; the default caption when the
+  // catalog gave no product name.
+  std::wstring TitleText();
+
+  ExternalObject& external() { return external_; }
+  bool ended() const { return ended_; }
+
+ private:
+  void LoadCatalogShowingMessages();
+  void End(DialogResult result);
+
+  Window& window_;
+  HostEngine& engine_;
+  ExternalObject external_;
+  bool asking_to_close_ = false;
+  bool ended_ = false;
+};
+
+// The program folder's page and icon.
+std::wstring PagePath();
+std::wstring IconPath();
+
+}  // namespace cw

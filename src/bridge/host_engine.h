@@ -1,0 +1,45 @@
+// The engine services that the window's host logic uses: the task list and
+// its scheduler, the settings and the device catalog. The desktop program
+// hands the host the real engine (MakeRealHostEngine); tests hand it a fake.
+// UI thread only, like everything the host does.
+#pragma once
+
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace cw {
+
+class HostEngine {
+ public:
+  virtual ~HostEngine() = default;
+
+  // Task list and scheduler.
+  virtual void ScheduleTasks() = 0;
+  virtual std::wstring GetTasksJson() = 0;
+  virtual int GetTaskCount() = 0;
+  virtual void StopAllTasks() = 0;
+  virtual bool DeleteTask(const std::wstring& guid) = 0;          // case-insensitive id
+  virtual bool DeleteFinishedTask(const std::wstring& guid) = 0;  // may open the countdown
+  virtual void PauseTask(const std::wstring& guid) = 0;
+  virtual void ResumeTask(const std::wstring& guid) = 0;
+  // The output path of the task whose id equals `guid` exactly (case counts),
+  // or nothing when there is no such task.
+  virtual std::optional<std::wstring> OutputPathOfTask(const std::wstring& guid) = 0;
+
+  // Settings.
+  virtual std::wstring GetConfigJson() = 0;
+  virtual void SetConfigFromJson(const std::wstring& text) = 0;
+  virtual void SaveConfig() = 0;
+
+  // Catalog. LoadCatalog loads it once (showing its messages); later calls do nothing.
+  virtual void LoadCatalog() = 0;
+  virtual std::wstring GetCatalogText() = 0;
+  virtual std::wstring ProductName() = 0;
+  virtual std::wstring ProductVersion() = 0;
+};
+
+// The engine of the running program: TaskManager, ConfigObject and the catalog.
+std::unique_ptr<HostEngine> MakeRealHostEngine();
+
+}  // namespace cw
