@@ -1,0 +1,46 @@
+// Locating, reading and decoding data.dat.
+#include "catalog/catalog_file.h"
+
+#include "catalog/catalog_cipher.h"
+#include "platform/files.h"
+#include "platform/message.h"
+#include "platform/text.h"
+
+namespace cw {
+
+std::wstring CatalogFilePath() {
+  const std::wstring beside = ProgramFolder() + L"data.dat";
+  if (FileExists(beside)) return beside;
+  const std::wstring installed = ProgramFolder() + L"../share/clipwright/data.dat";
+  if (FileExists(installed)) return installed;
+  return beside;
+}
+
+std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>* messages) {
+  if (!FileExists(path)) {
+    messages->push_back(kCatalogMissingMessage);
+    return kNoCatalogText;
+  }
+  std::string hex;
+  if (!ReadWholeTextFile(path, &hex)) {
+    messages->push_back(kCatalogUnreadableMessage);
+    return kNoCatalogText;
+  }
+  std::string cipher_text;
+  if (!HexToBytes(hex, &cipher_text)) {
+    messages->push_back(kCatalogDamagedMessage);
+    return kNoCatalogText;
+  }
+  return SystemToWide(DecryptCatalogBytes(cipher_text));
+}
+
+std::wstring LoadCatalogText(const std::wstring& path) {
+  std::vector<std::wstring> messages;
+  std::wstring text = ReadCatalogText(path, &messages);
+  for (const auto& m : messages) ShowMessage(m);
+  return text;
+}
+
+std::wstring LoadCatalogText() { return LoadCatalogText(CatalogFilePath()); }
+
+}  // namespace cw
