@@ -4,6 +4,7 @@
 #include <charconv>
 #include <exception>
 
+#include "json/json_value.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "settings/config_location.h"
@@ -78,8 +79,30 @@ void ConfigObject::Load() {
 }
 
 void ConfigObject::FromJson(const std::wstring& text) {
-  // TODO(json): parse and assign once the JSON library is in the tree.
-  (void)text;
+  if (text.empty()) return;
+  try {
+    JsonValue root = JsonValue::Parse(text);
+    for (const JsonValue& member : root) {
+      const std::wstring& name = member.GetName();
+      if (name == L"targetDevice") {
+        std::wstring value = member.AsString();
+        std::lock_guard<std::mutex> hold(profile_mutex_);
+        targetDevice = std::move(value);
+      } else if (name == L"outputQuality") {
+        std::wstring value = member.AsString();
+        std::lock_guard<std::mutex> hold(profile_mutex_);
+        outputQuality = std::move(value);
+      } else if (name == L"outputDir") {
+        outputDir = member.AsString();
+      } else if (name == L"conTasks") {
+        conTasks = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
+      } else if (name == L"needShutdown") {
+        needShutdown = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
+      }
+    }
+  } catch (const std::exception&) {
+    ShowMessage(kExceptionMessage);
+  }
 }
 
 std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped) const {

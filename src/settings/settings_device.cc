@@ -1,15 +1,13 @@
 // The catalog name of the settings' device.
 #include "settings/settings_device.h"
 
-#include "platform/message.h"
+#include "catalog/device_catalog.h"
 
 namespace cw {
 
 std::wstring SettingsDeviceName(const std::wstring& id) {
-  // TODO(catalog): look the id up in the device catalog once it exists.
-  (void)id;
-  ShowMessage(L"can't find device!");
-  return L"";
+  const DeviceObject* device = FindDevice(GetDeviceCatalog(), id);  // shows its message on a miss
+  return device ? device->name : std::wstring();
 }
 
 }  // namespace cw

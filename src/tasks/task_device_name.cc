@@ -3,6 +3,7 @@
 #include <mutex>
 #include <vector>
 
+#include "catalog/device_catalog.h"
 #include "platform/message.h"
 #include "platform/text.h"
 #include "tasks/task_json.h"
@@ -29,8 +30,10 @@ bool FirstReportOf(const std::wstring& id) {
 }  // namespace
 
 std::wstring TaskDeviceName(const std::wstring& id) {
-  // TODO(catalog): look the id up in the device catalog once it exists.
-  if (FirstReportOf(id)) ShowMessage(L"can't find device!");
+  for (const DeviceObject& device : GetDeviceCatalog().devices) {
+    if (AsciiCaseCompare(device.id, id) == 0) return device.name;
+  }
+  if (FirstReportOf(id)) ShowMessage(kDeviceNotFoundMessage);
   return L"";
 }
 

@@ -1,6 +1,8 @@
 // The task list object: creation, appending and counting tasks.
 #include "tasks/task_manager.h"
 
+#include "catalog/device_catalog.h"
+
 namespace cw {
 
 TaskManager& TaskManager::Instance() {
@@ -20,6 +22,13 @@ void TaskManager::AddTask(std::shared_ptr<FileObject> task) {
 int32_t TaskManager::GetTaskCount() {
   std::lock_guard<std::mutex> hold(lock);
   return static_cast<int32_t>(tasks.size());
+}
+
+void LoadCatalogIntoTaskManager() {
+  const DeviceCatalog& catalog = GetDeviceCatalog();
+  TaskManager& list = TaskManager::Instance();
+  list.productName = catalog.product_name;
+  list.version = catalog.version;
 }
 
 }  // namespace cw
