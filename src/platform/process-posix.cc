@@ -74,10 +74,10 @@ std::string ErrnoText(const char* what, int e) { return std::string(what) + ": "
 }  // namespace
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring>& argv,
-                                                  std::string* error) {
-  error->clear();
+                                                  StartError* error) {
+  *error = StartError();
   if (argv.empty()) {
-    *error = "no program";
+    error->reason = "no program";
     return nullptr;
   }
   // Everything the child needs is prepared before fork.
@@ -92,7 +92,8 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
   int report[2] = {-1, -1};
   int null_fd = open("/dev/null", O_RDONLY | O_CLOEXEC);
   if (null_fd < 0 || pipe2(output, O_CLOEXEC) != 0 || pipe2(report, O_CLOEXEC) != 0) {
-    *error = ErrnoText("pipe", errno);
+    error->no_pipe = true;
+    error->reason = ErrnoText("pipe", errno);
     for (int fd : {null_fd, output[0], output[1], report[0], report[1]}) CloseIfOpen(fd);
     return nullptr;
   }
@@ -105,7 +106,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
   close(output[1]);
   close(report[1]);
   if (pid < 0) {
-    *error = ErrnoText("fork", fork_errno);
+    error->reason = ErrnoText("fork", fork_errno);
     close(output[0]);
     close(report[0]);
     return nullptr;
@@ -124,13 +125,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
     }
     close(output[0]);
-    *error = ErrnoText("exec", child_errno);
+    error->reason = ErrnoText("exec", child_errno);
     return nullptr;
   }
 
   int pidfd = OpenPidFd(pid);
   if (pidfd < 0) {
-    *error = ErrnoText("pidfd_open", errno);
+    error->reason = ErrnoText("pidfd_open", errno);
     kill(-pid, SIGKILL);
     int status;
     while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
@@ -170,6 +171,15 @@ bool ChildProcess::ReadOutput(std::string* chunk) {
     // behind may still hold the pipe open): the output is over.
     if (fds[1].revents != 0) return false;
   }
+}
+
+bool ChildProcess::OutputWaiting() {
+  struct pollfd fd = {output_fd_, POLLIN, 0};
+  int n;
+  do {
+    n = poll(&fd, 1, 0);
+  } while (n < 0 && errno == EINTR);
+  return n > 0;
 }
 
 bool ChildProcess::WaitForEnd(int timeout_ms) {

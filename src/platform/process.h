@@ -25,13 +25,18 @@ class ChildProcess {
   // The most bytes one ReadOutput call returns.
   static constexpr size_t kReadLimit = 4095;
 
+  // Why Start failed.
+  struct StartError {
+    bool no_pipe = false;  // the output pipe (or another descriptor) could not be made
+    std::string reason;    // for diagnostics
+  };
+
   // Starts argv[0] (a path; no search of PATH) with the arguments argv[1...].
   // Returns null when the program cannot be started (missing, not executable,
   // no pipe, no process); *error then says why. The child receives SIGKILL
   // when the calling thread ends, so call this from a thread that lives at
   // least as long as the run. Any thread.
-  static std::unique_ptr<ChildProcess> Start(const std::vector<std::wstring>& argv,
-                                             std::string* error);
+  static std::unique_ptr<ChildProcess> Start(const std::vector<std::wstring>& argv, StartError* error);
 
   ~ChildProcess();  // closes the descriptors; does not stop the child
   ChildProcess(const ChildProcess&) = delete;
@@ -45,6 +50,10 @@ class ChildProcess {
   // empty, once the output is closed or the child has ended with nothing left
   // to read. One reading thread at a time.
   bool ReadOutput(std::string* chunk);
+
+  // True when a ReadOutput call would return at once (output is waiting, or
+  // the output has been closed). Does not block.
+  bool OutputWaiting();
 
   // Waits up to timeout_ms for the child to end (it is not reaped). True if it
   // has ended. Any thread.

@@ -26,9 +26,9 @@ std::vector<std::wstring> Shell(const std::string& script, std::vector<std::stri
 }
 
 std::unique_ptr<ChildProcess> StartOrFail(const std::vector<std::wstring>& argv) {
-  std::string error;
+  ChildProcess::StartError error;
   auto child = ChildProcess::Start(argv, &error);
-  EXPECT_TRUE(child) << error;
+  EXPECT_TRUE(child) << error.reason;
   return child;
 }
 
@@ -113,12 +113,13 @@ TEST(ChildProcess, MissingOrUnrunnableProgramFailsToStart) {
   testing::TempDir dir;
   dir.Write("not_executable", "#!/bin/sh\necho hi\n");
   for (const std::string& program : {dir.File("missing"), dir.File("not_executable"), dir.path()}) {
-    std::string error;
+    ChildProcess::StartError error;
     auto child = ChildProcess::Start({SystemToWide(program)}, &error);
     EXPECT_FALSE(child) << program;
-    EXPECT_FALSE(error.empty()) << program;
+    EXPECT_FALSE(error.reason.empty()) << program;
+    EXPECT_FALSE(error.no_pipe) << program;
   }
-  std::string error;
+  ChildProcess::StartError error;
   EXPECT_FALSE(ChildProcess::Start({}, &error));
 }
 
@@ -138,6 +139,24 @@ TEST(ChildProcess, WaitHasATimeLimitAndKillEndsTheWholeGroup) {
   // Once reaped, signals are not sent any more (the id may belong to another).
   EXPECT_TRUE(child->Kill());
   EXPECT_EQ(child->Reap().signal_number, 9);
+  EXPECT_TRUE(child->WaitForEnd(0));
+}
+
+TEST(ChildProcess, OutputWaitingTellsWhetherAReadWouldBlock) {
+  auto child = StartOrFail({L"/bin/sh", L"-c", L"echo x; exec sleep 30"});
+  ASSERT_TRUE(child);
+  for (int i = 0; i < 500 && !child->OutputWaiting(); ++i) std::this_thread::sleep_for(10ms);
+  ASSERT_TRUE(child->OutputWaiting());
+  std::string chunk;
+  ASSERT_TRUE(child->ReadOutput(&chunk));
+  EXPECT_EQ(chunk, "x\n");
+  EXPECT_FALSE(child->OutputWaiting());
+  child->Kill();
+  EXPECT_TRUE(child->WaitForEnd(5000));
+  EXPECT_TRUE(child->OutputWaiting());  // the closed pipe
+  EXPECT_FALSE(child->ReadOutput(&chunk));
+  child->Reap();
+  EXPECT_TRUE(GroupGoneSoon(child->pid()));
 }
 
 TEST(ChildProcess, OutputEndsWhenTheChildEndsEvenIfAGrandchildHoldsThePipe) {
