@@ -1,13 +1,25 @@
-// cwdiag catalog: placeholder until its engine exists.
+// cwdiag catalog [PATH]: prints the decoded catalog text of a data.dat file
+// (default: the one the program would load) exactly as decoded, in UTF-8.
+// Messages shown on the way come first, as "message: TEXT" lines.
 #include <cstdio>
 
+#include "catalog/catalog_file.h"
+#include "platform/text.h"
 #include "tools/cwdiag.h"
 
 namespace cw::diag {
 
-int RunCatalog(const Args&) {
-  std::fprintf(stderr, "cwdiag catalog: not built yet\n");
-  return 2;
+int RunCatalog(const Args& args) {
+  if (args.size() > 1) {
+    std::fprintf(stderr, "usage: cwdiag catalog [PATH]\n");
+    return 2;
+  }
+  PrintMessagesToStdout();
+  const std::wstring text = args.empty() ? LoadCatalogText() : LoadCatalogText(SystemToWide(args[0]));
+  const std::string out = WideToSystem(text);
+  std::fwrite(out.data(), 1, out.size(), stdout);
+  std::fflush(stdout);
+  return 0;
 }
 
 }  // namespace cw::diag

@@ -1,0 +1,172 @@
+// Tests of the process-wide catalog and of the shipped data.dat. Each
+// process-wide case runs in a fresh child process (a death test in the
+// "threadsafe" style re-runs the test binary), because the catalog is loaded
+// only once per process.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <thread>
+
+#include "catalog/catalog_cipher.h"
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
+#include "platform/files.h"
+#include "platform/message.h"
+#include "platform/text.h"
+#include "testsupport/temp_dir.h"
+
+namespace cw {
+namespace {
+
+using Messages = std::vector<std::wstring>;
+
+// Runs `check` in a fresh process whose program folder holds `data_dat` (or
+// no data.dat when it is null); the child exits 0 when `check` returns an
+// empty text, else prints the text and exits 1.
+template <typename Check>
+void InFreshProcess(const char* data_dat, Check check) {
+  GTEST_FLAG_SET(death_test_style, "threadsafe");
+  testing::TempDir dir;
+  if (data_dat) dir.Write("data.dat", BytesToHex(EncryptCatalogBytes(PadToWholeBlocks(data_dat)), 64));
+  EXPECT_EXIT(
+      {
+        SetProgramFolderForTesting(dir.wpath());
+        const std::string problem = check();
+        if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
+        std::error_code ignored;
+        std::filesystem::remove_all(dir.path(), ignored);  // exit skips the destructor
+        std::exit(problem.empty() ? 0 : 1);
+      },
+      ::testing::ExitedWithCode(0), "");
+}
+
+std::string Expect(bool ok, const std::string& what) { return ok ? "" : what; }
+
+TEST(GetDeviceCatalog, MissingFileIsLoadedOnceAsAnEmptyCatalog) {
+  InFreshProcess(nullptr, [] {
+    Messages shown;
+    SetMessageSink([&shown](const std::wstring& text) { shown.push_back(text); });
+    const DeviceCatalog* first = &GetDeviceCatalog();
+    const DeviceCatalog* second = &GetDeviceCatalog();
+    if (first != second) return std::string("two catalogs");
+    if (shown != Messages{kCatalogMissingMessage}) return std::string("missing-file message not shown once");
+    if (!first->devices.empty() || !GetCatalogText().empty()) return std::string("catalog not empty");
+    if (!GetProductName().empty() || !GetProductVersion().empty()) return std::string("product texts set");
+    if (FindDevice(*first, L"4") != nullptr || shown.back() != kDeviceNotFoundMessage) {
+      return std::string("device lookup did not fail with its message");
+    }
+    return std::string();
+  });
+}
+
+TEST(GetDeviceCatalog, LoadsTheProgramFoldersFile) {
+  static const char kText[] =
+      "{\"ProgramName\": \"Clip\", \"Version\": \"3.1\", \"Extra\": 1,\n"
+      " \"Devices\": [{\"id\": \"4\", \"name\": \"Tablet\", \"DeviceAry\": [{\"id\": \"Normal\", \"videoKBS\": 900}]}]}\n";
+  InFreshProcess(kText, [] {
+    Messages shown;
+    SetMessageSink([&shown](const std::wstring& text) { shown.push_back(text); });
+    const DeviceCatalog& catalog = GetDeviceCatalog();
+    if (!shown.empty()) return std::string("unexpected message");
+    if (GetCatalogText() != SystemToWide(kText)) return std::string("catalog text changed");
+    if (GetProductName() != L"Clip" || GetProductVersion() != L"3.1") return std::string("product texts");
+    const FormatObject* q = FindQuality(catalog, L"4", L"normal");
+    return Expect(q && q->videoKBS == L"900", "quality lookup");
+  });
+}
+
+TEST(GetDeviceCatalog, ACallFromInsideItsMessageFindsTheCatalogReady) {
+  InFreshProcess("not a catalog at all", [] {
+    Messages shown;
+    const DeviceCatalog* inner = nullptr;
+    SetMessageSink([&](const std::wstring& text) {
+      shown.push_back(text);
+      inner = &GetDeviceCatalog();  // as a page call during a modal message box would
+    });
+    const DeviceCatalog* outer = &GetDeviceCatalog();
+    if (shown != Messages{kCatalogExceptionMessage}) return std::string("message not shown exactly once");
+    return Expect(inner == outer && GetCatalogText() == L"not a catalog at all", "re-entrant call");
+  });
+}
+
+TEST(GetDeviceCatalog, ConcurrentFirstCallsShareOneLoad) {
+  InFreshProcess("{\"Devices\": [{\"id\": \"a\"}, {\"id\": \"b\"}]}", [] {
+    std::atomic<int> messages{0};
+    SetMessageSink([&messages](const std::wstring&) { ++messages; });
+    const DeviceCatalog* seen[8] = {};
+    std::vector<std::thread> threads;
+    for (auto& s : seen) threads.emplace_back([&s] { s = &GetDeviceCatalog(); });
+    for (auto& t : threads) t.join();
+    for (const auto* s : seen) {
+      if (s != seen[0] || s->devices.size() != 2) return std::string("threads saw different catalogs");
+    }
+    return Expect(messages == 0, "messages");
+  });
+}
+
+// The data.dat the build generates from catalog/catalog.json.
+std::string SourceCatalog() {
+  std::ifstream in(std::string(CW_SOURCE_DIR) + "/catalog/catalog.json", std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+bool IsPositiveNumber(const std::wstring& text, int low, int high) {
+  const std::string s = WideToSystem(text);
+  int value = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size() && value >= low && value <= high;
+}
+
+bool IsFrameSize(const std::wstring& text) {
+  const size_t x = text.find(L'x');
+  if (x == std::wstring::npos) return false;
+  const std::wstring w = text.substr(0, x), h = text.substr(x + 1);
+  // Encoders want even sizes.
+  return IsPositiveNumber(w, 160, 7680) && IsPositiveNumber(h, 90, 4320) && std::stoi(w) % 2 == 0 &&
+         std::stoi(h) % 2 == 0;
+}
+
+TEST(ShippedCatalog, DecodesToTheSourceAndListsSensibleProfiles) {
+  Messages messages;
+  DeviceCatalog catalog;
+  ReadCatalog(SystemToWide(std::string(CW_BUILD_DIR) + "/data.dat"), &catalog, &messages);
+  EXPECT_TRUE(messages.empty());
+  EXPECT_EQ(catalog.text, SystemToWide(SourceCatalog()));
+  EXPECT_EQ(catalog.product_name, L"Clipwright");
+  EXPECT_FALSE(catalog.version.empty());
+  EXPECT_GE(catalog.devices.size(), 6u);
+  std::set<std::wstring> ids;
+  for (const DeviceObject& d : catalog.devices) {
+    EXPECT_TRUE(ids.insert(d.id).second) << "duplicate device id " << WideToSystem(d.id);
+    EXPECT_FALSE(d.name.empty());
+    ASSERT_EQ(d.formats.size(), 3u) << WideToSystem(d.id);
+    const wchar_t* const kQualities[] = {L"Low", L"Normal", L"High"};
+    for (size_t i = 0; i < 3; ++i) {
+      const FormatObject& f = d.formats[i];
+      const std::string where = WideToSystem(d.id + L"/" + f.id);
+      EXPECT_EQ(f.id, kQualities[i]) << where;
+      EXPECT_EQ(f.ext, L"mp4") << where;
+      EXPECT_TRUE(IsFrameSize(f.solution)) << where;
+      EXPECT_TRUE(IsPositiveNumber(f.videoKBS, 100, 50000)) << where;
+      EXPECT_TRUE(IsPositiveNumber(f.audioBitrate, 32, 512)) << where;
+    }
+    // Higher qualities never get smaller bit rates.
+    EXPECT_LE(std::stoi(d.formats[0].videoKBS), std::stoi(d.formats[1].videoKBS));
+    EXPECT_LT(std::stoi(d.formats[1].videoKBS), std::stoi(d.formats[2].videoKBS));
+  }
+  // The settings' defaults.
+  const FormatObject* normal = FindQuality(catalog, L"4", L"Normal");
+  ASSERT_NE(normal, nullptr);
+  EXPECT_FALSE(normal->solution.empty());
+}
+
+}  // namespace
+}  // namespace cw

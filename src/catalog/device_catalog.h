@@ -1,0 +1,103 @@
+// The device catalog: the target devices with their quality profiles, built
+// from the catalog JSON text of data.dat, and the lookups the rest of the
+// program uses.
+//
+// Catalog JSON: a root object whose members "ProgramName" and "Version" give
+// the product texts and whose "Devices" array lists the devices; each device
+// has "id", "name", "desc" and a "DeviceAry" array of qualities with "id",
+// "name", "desc", "ext", "solution", "videoKBS" and "audioBitrate". Member
+// names match exactly, other members are ignored, every member is optional,
+// and every value is taken as JsonValue::AsString gives it (a number gives its
+// source text, an array or object "").
+//
+// The process-wide catalog is loaded once, by the first GetDeviceCatalog call,
+// and is read-only from then on; it is never reloaded or freed.
+//
+// Product texts: the catalog keeps the product name and version itself
+// (DeviceCatalog::product_name and ::version, or GetProductName() and
+// GetProductVersion()). The task layer copies them into its task list object
+// after loading; this library does not know that object.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace cw {
+
+// Messages of the model, shown exactly like this.
+inline constexpr wchar_t kCatalogExceptionMessage[] = L"Exception catch!";
+inline constexpr wchar_t kDeviceNotFoundMessage[] = L"can't find device!";
+inline constexpr wchar_t kQualityNotFoundMessage[] = L"can't find quality!";
+
+// One quality profile of a device: what goes onto the encoder command line.
+struct FormatObject {
+  std::wstring id;            // key of the quality lookup ("Normal")
+  std::wstring name;          // display name
+  std::wstring desc;
+  std::wstring ext;           // read by the page only
+  std::wstring solution;      // output frame size "WxH"
+  std::wstring videoKBS;      // video bit rate in kbit/s, a number without unit
+  std::wstring audioBitrate;  // audio bit rate in kbit/s, a number without unit
+};
+
+// One target device and its qualities, in catalog order.
+struct DeviceObject {
+  std::wstring id;  // key of the device lookups
+  std::wstring name;
+  std::wstring desc;
+  std::vector<FormatObject> formats;
+};
+
+// A loaded catalog. Once loaded it is not changed, so pointers into it stay
+// valid for its lifetime and any number of threads may read it.
+struct DeviceCatalog {
+  std::vector<DeviceObject> devices;  // in catalog order, one per "Devices" element
+  std::wstring text;                  // the catalog text as decoded (empty when too short)
+  std::wstring product_name;          // "ProgramName", empty when absent
+  std::wstring version;               // "Version", empty when absent
+};
+
+// A text shorter than this is no catalog (the fallback "{}" among them).
+inline constexpr size_t kMinCatalogTextLength = 10;
+
+// Builds `catalog`, which must be empty, from a catalog text. A text shorter
+// than kMinCatalogTextLength leaves it empty. A text that does not parse, or
+// any failure while building, appends kCatalogExceptionMessage to *messages
+// and keeps the devices built so far. Any thread; no message is shown.
+void BuildCatalog(const std::wstring& text, DeviceCatalog* catalog, std::vector<std::wstring>* messages);
+
+// Reads the catalog file at `path` (see catalog_file.h) and builds `catalog`
+// from it, appending the messages of both steps to *messages in order.
+void ReadCatalog(const std::wstring& path, DeviceCatalog* catalog, std::vector<std::wstring>* messages);
+
+// ReadCatalog from CatalogFilePath(), showing the messages through
+// cw::ShowMessage. The loader behind GetDeviceCatalog.
+void LoadCatalog(DeviceCatalog* catalog);
+
+// The process-wide catalog, loaded from data.dat by the first call. The
+// catalog is published before the messages of its load are shown (once, by
+// the caller that loaded it), so a call made while such a message is on
+// screen already finds the catalog. Any thread.
+const DeviceCatalog& GetDeviceCatalog();
+
+// GetDeviceCatalog().text: the whole catalog text for the page, unchanged.
+std::wstring GetCatalogText();
+
+// GetDeviceCatalog().product_name and .version.
+const std::wstring& GetProductName();
+const std::wstring& GetProductVersion();
+
+// The first device whose id equals `id`, the letters A-Z compared without
+// regard to case and every other character exactly; null after showing
+// kDeviceNotFoundMessage when there is none. Any thread.
+const DeviceObject* FindDevice(const DeviceCatalog& catalog, const std::wstring& id);
+
+// The first quality `quality_id` of a device `device_id` (both compared like
+// FindDevice). Devices that share an id are searched in order, so a later one
+// can supply a quality an earlier one lacks. Null after showing
+// kQualityNotFoundMessage when there is none. Any thread (the encoder workers
+// call it).
+const FormatObject* FindQuality(const DeviceCatalog& catalog, const std::wstring& device_id,
+                                const std::wstring& quality_id);
+
+}  // namespace cw
