@@ -191,7 +191,9 @@ TEST(ChildProcess, SuspendFreezesTheGroupAndResumeContinuesIt) {
 
 TEST(ChildProcess, DiesWithTheThreadThatStartedIt) {
   std::unique_ptr<ChildProcess> child;
-  std::thread starter([&child] { child = StartOrFail(Shell("sleep 30")); });
+  // The signal reaches the child itself (its own children are the encoder's
+  // business), so the child here is the sleeping program itself.
+  std::thread starter([&child] { child = StartOrFail({L"/bin/sleep", L"30"}); });
   starter.join();
   ASSERT_TRUE(child);
   EXPECT_TRUE(child->WaitForEnd(5000));
