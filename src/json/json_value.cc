@@ -104,7 +104,8 @@ std::optional<JsonValue> JsonValue::Find(std::wstring_view name) const {
 }
 
 JsonValue JsonValue::ToObject() const {
-  if (GetCount() >= 0 && GetType() == JsonObject) return *this;  // GetCount converts
+  if (node_ != nullptr) JsonTree::Convert(node_);
+  if (GetType() == JsonObject) return *this;
   if (GetType() != JsonArray) return JsonValue(JsonTree::MakeEmptyContainer(JsonObject));
   JsonValue copy(JsonTree::CopyNode(node_));
   copy.node_->type = JsonObject;
@@ -112,7 +113,8 @@ JsonValue JsonValue::ToObject() const {
 }
 
 JsonValue JsonValue::ToArray() const {
-  if (GetCount() >= 0 && GetType() == JsonArray) return *this;  // GetCount converts
+  if (node_ != nullptr) JsonTree::Convert(node_);
+  if (GetType() == JsonArray) return *this;
   if (GetType() != JsonObject) return JsonValue(JsonTree::MakeEmptyContainer(JsonArray));
   JsonValue copy(JsonTree::CopyNode(node_));
   copy.node_->type = JsonArray;
