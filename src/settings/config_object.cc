@@ -64,12 +64,19 @@ void ConfigObject::Load() {
   // The first load starts from the defaults, so keys the file does not name
   // (and a file that fails) leave defaults rather than empty values.
   if (first) AssignDefaults();
-  if (!FileExists(file_path_)) return;
+  if (!FileExists(file_path_)) {
+    AssignDefaults();
+    return;
+  }
   std::string bytes;
   if (!ReadWholeTextFile(file_path_, &bytes) || bytes.size() > kMaxConfigFileBytes) {
     ShowMessage(kExceptionMessage);
     return;
   }
+  LoadFileText(bytes);
+}
+
+void ConfigObject::LoadFileText(const std::string& bytes) {
   ConfigFileText content = DecodeConfigFile(bytes);
   if (content.text.size() <= 2) {
     AssignDefaults();
@@ -127,12 +134,15 @@ std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool esca
 
 std::wstring ConfigObject::ToJson() { return RenderJson(SettingsDeviceName(targetDevice), false); }
 
-void ConfigObject::Save() {
+std::string ConfigObject::FileBytes() {
   std::wstring desc = SettingsDeviceName(targetDevice);
   bool plain = FitsPlainConfigForm(targetDevice) && FitsPlainConfigForm(desc) &&
                FitsPlainConfigForm(outputQuality) && FitsPlainConfigForm(outputDir);
-  std::string bytes = plain ? EncodePlainConfigForm(RenderJson(desc, false))
-                            : EncodeEscapedConfigForm(RenderJson(desc, true));
+  return plain ? EncodePlainConfigForm(RenderJson(desc, false)) : EncodeEscapedConfigForm(RenderJson(desc, true));
+}
+
+void ConfigObject::Save() {
+  std::string bytes = FileBytes();
   std::wstring folder = FolderOf(file_path_);
   if (!folder.empty()) MakeFolderPath(folder);
   if (!WriteFileBytes(file_path_, bytes)) ShowMessage(kSaveFailedMessage);

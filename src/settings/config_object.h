@@ -48,10 +48,18 @@ class ConfigObject {
   // "Exception catch!" and changes nothing (first load: the defaults).
   void Load();
 
-  // Writes the settings file: ToJson() as one line, in the form that Load()
-  // reads back to the same values. Shows a message when the file cannot be
-  // written.
+  // Writes the settings file: FileBytes(), creating its folder if needed.
+  // Shows "Failed to save settings!" when the file cannot be written.
   void Save();
+
+  // The content Save() writes: the settings JSON on one line, in the form
+  // that Load() reads back to the same values (see config_text.h). Runs the
+  // device lookup of ToJson().
+  std::string FileBytes();
+
+  // Load() after the file was read: `bytes` is its content with the line ends
+  // removed.
+  void LoadFileText(const std::string& bytes);
 
   // The settings JSON for the page, one line, values unescaped:
   // {"targetDevice": "4","targetDeviceDesc": "...","outputQuality": "Normal",

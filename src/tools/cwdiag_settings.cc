@@ -1,13 +1,52 @@
-// cwdiag settings: placeholder until its engine exists.
+// cwdiag settings --dir DIR [--set TEXT]: loads the settings of program folder
+// DIR (its config.ini and data.dat), optionally applies a settings JSON text
+// and saves, then prints the settings JSON on one line.
 #include <cstdio>
+#include <optional>
 
+#include "platform/files.h"
+#include "platform/text.h"
+#include "settings/config_location.h"
+#include "settings/config_object.h"
 #include "tools/cwdiag.h"
 
 namespace cw::diag {
+namespace {
 
-int RunSettings(const Args&) {
-  std::fprintf(stderr, "cwdiag settings: not built yet\n");
+int Usage() {
+  std::fprintf(stderr, "usage: cwdiag settings --dir DIR [--set TEXT]\n");
   return 2;
+}
+
+}  // namespace
+
+int RunSettings(const Args& args) {
+  std::optional<std::string> dir;
+  std::optional<std::string> set_text;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--dir" && i + 1 < args.size() && !dir) {
+      dir = args[++i];
+    } else if (args[i] == "--set" && i + 1 < args.size() && !set_text) {
+      set_text = args[++i];
+    } else {
+      return Usage();
+    }
+  }
+  if (!dir || dir->empty()) return Usage();
+
+  PrintMessagesToStdout();
+  std::wstring folder = SystemToWide(*dir);
+  if (folder.back() != L'/') folder += L'/';
+  SetProgramFolderForTesting(folder);
+
+  ConfigObject config(folder + L"config.ini", DefaultOutputDir());
+  config.Load();
+  if (set_text) {
+    config.FromJson(SystemToWide(*set_text));
+    config.Save();
+  }
+  std::printf("%s\n", WideToSystem(config.ToJson()).c_str());
+  return 0;
 }
 
 }  // namespace cw::diag
