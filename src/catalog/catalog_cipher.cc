@@ -16,14 +16,25 @@ constexpr unsigned char kKey[24] = {0x5c, 0x19, 0xe0, 0xa4, 0x7d, 0x3b, 0x8f, 0x
                                     0xe9, 0x4c, 0x0f, 0x58, 0x2a, 0x76, 0x13, 0xdb, 0xe8, 0x50, 0x4c, 0x9f};
 constexpr unsigned char kIv[kBlock] = {0x9e, 0x41, 0xb7, 0xc0, 0x3d, 0x6a, 0x2f, 0x85};
 
-int HexValue(char c) {
-  if (c >= '0' && c <= '9') return c - '0';
-  if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-  if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-  return -1;
-}
+// What each character of a catalog file is worth: 0-15 for a hex digit,
+// kSpace for ASCII whitespace, kInvalid for anything else.
+constexpr signed char kSpace = -1;
+constexpr signed char kInvalid = -2;
+struct HexTable {
+  signed char value[256];
+  constexpr HexTable() : value() {
+    for (int c = 0; c < 256; ++c) value[c] = kInvalid;
+    for (int c : {' ', '\t', '\r', '\n', '\v', '\f'}) value[c] = kSpace;
+    for (int d = 0; d < 10; ++d) value['0' + d] = static_cast<signed char>(d);
+    for (int d = 0; d < 6; ++d) {
+      value['A' + d] = static_cast<signed char>(10 + d);
+      value['a' + d] = static_cast<signed char>(10 + d);
+    }
+  }
+};
+constexpr HexTable kHex;
 
-bool IsAsciiSpace(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\v' || c == '\f'; }
+signed char HexValue(char c) { return kHex.value[static_cast<unsigned char>(c)]; }
 
 const unsigned char* Bytes(std::string_view s) { return reinterpret_cast<const unsigned char*>(s.data()); }
 unsigned char* Bytes(std::string& s) { return reinterpret_cast<unsigned char*>(s.data()); }
@@ -46,17 +57,25 @@ void XorTail(const unsigned char* feedback, const unsigned char* in, unsigned ch
 
 bool HexToBytes(std::string_view text, std::string* bytes) {
   bytes->clear();
-  std::string digits;
-  digits.reserve(text.size());
+  size_t digits = 0;
   for (char c : text) {
-    if (IsAsciiSpace(c)) continue;
-    if (HexValue(c) < 0) return false;
-    digits += c;
+    const signed char v = HexValue(c);
+    if (v == kInvalid) return false;
+    digits += v >= 0;
   }
-  if (digits.size() % 2 != 0) digits.insert(digits.begin(), '0');
-  bytes->resize(digits.size() / 2);
-  for (size_t i = 0; i < bytes->size(); ++i) {
-    (*bytes)[i] = static_cast<char>(HexValue(digits[2 * i]) * 16 + HexValue(digits[2 * i + 1]));
+  bytes->resize((digits + 1) / 2);
+  // With an odd count the first digit stands alone, as if a '0' came before it.
+  size_t out = 0;
+  int high = digits % 2 != 0 ? 0 : -1;  // the pending high digit, or -1
+  for (char c : text) {
+    const signed char v = HexValue(c);
+    if (v < 0) continue;
+    if (high < 0) {
+      high = v;
+    } else {
+      (*bytes)[out++] = static_cast<char>(high * 16 + v);
+      high = -1;
+    }
   }
   return true;
 }
