@@ -1,0 +1,127 @@
+// Runs `cwdiag catalog` and `cwdiag devices` from the build folder on the
+// shipped data.dat and on prepared files, and checks their whole output.
+#include <gtest/gtest.h>
+
+#include <stdio.h>
+#include <sys/wait.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "catalog/catalog_cipher.h"
+#include "testsupport/temp_dir.h"
+
+namespace {
+
+struct Output {
+  std::string out;
+  int status = -1;
+};
+
+// Runs cwdiag with `args` (already shell-quoted) and captures standard output.
+Output Cwdiag(const std::string& args) {
+  Output run;
+  const std::string command = std::string("'") + CW_BUILD_DIR + "/cwdiag' " + args + " 2>/dev/null";
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return run;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+  const int status = pclose(pipe);
+  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return run;
+}
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream s;
+  s << in.rdbuf();
+  return s.str();
+}
+
+std::string DataDat(const std::string& json) {
+  return cw::BytesToHex(cw::EncryptCatalogBytes(cw::PadToWholeBlocks(json)), 64);
+}
+
+TEST(CwdiagCatalog, PrintsTheShippedCatalogSource) {
+  const std::string source = ReadFile(std::string(CW_SOURCE_DIR) + "/catalog/catalog.json");
+  ASSERT_FALSE(source.empty());
+  Output run = Cwdiag("catalog");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, source);
+  run = Cwdiag(std::string("catalog '") + CW_BUILD_DIR + "/data.dat'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, source);
+}
+
+TEST(CwdiagCatalog, FilesThatAreNoCatalog) {
+  cw::testing::TempDir dir;
+  dir.Write("empty.dat", "");
+  dir.Write("text.dat", "hello");
+  dir.Write("utf8.dat", DataDat("{\"n\": \"caf\xC3\xA9\"}"));
+  struct Case {
+    std::string file;
+    std::string out;
+  } cases[] = {
+      {"missing.dat", "message: Please re-install program, it loses some files.\n{}"},
+      {"empty.dat", ""},
+      {"text.dat", "message: data.dat is damaged, please re-install program.\n{}"},
+      {"utf8.dat", "{\"n\": \"caf\xC3\xA9\"}"},
+  };
+  for (const auto& c : cases) {
+    Output run = Cwdiag("catalog '" + dir.File(c.file) + "'");
+    EXPECT_EQ(run.status, 0) << c.file;
+    EXPECT_EQ(run.out, c.out) << c.file;
+  }
+  EXPECT_EQ(Cwdiag("catalog a b").status, 2);
+}
+
+TEST(CwdiagDevices, PrintsTheModel) {
+  cw::testing::TempDir dir;
+  dir.Write("data.dat", DataDat(R"({"ProgramName": "Caf\u00e9 \"Clip\"", "Version": 2,
+    "Devices": [{"id": "4", "name": "Tablet", "desc": null,
+                 "DeviceAry": [{"id": "Normal", "name": "N", "desc": "a\\b", "ext": "mp4",
+                                "solution": "1280x720", "videoKBS": 768, "audioBitrate": "128"}]},
+                "odd", {"id": "tv", "DeviceAry": {}}]})"));
+  Output run = Cwdiag("devices '" + dir.File("data.dat") + "'");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out,
+            "product name=\"Caf\\u00e9 \\\"Clip\\\"\" version=\"2\"\n"
+            "device id=\"4\" name=\"Tablet\" desc=\"null\"\n"
+            "  quality id=\"Normal\" name=\"N\" desc=\"a\\\\b\" ext=\"mp4\" solution=\"1280x720\" videoKBS=\"768\" "
+            "audioBitrate=\"128\"\n"
+            "device id=\"\" name=\"\" desc=\"\"\n"
+            "device id=\"tv\" name=\"\" desc=\"\"\n");
+}
+
+TEST(CwdiagDevices, MessagesComeFirst) {
+  cw::testing::TempDir dir;
+  dir.Write("bad.dat", DataDat("this is not JSON text"));
+  struct Case {
+    std::string file;
+    std::string out;
+  } cases[] = {
+      {"missing.dat", "message: Please re-install program, it loses some files.\nproduct name=\"\" version=\"\"\n"},
+      {"bad.dat", "message: Exception catch!\nproduct name=\"\" version=\"\"\n"},
+  };
+  for (const auto& c : cases) {
+    Output run = Cwdiag("devices '" + dir.File(c.file) + "'");
+    EXPECT_EQ(run.status, 0) << c.file;
+    EXPECT_EQ(run.out, c.out) << c.file;
+  }
+}
+
+TEST(CwdiagDevices, ShippedCatalogHasTheDefaultDevice) {
+  Output run = Cwdiag("devices");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out.rfind("product name=\"Clipwright\" version=\"", 0), 0u) << run.out;
+  const size_t device = run.out.find("\ndevice id=\"4\" ");
+  ASSERT_NE(device, std::string::npos) << run.out;
+  const size_t next = run.out.find("\ndevice ", device + 1);
+  const std::string block = run.out.substr(device, next - device);
+  EXPECT_NE(block.find("\n  quality id=\"Normal\" "), std::string::npos) << block;
+  EXPECT_EQ(run.out.find("message:"), std::string::npos);
+}
+
+}  // namespace
