@@ -15,6 +15,8 @@
 
 namespace cw {
 
+class EncoderControl;  // tasks/encoder_runner.h
+
 // Task states, as the page receives them in "iStatus".
 inline constexpr int32_t kTaskWaiting = 1;
 inline constexpr int32_t kTaskRunning = 2;
@@ -51,6 +53,11 @@ struct ProcessObject {
   std::atomic<int32_t> started{0};
   std::atomic<int32_t> finished{0};
   std::atomic<int32_t> failed{0};  // 1: non-zero exit, a signal we did not send, or no process
+
+  // The runner's hold on the encoder process: freeze, continue and stop
+  // requests that may arrive before the process exists. Set by StartWorker on
+  // the UI thread before the worker begins; null for a run never started.
+  std::shared_ptr<EncoderControl> control;
 
   // Set on the UI thread when the task is first started, before its worker
   // thread is created; the worker only reads them afterwards (the thread's

@@ -15,6 +15,8 @@
 
 namespace cw {
 
+class ConfigObject;  // settings/config_object.h
+
 class TaskManager {
  public:
   // The process-wide object, created on first call and never destroyed.
@@ -33,6 +35,11 @@ class TaskManager {
 
   std::mutex lock;
   std::vector<std::shared_ptr<FileObject>> tasks;  // in the order they were added
+
+  // The settings the commands and the scheduler read (conTasks, outputDir,
+  // needShutdown and the profile ids); null means ConfigObject::Instance().
+  // Tests and tools may point it at their own object before the first use.
+  ConfigObject* settings = nullptr;
 
   // Appends a task at the end of the list; the list shares its ownership from
   // now on. Takes the lock.
@@ -57,6 +64,7 @@ class TaskManager {
   // Run by the operations above while they hold the lock.
   void StartTask(FileObject& task);
   void SendBackOne();
+  ConfigObject& Settings();
 };
 
 // Loads the device catalog (if not loaded yet) and copies its product name and

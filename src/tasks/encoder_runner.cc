@@ -1,0 +1,206 @@
+// The encoder runner: worker threads and the process controls.
+#include "tasks/encoder_runner.h"
+
+#include <atomic>
+#include <string_view>
+#include <thread>
+
+#include "analysis/progress_parser.h"
+#include "platform/files.h"
+#include "platform/message.h"
+#include "platform/text.h"
+#include "tasks/command_line.h"
+#include "tasks/host_hooks.h"
+
+namespace cw {
+namespace {
+
+constexpr int kEndWaitMs = 1000;     // the wait after each batch of output
+constexpr int kDrainReads = 16;      // reads taken at once when output is waiting
+constexpr int kFinalReads = 256;     // reads of what is left once the encoder ended
+constexpr int kStopWaits = 12;       // the waits for a killed encoder ...
+constexpr int kStopWaitMs = 500;     // ... each this long
+
+std::atomic<int> active_workers{0};
+
+// The length of the longest prefix of `bytes` that does not end inside a
+// UTF-8 sequence, so that a character cut by the end of a read is converted
+// whole with the next read.
+size_t CompleteUtf8Length(std::string_view bytes) {
+  size_t n = bytes.size();
+  for (size_t back = 1; back <= 3 && back <= n; ++back) {
+    unsigned char c = static_cast<unsigned char>(bytes[n - back]);
+    if ((c & 0xC0) == 0x80) continue;  // a continuation byte: look further back
+    size_t length = c >= 0xF0 && c <= 0xF7 ? 4 : c >= 0xE0 ? 3 : c >= 0xC0 ? 2 : 1;
+    return length > back ? n - back : n;
+  }
+  return n;
+}
+
+// Converts the complete characters of `pending` + `chunk` into the log and
+// keeps a cut character's first bytes in `pending`.
+void AppendOutput(ProcessObject& run, std::string* pending, const std::string& chunk) {
+  *pending += chunk;
+  size_t complete = CompleteUtf8Length(*pending);
+  run.log += SystemToWide(std::string_view(*pending).substr(0, complete));
+  pending->erase(0, complete);
+}
+
+void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
+  run.durationMs.store(figures.duration_ms);
+  run.totalFrames.store(figures.total_frames);
+  run.currentFrame.store(figures.current_frame);
+  run.sizeKB.store(figures.size_kb);
+}
+
+// Appends what is waiting in the pipe without blocking, at most `max_reads`
+// reads. Returns false once the output has ended.
+bool TakeWaitingOutput(ProcessObject& run, ChildProcess& child, std::string* pending, int max_reads) {
+  std::string chunk;
+  for (int i = 0; i < max_reads && child.OutputWaiting(); ++i) {
+    if (!child.ReadOutput(&chunk)) return false;
+    AppendOutput(run, pending, chunk);
+  }
+  return true;
+}
+
+// Reads and parses until the output ends or the encoder has ended.
+void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
+  ProgressFigures figures;
+  std::string pending, chunk;
+  while (child.ReadOutput(&chunk)) {
+    AppendOutput(run, &pending, chunk);
+    // Take what else is waiting, so that a talkative encoder never blocks
+    // on a full pipe, and parse once for all of it.
+    bool open = TakeWaitingOutput(run, child, &pending, kDrainReads);
+    if (open && child.WaitForEnd(kEndWaitMs)) {
+      // Ended: its last lines (the final status among them) are still in
+      // the pipe. Only what is there now is taken: something the encoder
+      // left behind may hold the pipe open.
+      TakeWaitingOutput(run, child, &pending, kFinalReads);
+      open = false;
+    }
+    RefreshProgressFigures(run.log, &figures);
+    StoreFigures(run, figures);
+    if (!open) break;
+  }
+  if (!pending.empty()) run.log += SystemToWide(pending);
+}
+
+void EndRun(ProcessObject& run, bool failed) {
+  run.failed.store(failed ? 1 : 0);  // before `finished`: its readers rely on that
+  run.finished.store(1);
+  NotifyRunEnded();
+}
+
+}  // namespace
+
+bool EncoderControl::Freeze() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  frozen_ = true;
+  return !child_ || child_->Suspend();
+}
+
+bool EncoderControl::Continue() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  frozen_ = false;
+  return !child_ || child_->Resume();
+}
+
+std::shared_ptr<ChildProcess> EncoderControl::RequestStop() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  stop_requested_ = true;
+  if (child_) child_->Kill();
+  return child_;
+}
+
+EncoderControl::Launch EncoderControl::Start(const std::vector<std::wstring>& argv,
+                                             std::shared_ptr<ChildProcess>* child) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (stop_requested_) return Launch::kStopped;
+  ChildProcess::StartError error;
+  std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error);
+  if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
+  child_ = std::move(started);
+  if (frozen_) child_->Suspend();
+  *child = child_;
+  return Launch::kStarted;
+}
+
+void EncoderControl::DeleteOutputUnlessStopped(const std::wstring& path) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (!stop_requested_ && !path.empty() && FileExists(path)) DeleteFile(path);
+}
+
+bool EncoderControl::frozen() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return frozen_;
+}
+
+bool HasEncoderRun(const ProcessObject& process) { return process.control != nullptr; }
+
+void StartWorker(const std::shared_ptr<ProcessObject>& process) {
+  process->control = std::make_shared<EncoderControl>();
+  active_workers.fetch_add(1);
+  std::thread([process] {
+    RunEncoder(*process);
+    active_workers.fetch_sub(1);
+  }).detach();
+}
+
+int RunEncoder(ProcessObject& run) {
+  if (!run.control) run.control = std::make_shared<EncoderControl>();
+  EncoderControl& control = *run.control;
+  run.processId.store(0);
+  EncoderCommand command = BuildEncoderCommand(run);
+
+  std::shared_ptr<ChildProcess> child;
+  switch (control.Start(command.argv, &child)) {
+    case EncoderControl::Launch::kStarted:
+      break;
+    case EncoderControl::Launch::kStopped:
+      EndRun(run, true);
+      return 0;
+    case EncoderControl::Launch::kNoPipe:
+      ShowMessage(kCreatePipeFailedMessage);
+      EndRun(run, true);
+      return -1;
+    case EncoderControl::Launch::kNoProgram:
+      ShowMessage(kEncoderStartFailedMessage);
+      EndRun(run, true);
+      return 0;
+  }
+  run.processId.store(child->pid());
+  run.started.store(1);
+
+  ReadUntilEnd(run, *child);
+  bool failed = !child->Reap().SucceededNormally();
+  if (failed) control.DeleteOutputUnlessStopped(run.outputPath);
+  EndRun(run, failed);
+  return 0;
+}
+
+void SuspendProcessThreads(ProcessObject& process) {
+  if (process.control && !process.control->Freeze()) ShowMessage(kSuspendFailedMessage);
+}
+
+void ResumeProcessThreads(ProcessObject& process) {
+  if (process.control && !process.control->Continue()) ShowMessage(kResumeFailedMessage);
+}
+
+void StopEncoder(FileObject& task) {
+  ProcessObject& run = *task.process;
+  if (run.control) {
+    std::shared_ptr<ChildProcess> child = run.control->RequestStop();
+    if (child) {
+      bool ended = false;
+      for (int i = 0; i < kStopWaits && !ended; ++i) ended = child->WaitForEnd(kStopWaitMs);
+      if (!ended) return;  // still alive: its file stays
+    }
+  }
+  if (!task.toPath.empty() && FileExists(task.toPath)) DeleteFile(task.toPath);
+}
+
+int ActiveWorkerCount() { return active_workers.load(); }
+
+}  // namespace cw

@@ -1,0 +1,88 @@
+// The encoder runs: one worker thread per started task that creates the
+// encoder process, reads and parses its output into the run record and marks
+// the run finished (or failed) when the encoder has ended; and the controls
+// the task list applies to a run: freeze, continue, stop.
+#pragma once
+
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "platform/process.h"
+#include "tasks/file_object.h"
+
+namespace cw {
+
+inline constexpr wchar_t kCreatePipeFailedMessage[] = L"CreatePipe Failed!";
+inline constexpr wchar_t kEncoderStartFailedMessage[] = L"Program encounter problem, please reinstall it.";
+inline constexpr wchar_t kSuspendFailedMessage[] = L"Failed to capture!";
+inline constexpr wchar_t kResumeFailedMessage[] = L"Failed to capture!!";
+
+// The runner's hold on one run's process. Requests made before the process
+// exists are kept and applied when it is created: a frozen run's process
+// starts frozen, a stopped run's process is never created. Thread-safe.
+class EncoderControl {
+ public:
+  enum class Launch { kStarted, kStopped, kNoPipe, kNoProgram };
+
+  // UI thread. Freeze and Continue return false only when a living process
+  // could not be signalled.
+  bool Freeze();
+  bool Continue();
+  // No process is created after this; an existing one is killed. Returns the
+  // process (null when there was none) so that the caller can wait for it.
+  std::shared_ptr<ChildProcess> RequestStop();
+
+  // Worker thread: creates the process from `argv` unless a stop was asked
+  // for, frozen at once if a freeze was asked for.
+  Launch Start(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
+  // Worker thread: deletes the failed run's partial output at `path`, unless
+  // a stop was asked for (the stopper deletes it after the process ended, and
+  // the name may then already belong to a new task).
+  void DeleteOutputUnlessStopped(const std::wstring& path);
+
+  bool frozen() const;
+
+ private:
+  mutable std::mutex mutex_;
+  std::shared_ptr<ChildProcess> child_;
+  bool frozen_ = false;
+  bool stop_requested_ = false;
+};
+
+// True once the task's run has begun (StartWorker ran), whether or not its
+// process exists yet.
+bool HasEncoderRun(const ProcessObject& process);
+
+// Begins the run of a task's first start: creates its control and a detached
+// worker thread running RunEncoder, which shares the record, so the record
+// outlives a deleted task for as long as the worker needs it. Returns at once.
+// UI thread, with the task list's lock held; inputPath, outputPath,
+// targetDevice and outputQuality must be set before.
+void StartWorker(const std::shared_ptr<ProcessObject>& process);
+
+// The worker's whole body. Creates the encoder (its failure shows
+// kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
+// encoder ends: reads its output, appends it to `log`, parses the figures and
+// waits up to 1000 ms for the end. Then sets `failed` (any end but exit
+// status 0, or no process; a failed run's partial output is deleted) and
+// `finished`, and calls the run-ended hook. Returns -1 when no pipe could be
+// made, else 0.
+int RunEncoder(ProcessObject& process);
+
+// Freeze / continue the run's encoder (also before it exists). Messages:
+// kSuspendFailedMessage, kResumeFailedMessage. UI thread.
+void SuspendProcessThreads(ProcessObject& process);
+void ResumeProcessThreads(ProcessObject& process);
+
+// Stops the task's run: no encoder is created any more, an existing one is
+// killed and waited for (12 waits of 500 ms); once it has ended (or when there
+// was none) the file at toPath is deleted. An encoder still alive after the
+// waits leaves the file. No message. UI thread.
+void StopEncoder(FileObject& task);
+
+// Worker threads that have not yet returned. For tests and orderly ends.
+int ActiveWorkerCount();
+
+}  // namespace cw

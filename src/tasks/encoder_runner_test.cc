@@ -1,0 +1,228 @@
+// Tests of the encoder runner against the fake encoder script.
+#include "tasks/encoder_runner.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "tasks/engine_test_fixture.h"
+#include "tasks/host_hooks.h"
+
+namespace cw {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::CpuTicksOf;
+using testing::WaitUntil;
+
+class RunnerTest : public testing::EngineTest {
+ protected:
+  // A task made ready for its run as a first start makes it, not yet begun.
+  std::shared_ptr<FileObject> Prepare(const std::string& name, const std::string& behaviour) {
+    auto task = AddTask(WriteSource(name, behaviour));
+    task->toPath = wout_dir() + L"/" + SystemToWide(name) + L".mp4";
+    std::filesystem::create_directories(out_dir());
+    ProcessObject& run = *task->process;
+    run.inputPath = task->fromPath;
+    run.outputPath = task->toPath;
+    run.targetDevice = L"1";
+    run.outputQuality = L"Low";
+    return task;
+  }
+  std::shared_ptr<FileObject> Begin(const std::string& name, const std::string& behaviour) {
+    auto task = Prepare(name, behaviour);
+    StartWorker(task->process);
+    return task;
+  }
+  static bool Finished(const FileObject& task) { return task.process->finished.load() == 1; }
+  static std::string OutputOf(const FileObject& task) {
+    std::string bytes;
+    ReadFileBytes(task.toPath, &bytes);
+    return bytes;
+  }
+};
+
+TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
+  auto ended = std::make_shared<std::atomic<int>>(0);
+  HostHook previous = SetRunEndedHook([ended] { ended->fetch_add(1); });
+  auto task = Begin("clip", "frames=75\nfps=25\npace=0.01\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+  const ProcessObject& run = *task->process;
+  EXPECT_EQ(run.started.load(), 1);
+  EXPECT_EQ(run.failed.load(), 0);
+  EXPECT_GT(run.processId.load(), 0);
+  EXPECT_NE(run.log.find(L"Duration: 00:00:03.00"), std::wstring::npos);
+  EXPECT_EQ(run.durationMs.load(), 3000);
+  EXPECT_EQ(run.totalFrames.load(), 75.0);
+  EXPECT_GT(run.currentFrame.load(), 0.0);
+  EXPECT_LE(run.currentFrame.load(), 75.0);
+  EXPECT_GT(run.sizeKB.load(), 0.0);
+  // The encoder got exactly the argument list of the command line.
+  std::string expected_args = "arg: -i\narg: " + WideToSystem(task->fromPath) +
+                              "\narg: -codec:v\narg: libx264\narg: -y\narg: -s\narg: 320x180\narg: -b:v\narg: "
+                              "300k\narg: -b:a\narg: 64k\narg: " + WideToSystem(task->toPath) + "\n";
+  std::string output = OutputOf(*task);
+  EXPECT_EQ(output.substr(0, expected_args.size()), expected_args);
+  EXPECT_NE(output.find("complete"), std::string::npos);
+  EXPECT_TRUE(messages_.texts().empty());
+  EXPECT_TRUE(WaitUntil([&] { return ended->load() == 1; }, 5s));
+  SetRunEndedHook(previous);
+}
+
+TEST_F(RunnerTest, OnlyExitStatusZeroSucceedsAndAFailedRunLosesItsPartialFile) {
+  struct Case {
+    const char* name;
+    const char* behaviour;
+    int failed;
+  } cases[] = {
+      {"ok", "frames=10\npace=0\nexit=0\n", 0},
+      {"status3", "frames=10\npace=0\nexit=3\n", 1},
+      {"crash", "frames=10\npace=0\nmode=crash\n", 1},  // a signal this program did not send
+  };
+  std::vector<std::shared_ptr<FileObject>> tasks;
+  for (const auto& c : cases) tasks.push_back(Begin(c.name, c.behaviour));
+  for (size_t i = 0; i < tasks.size(); ++i) {
+    ASSERT_TRUE(WaitUntil([&] { return Finished(*tasks[i]); }, 20s)) << cases[i].name;
+    EXPECT_EQ(tasks[i]->process->failed.load(), cases[i].failed) << cases[i].name;
+    EXPECT_EQ(FileExists(tasks[i]->toPath), cases[i].failed == 0) << cases[i].name;
+  }
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST_F(RunnerTest, AnEncoderThatCannotStartFailsWithAMessage) {
+  UseEncoder(Encoder::kMissing);
+  auto task = Begin("clip", "frames=10\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 10s));
+  EXPECT_EQ(task->process->failed.load(), 1);
+  EXPECT_EQ(task->process->started.load(), 0);
+  EXPECT_EQ(task->process->processId.load(), 0);
+  EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{kEncoderStartFailedMessage}));
+}
+
+TEST_F(RunnerTest, TheEncoderReadsAnEmptyStandardInput) {
+  auto task = Begin("clip", "frames=5\npace=0\nmode=stdin\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 10s));
+  EXPECT_NE(task->process->log.find(L"stdin bytes: 0\n"), std::wstring::npos);
+  EXPECT_EQ(task->process->failed.load(), 0);
+}
+
+TEST_F(RunnerTest, CharactersCutBetweenReadsArriveWhole) {
+  // 6000 two-byte characters come in reads of at most 4095 bytes, an odd
+  // size, so at least one character is cut between two reads.
+  auto task = Begin("clip", "accents=6000\nframes=1\npace=0\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 10s));
+  const std::wstring& log = task->process->log;
+  EXPECT_EQ(log.find(L'\uFFFD'), std::wstring::npos);
+  EXPECT_NE(log.find(std::wstring(6000, L'\u00E9')), std::wstring::npos);
+}
+
+TEST_F(RunnerTest, StopEncoderKillsAHangingEncoderAndDeletesItsFile) {
+  auto task = Begin("clip", "mode=hang\n");
+  ASSERT_TRUE(WaitUntil([&] { return task->process->started.load() == 1 && FileExists(task->toPath); }, 10s));
+  int pid = task->process->processId.load();
+  StopEncoder(*task);
+  EXPECT_FALSE(ProcessGroupAlive(pid));
+  EXPECT_FALSE(FileExists(task->toPath));
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 10s));
+  EXPECT_EQ(task->process->failed.load(), 1);
+}
+
+TEST_F(RunnerTest, StopEncoderOfATaskNeverStartedDeletesOnlyAnExistingOutput) {
+  auto task = Prepare("clip", "frames=1\n");
+  dir_.Write("out/clip.mp4", "left over");
+  StopEncoder(*task);
+  EXPECT_FALSE(FileExists(task->toPath));
+  task->toPath.clear();
+  StopEncoder(*task);  // nothing to do, nothing to crash on
+  EXPECT_FALSE(HasEncoderRun(*task->process));
+}
+
+TEST_F(RunnerTest, PauseFreezesTheEncoderAndResumeFinishesTheSameRun) {
+  auto task = Begin("clip", "frames=60\npace=0.05\nmode=busy\nwork=2000\n");
+  ASSERT_TRUE(WaitUntil([&] { return task->process->currentFrame.load() >= 2; }, 20s));
+  ASSERT_FALSE(Finished(*task)) << "the fake encoder ran too fast for this test";
+  int pid = task->process->processId.load();
+  SuspendProcessThreads(*task->process);
+  std::this_thread::sleep_for(100ms);
+  long cpu = CpuTicksOf(pid);
+  std::string output = OutputOf(*task);
+  std::this_thread::sleep_for(400ms);
+  EXPECT_EQ(CpuTicksOf(pid), cpu);
+  EXPECT_EQ(OutputOf(*task), output);
+  // Frozen twice, continued once: it runs (the freezes do not add up).
+  SuspendProcessThreads(*task->process);
+  ResumeProcessThreads(*task->process);
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 30s));
+  EXPECT_EQ(task->process->failed.load(), 0);
+  EXPECT_EQ(task->process->processId.load(), pid);
+  std::string final_output = OutputOf(*task);
+  EXPECT_EQ(final_output.substr(0, output.size()), output);
+  EXPECT_NE(final_output.find("frame 60\ncomplete"), std::string::npos);
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+// Requests made before the process exists: the control keeps them.
+TEST(ControlConcurrency, AppliesEarlierRequestsToTheNewProcess) {
+  std::vector<std::wstring> busy = {L"/bin/sh", L"-c", L"while :; do :; done"};
+  {
+    EncoderControl control;
+    control.RequestStop();
+    std::shared_ptr<ChildProcess> child;
+    EXPECT_EQ(control.Start(busy, &child), EncoderControl::Launch::kStopped);
+    EXPECT_FALSE(child);
+  }
+  EncoderControl control;
+  ASSERT_TRUE(control.Freeze());
+  std::shared_ptr<ChildProcess> child;
+  ASSERT_EQ(control.Start(busy, &child), EncoderControl::Launch::kStarted);
+  ASSERT_TRUE(child);
+  std::this_thread::sleep_for(300ms);
+  long frozen = testing::CpuTicksOf(child->pid());
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(testing::CpuTicksOf(child->pid()), frozen);
+  ASSERT_TRUE(control.Continue());
+  EXPECT_TRUE(testing::WaitUntil([&] { return testing::CpuTicksOf(child->pid()) > frozen; }, 5s));
+  EXPECT_EQ(control.RequestStop(), child);
+  EXPECT_TRUE(child->WaitForEnd(5000));
+  EXPECT_EQ(child->Reap().signal_number, 9);
+  EXPECT_TRUE(testing::WaitUntil([&] { return !ProcessGroupAlive(child->pid()); }, 5s));
+}
+
+class RunnerConcurrency : public RunnerTest {};
+
+// A pause or stop right after the run began, whichever of the two threads
+// comes first, must hold once the encoder exists.
+TEST_F(RunnerConcurrency, PauseRightAfterTheStartHolds) {
+  for (int round = 0; round < 5; ++round) {
+    auto task = Begin("clip" + std::to_string(round), "frames=1000\npace=0\nmode=busy\nwork=1000\n");
+    SuspendProcessThreads(*task->process);
+    ASSERT_TRUE(WaitUntil([&] { return task->process->started.load() == 1; }, 10s));
+    std::this_thread::sleep_for(100ms);
+    int pid = task->process->processId.load();
+    long cpu = CpuTicksOf(pid);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(CpuTicksOf(pid), cpu) << "round " << round;
+    StopEncoder(*task);
+    EXPECT_FALSE(ProcessGroupAlive(pid));
+  }
+}
+
+TEST_F(RunnerConcurrency, StopRightAfterTheStartLeavesNoEncoder) {
+  for (int round = 0; round < 5; ++round) {
+    auto task = Begin("clip" + std::to_string(round), "mode=hang\n");
+    StopEncoder(*task);
+    ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 10s));
+    int pid = task->process->processId.load();
+    if (pid > 0) {
+      EXPECT_TRUE(WaitUntil([pid] { return !ProcessGroupAlive(pid); }, 5s));
+    }
+    EXPECT_EQ(task->process->failed.load(), 1);
+  }
+}
+
+}  // namespace
+}  // namespace cw

@@ -1,0 +1,143 @@
+// Test support for the engine's tests; see engine_test_fixture.h.
+#include "tasks/engine_test_fixture.h"
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "catalog/device_catalog.h"
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "tasks/encoder_runner.h"
+
+namespace cw::testing {
+namespace {
+
+using namespace std::chrono_literals;
+
+// Loads the catalog once, from the build folder, before any test changes the
+// program folder.
+class CatalogEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    SetProgramFolderForTesting(SystemToWide(CW_BUILD_DIR));
+    ASSERT_FALSE(GetDeviceCatalog().devices.empty()) << "data.dat missing in " << CW_BUILD_DIR;
+  }
+};
+const auto* const catalog_environment = ::testing::AddGlobalTestEnvironment(new CatalogEnvironment);
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  auto deadline = std::chrono::steady_clock::now() + timeout;
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(10ms);
+  }
+  return true;
+}
+
+long CpuTicksOf(int pid) {
+  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
+  std::string line;
+  if (!std::getline(in, line)) return -1;
+  size_t close = line.rfind(')');
+  if (close == std::string::npos) return -1;
+  std::istringstream fields(line.substr(close + 2));
+  std::string field;
+  long ticks = 0;
+  for (int i = 3; i <= 15 && fields >> field; ++i) {
+    if (i == 14 || i == 15) ticks += std::stol(field);
+  }
+  return ticks;
+}
+
+void MakeClip(const std::string& path, int seconds, const std::string& size) {
+  std::wstring d = std::to_wstring(seconds);
+  std::vector<std::wstring> argv = {
+      L"/usr/bin/ffmpeg", L"-nostdin", L"-loglevel", L"error", L"-y",
+      L"-f", L"lavfi", L"-i", L"testsrc=duration=" + d + L":size=" + SystemToWide(size) + L":rate=25",
+      L"-f", L"lavfi", L"-i", L"sine=frequency=440:duration=" + d,
+      L"-c:v", L"mpeg4", L"-c:a", L"aac", L"-shortest", SystemToWide(path)};
+  ChildProcess::StartError error;
+  auto child = ChildProcess::Start(argv, &error);
+  ASSERT_TRUE(child) << error.reason;
+  std::string chunk, output;
+  while (child->ReadOutput(&chunk)) output += chunk;
+  ASSERT_TRUE(child->Reap().SucceededNormally()) << output;
+}
+
+void EngineTest::SetUp() {
+  std::filesystem::create_directories(dir_.File("prog"));
+  std::filesystem::create_directories(dir_.File("in"));
+  SetProgramFolderForTesting(SystemToWide(dir_.File("prog")));
+  UseEncoder(Encoder::kFake);
+  config_.ApplyDefaults();
+  config_.outputDir = wout_dir();
+  config_.targetDevice = L"1";
+  config_.outputQuality = L"Low";
+  config_.conTasks = 1;
+  manager_.settings = &config_;
+}
+
+void EngineTest::UseEncoder(Encoder encoder) {
+  std::error_code ec;
+  std::filesystem::remove(dir_.File("prog/xenc"), ec);
+  if (encoder == Encoder::kFake) {
+    std::filesystem::create_symlink(std::string(CW_SOURCE_DIR) + "/src/tasks/testdata/fake_encoder.sh",
+                                    dir_.File("prog/xenc"));
+  } else if (encoder == Encoder::kReal) {
+    std::filesystem::create_symlink("/usr/bin/ffmpeg", dir_.File("prog/xenc"));
+  }
+}
+
+void EngineTest::TearDown() {
+  manager_.StopAllTasks();
+  EXPECT_TRUE(WaitUntil([] { return ActiveWorkerCount() == 0; }, 20s)) << "a worker did not return";
+  for (const auto& task : created_) {
+    int pid = task->process->processId.load();
+    if (pid > 0) {
+      EXPECT_TRUE(WaitUntil([pid] { return !ProcessGroupAlive(pid); }, 5s))
+          << "encoder group " << pid << " survived";
+    }
+  }
+}
+
+std::wstring EngineTest::wout_dir() const { return SystemToWide(out_dir()); }
+
+std::wstring EngineTest::WriteSource(const std::string& name, const std::string& behaviour,
+                                     const std::string& subfolder) {
+  std::filesystem::create_directories(dir_.File(subfolder));
+  dir_.Write(subfolder + "/" + name, behaviour);
+  return SystemToWide(dir_.File(subfolder + "/" + name));
+}
+
+std::shared_ptr<FileObject> EngineTest::AddTask(const std::wstring& source) {
+  auto task = std::make_shared<FileObject>();
+  task->fromPath = source;
+  task->fileName = FileNameOfPath(source);
+  task->guid = MakeGuidText();
+  task->targetDevice = config_.targetDevice;
+  task->outputQuality = config_.outputQuality;
+  created_.push_back(task);
+  manager_.AddTask(task);
+  return task;
+}
+
+bool EngineTest::RenderUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
+  return WaitUntil([&] {
+    Render();
+    return done();
+  }, timeout);
+}
+
+std::vector<int> EngineTest::States() {
+  std::lock_guard<std::mutex> hold(manager_.lock);
+  std::vector<int> states;
+  for (const auto& t : manager_.tasks) states.push_back(t->iStatus);
+  return states;
+}
+
+}  // namespace cw::testing

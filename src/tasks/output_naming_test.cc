@@ -1,0 +1,87 @@
+// Tests of output naming and folder creation, in a temporary folder.
+#include "tasks/output_naming.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "platform/files.h"
+#include "platform/text.h"
+#include "testsupport/temp_dir.h"
+
+namespace cw {
+namespace {
+
+TEST(BaseNameOfPath, CutsFolderAndLastExtension) {
+  struct Case {
+    const wchar_t* path;
+    const wchar_t* base;
+  } cases[] = {
+      {L"/v/clip.avi", L"clip"},
+      {L"/v/holiday.2010.mov", L"holiday.2010"},
+      {L"/v/README", L"README"},
+      {L"/v/.profile", L""},
+      {L"/v/", L""},
+      {L"clip.avi", L"clip"},
+      {L"/v.d/noext", L"noext"},  // a dot in a folder name is not an extension
+      {L"/v/a b%d.mkv", L"a b%d"},
+      {L"", L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(BaseNameOfPath(c.path), c.base) << WideToSystem(c.path);
+}
+
+TEST(ChooseOutputPath, TakesTheFirstFreeNumberedName) {
+  testing::TempDir dir;
+  std::wstring out = SystemToWide(dir.path());
+  EXPECT_EQ(ChooseOutputPath(out, L"clip"), out + L"/clip.mp4");
+  dir.Write("clip.mp4", "x");
+  dir.Write("clip(1).mp4", "x");
+  EXPECT_EQ(ChooseOutputPath(out, L"clip"), out + L"/clip(2).mp4");
+  // A folder occupies a name as well as a file does.
+  std::filesystem::create_directory(dir.File("clip(2).mp4"));
+  EXPECT_EQ(ChooseOutputPath(out, L"clip"), out + L"/clip(3).mp4");
+  EXPECT_EQ(ChooseOutputPath(out, L"other"), out + L"/other.mp4");
+}
+
+TEST(ChooseOutputPath, AvoidsNamesAlreadyGivenToOtherTasks) {
+  testing::TempDir dir;
+  std::wstring out = SystemToWide(dir.path());
+  dir.Write("clip(1).mp4", "x");
+  std::vector<std::wstring> taken = {out + L"/clip.mp4", out + L"/clip(2).mp4", out + L"/unrelated.mp4"};
+  EXPECT_EQ(ChooseOutputPath(out, L"clip", taken), out + L"/clip(3).mp4");
+  // Nothing was created on disk for the reserved names.
+  EXPECT_FALSE(FileExists(out + L"/clip.mp4"));
+}
+
+TEST(ChooseOutputPath, CreatesAMissingOutputFolderWithItsParents) {
+  testing::TempDir dir;
+  std::wstring out = SystemToWide(dir.File("out/new/deep"));
+  EXPECT_EQ(ChooseOutputPath(out, L"clip"), out + L"/clip.mp4");
+  EXPECT_TRUE(IsDirectory(out));
+}
+
+TEST(CreateDirectories, CreatesEveryMissingLevelOfAnyLength) {
+  testing::TempDir dir;
+  std::wstring deep = SystemToWide(dir.path());
+  for (int i = 0; i < 30; ++i) deep += L"/level-" + std::to_wstring(i) + L"-with-a-long-name";
+  ASSERT_GT(deep.size(), 600u);
+  CreateDirectories(deep);
+  EXPECT_TRUE(IsDirectory(deep));
+  CreateDirectories(deep);  // existing: nothing happens
+  EXPECT_TRUE(IsDirectory(deep));
+  std::wstring trailing = SystemToWide(dir.File("with/trailing/"));
+  CreateDirectories(trailing);
+  EXPECT_TRUE(IsDirectory(trailing));
+}
+
+TEST(CreateDirectories, IgnoresFailures) {
+  testing::TempDir dir;
+  dir.Write("file", "x");
+  std::wstring below_file = SystemToWide(dir.File("file/sub"));
+  CreateDirectories(below_file);  // must neither throw nor hang
+  EXPECT_FALSE(IsDirectory(below_file));
+  CreateDirectories(L"");
+}
+
+}  // namespace
+}  // namespace cw

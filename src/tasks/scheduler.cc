@@ -1,0 +1,79 @@
+// The scheduler: keeps up to conTasks tasks running, starting waiting tasks in
+// list order and sending running tasks back from the end of the list.
+#include <algorithm>
+
+#include "settings/config_object.h"
+#include "tasks/encoder_runner.h"
+#include "tasks/output_naming.h"
+#include "tasks/task_manager.h"
+
+namespace cw {
+namespace {
+
+constexpr int kMaxChangesPerPass = 101;
+
+int CountRunning(const std::vector<std::shared_ptr<FileObject>>& tasks) {
+  return static_cast<int>(std::count_if(tasks.begin(), tasks.end(),
+                                        [](const auto& t) { return t->iStatus == kTaskRunning; }));
+}
+
+}  // namespace
+
+ConfigObject& TaskManager::Settings() { return settings ? *settings : ConfigObject::Instance(); }
+
+void TaskManager::ScheduleTasks() {
+  std::lock_guard<std::mutex> hold(lock);
+  const int limit = Settings().conTasks;
+  const int running = CountRunning(tasks);
+  if (running < limit) {
+    for (int pass = 0; pass < kMaxChangesPerPass; ++pass) {
+      if (CountRunning(tasks) >= limit) break;
+      auto waiting = std::find_if(tasks.begin(), tasks.end(),
+                                  [](const auto& t) { return t->iStatus == kTaskWaiting; });
+      if (waiting == tasks.end()) break;
+      StartTask(**waiting);
+    }
+  } else if (running > limit) {
+    for (int pass = 0; pass < kMaxChangesPerPass; ++pass) {
+      if (CountRunning(tasks) <= limit) break;
+      SendBackOne();
+    }
+  }
+}
+
+void TaskManager::StartTask(FileObject& task) {
+  task.ticks.AddTick();
+  ProcessObject& run = *task.process;
+  if (HasEncoderRun(run)) {
+    // Started before and frozen by a pause or a send-back: let it go on.
+    ResumeProcessThreads(run);
+  } else {
+    // Outputs already given to the other tasks are avoided too: their
+    // encoders may not have created their files yet.
+    std::vector<std::wstring> taken;
+    for (const auto& other : tasks) {
+      if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
+    }
+    ConfigObject& config = Settings();
+    task.toPath = ChooseOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken);
+    run.inputPath = task.fromPath;
+    run.outputPath = task.toPath;
+    ProfileIds profile = config.CurrentProfile();
+    run.targetDevice = profile.targetDevice;
+    run.outputQuality = profile.outputQuality;
+    StartWorker(task.process);
+  }
+  task.iStatus = kTaskRunning;
+}
+
+void TaskManager::SendBackOne() {
+  auto last_running = std::find_if(tasks.rbegin(), tasks.rend(),
+                                   [](const auto& t) { return t->iStatus == kTaskRunning; });
+  if (last_running == tasks.rend()) return;
+  FileObject& task = **last_running;
+  if (HasEncoderRun(*task.process)) SuspendProcessThreads(*task.process);
+  task.ticks.CloseLastTick();
+  task.iStatus = kTaskWaiting;
+}
+
+}  // namespace cw

@@ -1,0 +1,84 @@
+#!/bin/sh
+# A stand-in for the encoder in tests. Called like the real one:
+#   xenc -i INPUT -codec:v libx264 -y [OPTIONS...] OUTPUT
+# INPUT is a small text file of KEY=VALUE lines that says how to behave:
+#   frames=N   frames to "encode" (default 50)
+#   fps=N      frame rate it reports (default 25)
+#   pace=S     seconds between status lines, fractions allowed (default 0.02; 0: none)
+#   exit=N     exit status at the end (default 0)
+#   mode=M     normal | hang (no output after the header, never ends) |
+#              busy (burns processor time between frames) | stdin (reads its
+#              standard input first and reports how many bytes came) |
+#              crash (kills itself with SIGSEGV halfway)
+#   work=N     loop rounds per frame in busy mode (default 20000)
+#   accents=N  prints N two-byte characters (U+00E9) at once after the banner
+# The OUTPUT file receives one "arg: X" line per argument, then one line per
+# frame, then "complete".
+frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0
+input="" output=""
+previous=""
+for arg in "$@"; do
+  [ "$previous" = "-i" ] && input=$arg
+  previous=$arg
+  output=$arg
+done
+if [ -n "$input" ] && [ -f "$input" ]; then
+  while IFS='=' read -r key value; do
+    case $key in
+      frames) frames=$value ;;
+      fps) fps=$value ;;
+      pace) pace=$value ;;
+      exit) exit_status=$value ;;
+      mode) mode=$value ;;
+      work) work=$value ;;
+      accents) accents=$value ;;
+    esac
+  done < "$input"
+fi
+
+# A banner long enough that the stream lines come after the first 1500 characters.
+echo "ffmpeg version 0.0-fake Copyright (c) 2000-2026 the test authors"
+i=0
+while [ $i -lt 24 ]; do
+  echo "  configuration: --enable-fake-option-$i --enable-another-fake-option-$i --disable-nothing"
+  i=$((i + 1))
+done
+if [ "$accents" -gt 0 ]; then
+  printf "%${accents}s\n" "" | sed 's/ /\xc3\xa9/g'
+fi
+if [ "$mode" = stdin ]; then
+  got=$(cat | wc -c)
+  echo "stdin bytes: $got"
+fi
+secs=$((frames / fps))
+hundredths=$(((frames % fps) * 100 / fps))
+echo "Input #0, avi, from '$input':"
+printf "  Duration: %02d:%02d:%02d.%02d, start: 0.000000, bitrate: 1200 kb/s\n" \
+  $((secs / 3600)) $((secs / 60 % 60)) $((secs % 60)) $hundredths
+echo "    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, $fps fps, $fps tbr, $fps tbn, $fps tbc"
+echo "Output #0, mp4, to '$output':"
+: > "$output" || exit 1
+for arg in "$@"; do echo "arg: $arg" >> "$output"; done
+
+if [ "$mode" = hang ]; then
+  exec sleep 3600
+fi
+
+frame=0
+while [ $frame -lt $frames ]; do
+  frame=$((frame + 1))
+  if [ "$mode" = busy ]; then
+    n=0
+    while [ $n -lt $work ]; do n=$((n + 1)); done
+  fi
+  echo "frame $frame" >> "$output"
+  printf "frame=%5d fps=%d q=28.0 size=%8dkB time=00:00:%02d.00 bitrate= 512.0kbits/s speed=1.0x\r" \
+    $frame $fps $((frame * 2)) $((frame / fps % 60))
+  if [ "$mode" = crash ] && [ $frame -ge $((frames / 2)) ]; then
+    kill -SEGV $$
+  fi
+  [ "$pace" != 0 ] && sleep "$pace"
+done
+printf "\nvideo:100kB audio:0kB subtitle:0kB\n"
+echo complete >> "$output"
+exit "$exit_status"
