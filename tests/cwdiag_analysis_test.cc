@@ -109,7 +109,7 @@ TEST(CwdiagAnalysis, LogFigures) {
 }
 
 TEST(CwdiagAnalysis, LogOfTheOlderEncoderFixture) {
-  CwdiagRun run = Cwdiag(std::string("log '") + CW_SOURCE_DIR + "/src/analysis/testdata/older_encoder_tbc.log'");
+  CwdiagRun run = Cwdiag(std::string("log '") + CW_SOURCE_DIR + "/src/analysis/testdata/older_encoder_tbc.txt'");
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "duration_text=\"00:00:10.01\" duration_ms=10010 frame_rate=29 total_frames=290.0 "

@@ -256,7 +256,7 @@ TEST(RefreshProgressFigures, CurrentFrameAndSizeFollowTheNewestLine) {
 // A log in the layout of older encoders, whose stream lines end in tbc.
 std::wstring OlderEncoderLog() {
   std::string bytes;
-  EXPECT_TRUE(ReadFileBytes(SystemToWide(CW_SOURCE_DIR "/src/analysis/testdata/older_encoder_tbc.log"), &bytes));
+  EXPECT_TRUE(ReadFileBytes(SystemToWide(CW_SOURCE_DIR "/src/analysis/testdata/older_encoder_tbc.txt"), &bytes));
   return SystemToWide(bytes);
 }
 
