@@ -1,0 +1,312 @@
+// Tests of the scheduler and the task commands against the fake encoder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <thread>
+
+#include "platform/files.h"
+#include "platform/process.h"
+#include "platform/text.h"
+#include "tasks/encoder_runner.h"
+#include "tasks/engine_test_fixture.h"
+#include "tasks/host_hooks.h"
+#include "tasks/task_manager.h"
+
+namespace cw {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::CpuTicksOf;
+using testing::WaitUntil;
+
+class SchedulerTest : public testing::EngineTest {
+ protected:
+  // Renders and schedules, as the host's loop does, until `done` holds.
+  bool DriveUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 30s) {
+    return WaitUntil([&] {
+      Render();
+      manager_.ScheduleTasks();
+      return done();
+    }, timeout);
+  }
+  bool AllIn(int state) {
+    auto s = States();
+    return std::all_of(s.begin(), s.end(), [state](int v) { return v == state; });
+  }
+  static bool Frozen(const FileObject& task) {
+    return task.process->control && task.process->control->frozen();
+  }
+  static bool HasStarted(const FileObject& task) { return task.process->started.load() == 1; }
+};
+
+TEST_F(SchedulerTest, ConTasksTwoWithFiveTasksRunsTwoAtATime) {
+  config_.conTasks = 2;
+  std::vector<std::shared_ptr<FileObject>> tasks;
+  for (const char* name : {"a.avi", "b.avi", "c.avi", "d.avi", "e.avi"}) {
+    tasks.push_back(AddTask(WriteSource(name, "frames=20\npace=0.03\n")));
+  }
+  manager_.ScheduleTasks();
+  EXPECT_EQ(States(), (std::vector<int>{2, 2, 1, 1, 1}));
+  int most_running = 0;
+  ASSERT_TRUE(DriveUntil([&] {
+    auto s = States();
+    most_running = std::max(most_running, static_cast<int>(std::count(s.begin(), s.end(), 2)));
+    return AllIn(kTaskDone);
+  }));
+  EXPECT_EQ(most_running, 2);
+  for (const char* base : {"a", "b", "c", "d", "e"}) {
+    std::string output = dir_.Read(std::string("out/") + base + ".mp4");
+    EXPECT_NE(output.find("complete"), std::string::npos) << base;
+  }
+  EXPECT_NE(Render().find(L"\"iStatus\": 4,\"timeTip\""), std::wstring::npos);
+}
+
+TEST_F(SchedulerTest, LoweringConTasksSendsBackFromTheEndAndFreezesThem) {
+  config_.conTasks = 3;
+  std::vector<std::shared_ptr<FileObject>> tasks;
+  for (const char* name : {"a.avi", "b.avi", "c.avi"}) {
+    tasks.push_back(AddTask(WriteSource(name, "frames=100000\npace=0.05\nmode=busy\nwork=500\n")));
+  }
+  manager_.ScheduleTasks();
+  EXPECT_EQ(States(), (std::vector<int>{2, 2, 2}));
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*tasks[0]) && HasStarted(*tasks[1]) && HasStarted(*tasks[2]); }, 10s));
+  config_.conTasks = 1;
+  manager_.ScheduleTasks();
+  EXPECT_EQ(States(), (std::vector<int>{2, 1, 1}));
+  EXPECT_FALSE(Frozen(*tasks[0]));
+  EXPECT_TRUE(Frozen(*tasks[1]));
+  EXPECT_TRUE(Frozen(*tasks[2]));
+  std::this_thread::sleep_for(100ms);
+  long cpu = CpuTicksOf(tasks[2]->process->processId.load());
+  std::this_thread::sleep_for(300ms);
+  EXPECT_EQ(CpuTicksOf(tasks[2]->process->processId.load()), cpu);
+
+  // A slot frees: the first waiting task in list order resumes its own encoder.
+  int pid_b = tasks[1]->process->processId.load();
+  manager_.PauseTask(tasks[0]->guid);
+  manager_.ScheduleTasks();
+  EXPECT_EQ(States(), (std::vector<int>{3, 2, 1}));
+  EXPECT_TRUE(Frozen(*tasks[0]));
+  EXPECT_FALSE(Frozen(*tasks[1]));
+  EXPECT_EQ(tasks[1]->process->processId.load(), pid_b);  // the same run, no second encoder
+  EXPECT_EQ(tasks[1]->toPath, wout_dir() + L"/b.mp4");
+}
+
+TEST_F(SchedulerTest, SameBaseNamesStartedInOnePassGetDistinctOutputs) {
+  config_.conTasks = 3;
+  auto first = AddTask(WriteSource("clip.avi", "frames=5\npace=0\n", "in"));
+  auto second = AddTask(WriteSource("clip.mkv", "frames=5\npace=0\n", "in2"));
+  auto third = AddTask(WriteSource("clip.mov", "frames=5\npace=0\n", "in3"));
+  manager_.ScheduleTasks();
+  EXPECT_EQ(first->toPath, wout_dir() + L"/clip.mp4");
+  EXPECT_EQ(second->toPath, wout_dir() + L"/clip(1).mp4");
+  EXPECT_EQ(third->toPath, wout_dir() + L"/clip(2).mp4");
+  ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskDone); }));
+  // Each output was written by its own encoder.
+  EXPECT_NE(dir_.Read("out/clip(1).mp4").find("in2/clip.mkv"), std::string::npos);
+  // A later task with the same name, the earlier outputs being on disk now.
+  auto fourth = AddTask(WriteSource("clip.webm", "frames=1\npace=0\n", "in4"));
+  manager_.ScheduleTasks();
+  EXPECT_EQ(fourth->toPath, wout_dir() + L"/clip(3).mp4");
+}
+
+TEST_F(SchedulerTest, AFailedTaskKeepsItsProgressAndFreesItsSlot) {
+  config_.conTasks = 1;
+  auto failing = AddTask(WriteSource("bad.avi", "frames=100\nfps=25\npace=0.02\nexit=1\n"));
+  auto good = AddTask(WriteSource("good.avi", "frames=5\npace=0\n"));
+  ASSERT_TRUE(DriveUntil([&] { return States() == std::vector<int>{kTaskFailed, kTaskDone}; }));
+  EXPECT_GT(failing->progress, 0.0);
+  EXPECT_LT(failing->progress, 100.0);
+  EXPECT_FALSE(FileExists(failing->toPath));
+  EXPECT_TRUE(FileExists(good->toPath));
+  std::wstring json = Render();
+  EXPECT_NE(json.find(L"\"iStatus\": 5,"), std::wstring::npos);
+  EXPECT_NE(json.find(L"\"iStatus\": 4,"), std::wstring::npos);
+  EXPECT_TRUE(messages_.texts().empty());
+}
+
+TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
+  UseEncoder(Encoder::kMissing);
+  config_.conTasks = 1;
+  AddTask(WriteSource("a.avi", "frames=1\n"));
+  AddTask(WriteSource("b.avi", "frames=1\n"));
+  ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskFailed); }));
+  EXPECT_EQ(messages_.texts(),
+            (std::vector<std::wstring>{L"Program encounter problem, please reinstall it.",
+                                       L"Program encounter problem, please reinstall it."}));
+}
+
+TEST_F(SchedulerTest, EachPassStartsAtMost101Tasks) {
+  UseEncoder(Encoder::kMissing);  // runs end at once, cheaply
+  config_.conTasks = 1000;
+  for (int i = 0; i < 110; ++i) AddTask(WriteSource("s" + std::to_string(i) + ".avi", "frames=1\n"));
+  manager_.ScheduleTasks();
+  auto s = States();
+  EXPECT_EQ(std::count(s.begin(), s.end(), kTaskRunning), 101);
+  EXPECT_EQ(std::count(s.begin(), s.end(), kTaskWaiting), 9);
+}
+
+TEST_F(SchedulerTest, ZeroConTasksStartsNothing) {
+  config_.conTasks = 0;
+  AddTask(WriteSource("a.avi", "frames=1\n"));
+  manager_.ScheduleTasks();
+  EXPECT_EQ(States(), std::vector<int>{kTaskWaiting});
+}
+
+TEST_F(SchedulerTest, PauseAndResumeFollowTheStateRules) {
+  config_.conTasks = 1;
+  auto running = AddTask(WriteSource("a.avi", "mode=hang\n"));
+  auto waiting = AddTask(WriteSource("b.avi", "frames=1\n"));
+  manager_.ScheduleTasks();
+  // Identities are matched without regard to case by the commands.
+  std::wstring lower = waiting->guid;
+  for (auto& c : lower) c = static_cast<wchar_t>(std::towlower(c));
+  manager_.PauseTask(lower);
+  EXPECT_EQ(States(), (std::vector<int>{2, 3}));
+  EXPECT_FALSE(HasEncoderRun(*waiting->process));  // a task never started has no run to freeze
+  manager_.ResumeTask(running->guid);              // not paused: unchanged
+  EXPECT_EQ(States(), (std::vector<int>{2, 3}));
+  manager_.ResumeTask(waiting->guid);
+  EXPECT_EQ(States(), (std::vector<int>{2, 1}));   // back to waiting, not running
+  manager_.PauseTask(running->guid);
+  manager_.PauseTask(running->guid);  // twice
+  EXPECT_EQ(States(), (std::vector<int>{3, 1}));
+  EXPECT_TRUE(Frozen(*running));
+  manager_.PauseTask(L"{no-such-task}");
+  manager_.ResumeTask(L"{no-such-task}");
+  EXPECT_EQ(States(), (std::vector<int>{3, 1}));
+  manager_.ScheduleTasks();  // the slot went to the waiting task
+  EXPECT_EQ(States(), (std::vector<int>{3, 2}));
+}
+
+TEST_F(SchedulerTest, DeleteTaskKillsARunningEncoderAndRemovesItsPartialFile) {
+  config_.conTasks = 2;
+  auto hanging = AddTask(WriteSource("a.avi", "mode=hang\n"));
+  auto other = AddTask(WriteSource("b.avi", "frames=1\npace=0\n"));
+  manager_.ScheduleTasks();
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(hanging->toPath); }, 10s));
+  int pid = hanging->process->processId.load();
+  EXPECT_FALSE(manager_.DeleteTask(L"{no-such-task}"));
+  EXPECT_TRUE(manager_.DeleteTask(hanging->guid));
+  EXPECT_FALSE(ProcessGroupAlive(pid));
+  EXPECT_FALSE(FileExists(hanging->toPath));
+  EXPECT_EQ(manager_.GetTaskCount(), 1);
+  EXPECT_EQ(manager_.FindTask(hanging->guid), nullptr);
+  // The deleted task's worker finishes on its own share of the run record.
+  EXPECT_TRUE(WaitUntil([&] { return hanging->process->finished.load() == 1; }, 10s));
+}
+
+TEST_F(SchedulerTest, DeleteTaskRemovesEvenADoneOutputWhileDeleteFinishedKeepsIt) {
+  config_.conTasks = 2;
+  auto a = AddTask(WriteSource("a.avi", "frames=2\npace=0\n"));
+  auto b = AddTask(WriteSource("b.avi", "frames=2\npace=0\n"));
+  ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskDone); }));
+  EXPECT_TRUE(manager_.DeleteFinishedTask(a->guid));
+  EXPECT_TRUE(FileExists(a->toPath));
+  EXPECT_TRUE(manager_.DeleteTask(b->guid));
+  EXPECT_FALSE(FileExists(b->toPath));
+  EXPECT_FALSE(manager_.DeleteFinishedTask(a->guid));
+  EXPECT_EQ(manager_.GetTaskCount(), 0);
+}
+
+TEST_F(SchedulerTest, DeleteFinishedOfARunThatHasNotEndedStopsIt) {
+  auto hanging = AddTask(WriteSource("a.avi", "mode=hang\n"));
+  manager_.ScheduleTasks();
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(hanging->toPath); }, 10s));
+  int pid = hanging->process->processId.load();
+  EXPECT_TRUE(manager_.DeleteFinishedTask(hanging->guid));
+  EXPECT_FALSE(ProcessGroupAlive(pid));
+  EXPECT_FALSE(FileExists(hanging->toPath));
+}
+
+TEST_F(SchedulerTest, DeleteFinishedOpensTheCountdownWhenTheListBecomesEmpty) {
+  auto opened = std::make_shared<std::atomic<int>>(0);
+  HostHook previous = SetShutdownCountdownHook([opened] { opened->fetch_add(1); });
+  struct Case {
+    int need_shutdown;
+    int tasks;
+    int expected_openings;
+  } cases[] = {{1, 1, 1}, {0, 1, 0}, {1, 2, 1}};
+  for (const auto& c : cases) {
+    opened->store(0);
+    config_.needShutdown = c.need_shutdown;
+    std::vector<std::shared_ptr<FileObject>> added;
+    for (int i = 0; i < c.tasks; ++i) added.push_back(AddTask(WriteSource("t" + std::to_string(i), "frames=1\n")));
+    for (const auto& t : added) {
+      EXPECT_TRUE(manager_.DeleteFinishedTask(t->guid));
+      // Only the removal that empties the list counts.
+      EXPECT_EQ(opened->load(), manager_.GetTaskCount() == 0 ? c.expected_openings : 0);
+    }
+  }
+  // A failed task counts like a done one.
+  UseEncoder(Encoder::kMissing);
+  config_.needShutdown = 1;
+  opened->store(0);
+  auto failed = AddTask(WriteSource("f.avi", "frames=1\n"));
+  ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskFailed); }));
+  EXPECT_TRUE(manager_.DeleteFinishedTask(failed->guid));
+  EXPECT_EQ(opened->load(), 1);
+  SetShutdownCountdownHook(previous);
+}
+
+TEST_F(SchedulerTest, StopAllTasksCancelsRunsButLeavesFinishedOutputs) {
+  config_.conTasks = 2;
+  auto quick = AddTask(WriteSource("a.avi", "frames=2\npace=0\n"));
+  auto hanging = AddTask(WriteSource("b.avi", "mode=hang\n"));
+  ASSERT_TRUE(DriveUntil([&] { return quick->iStatus == kTaskDone && FileExists(hanging->toPath); }));
+  int pid = hanging->process->processId.load();
+  manager_.StopAllTasks();
+  EXPECT_FALSE(ProcessGroupAlive(pid));
+  EXPECT_TRUE(FileExists(quick->toPath));
+  EXPECT_FALSE(FileExists(hanging->toPath));
+  EXPECT_EQ(manager_.GetTaskCount(), 2);
+  // The cancelled run is not reported as a success.
+  ASSERT_TRUE(DriveUntil([&] { return hanging->iStatus == kTaskFailed; }, 10s));
+}
+
+TEST_F(SchedulerTest, TasksJsonJoinsTheObjectsInListOrder) {
+  EXPECT_EQ(Render(), L"[]");
+  auto a = AddTask(WriteSource("a.avi", "frames=1\n"));
+  std::wstring one = Render();
+  EXPECT_EQ(one, L"[" + a->ToJson() + L"]");
+  auto b = AddTask(WriteSource("b.avi", "frames=1\n"));
+  EXPECT_EQ(Render(), L"[" + a->ToJson() + L"," + b->ToJson() + L"]");
+}
+
+TEST_F(SchedulerTest, FindTaskMatchesCaseExactlyAndTakesTheLast) {
+  auto a = AddTask(WriteSource("a.avi", "frames=1\n"));
+  auto b = AddTask(WriteSource("b.avi", "frames=1\n"));
+  b->guid = a->guid;  // two tasks sharing an identity: the last one wins
+  EXPECT_EQ(manager_.FindTask(a->guid), b);
+  std::wstring lower = a->guid;
+  for (auto& c : lower) c = static_cast<wchar_t>(std::towlower(c));
+  EXPECT_EQ(manager_.FindTask(lower), nullptr);
+  EXPECT_EQ(manager_.FindTask(L""), nullptr);
+}
+
+TEST_F(SchedulerTest, TheEndOfARunCallsTheHostAfterTheRecordIsFinal) {
+  struct Seen {
+    std::atomic<int> calls{0};
+    std::atomic<int> finished_at_call{-1};
+    std::shared_ptr<ProcessObject> run;
+  };
+  auto seen = std::make_shared<Seen>();
+  auto task = AddTask(WriteSource("a.avi", "frames=2\npace=0\n"));
+  seen->run = task->process;
+  HostHook previous = SetRunEndedHook([seen] {
+    seen->finished_at_call.store(seen->run->finished.load());
+    seen->calls.fetch_add(1);
+  });
+  manager_.ScheduleTasks();
+  ASSERT_TRUE(WaitUntil([&] { return seen->calls.load() == 1; }, 10s));
+  EXPECT_EQ(seen->finished_at_call.load(), 1);
+  // So the rendering the host does at that moment sees the end.
+  Render();
+  EXPECT_EQ(task->iStatus, kTaskDone);
+  SetRunEndedHook(previous);
+  seen->run.reset();
+}
+
+}  // namespace
+}  // namespace cw
