@@ -1,7 +1,7 @@
 // The log parsers. The two searches made after every chunk start at the last
 // occurrence of their literal, so they cover only the tail of the log; the
-// two searches from the start run only until the total frame count is known
-// and stop at their first match near the top of the log.
+// two searches from the top run only until the total frame count is known,
+// begin where their line can first occur and stop at their first match.
 #include "analysis/progress_parser.h"
 
 #include <algorithm>
@@ -17,17 +17,51 @@ namespace {
 // Shorter logs cannot hold any of the lines; nothing is searched.
 constexpr size_t kShortestSearchedLog = 16;
 
+// The last occurrence of a non-empty `literal` in `log`, or npos. A plain
+// backward scan on the first character: the library's reverse search
+// compares the whole literal at every position, several times slower on a
+// long log that lacks it.
+size_t ReverseFind(std::wstring_view log, std::wstring_view literal) {
+  if (literal.empty() || literal.size() > log.size()) return std::wstring_view::npos;
+  const wchar_t first = literal[0];
+  for (size_t i = log.size() - literal.size() + 1; i-- > 0;) {
+    if (log[i] == first && log.substr(i, literal.size()) == literal) return i;
+  }
+  return std::wstring_view::npos;
+}
+
 // Where a search for the newest line begins: the last occurrence of
 // `literal`, or -1 (the start) when there is none.
 int LastOccurrence(std::wstring_view log, std::wstring_view literal) {
-  size_t at = log.rfind(literal);
+  size_t at = ReverseFind(log, literal);
   return at == std::wstring_view::npos ? -1 : static_cast<int>(at);
+}
+
+// The patterns below begin with (or, for the rate, hold close to their
+// start) a fixed text. Where that text does not occur no search can match,
+// and no match can begin before its first occurrence; the searches skip
+// those parts of the log, which keeps a log without any such line cheap.
+constexpr int kNoMatchPossible = -2;
+
+// Start of the newest-line search for a pattern that begins with `literal`.
+int NewestLineStart(std::wstring_view log, std::wstring_view literal) {
+  int at = LastOccurrence(log, literal);
+  return at < 0 ? kNoMatchPossible : at;
+}
+
+// Start of a from-the-top search for a pattern whose match holds `literal`
+// at most `lead` characters after the match's beginning.
+int FirstPossibleStart(std::wstring_view log, std::wstring_view literal, size_t lead) {
+  size_t at = log.find(literal);
+  if (at == std::wstring_view::npos) return kNoMatchPossible;
+  return static_cast<int>(at > lead ? at - lead : 0);
 }
 
 // The text of `group` of a search of `pattern` in `log` from `start`;
 // false when there is no match or the group took no part.
 bool SearchGroup(const CPattern& pattern, std::wstring_view log, int start, int group,
                  std::wstring_view* text) {
+  if (start == kNoMatchPossible) return false;
   // Positions are 32-bit; a log can never come near that length in practice.
   int length = static_cast<int>(std::min<size_t>(log.size(), std::numeric_limits<int>::max()));
   CMatchSpansT match = pattern.Search(log.data(), length, start);
@@ -41,6 +75,25 @@ bool SearchGroup(const CPattern& pattern, std::wstring_view log, int start, int 
 }
 
 constexpr int kHighestGroup = -1;
+
+// For a pattern that begins with `literal` and matches at most `longest`
+// characters: the first match in the log found occurrence by occurrence,
+// each searched only within its own reach. The result is the plain search's
+// (a match can begin only at an occurrence), but the log between the
+// occurrences is skipped by a fast literal scan.
+bool SearchFromOccurrences(const CPattern& pattern, std::wstring_view log, std::wstring_view literal,
+                           size_t first, size_t longest, int group, std::wstring_view* text) {
+  for (size_t at = log.find(literal, first); at != std::wstring_view::npos; at = log.find(literal, at + 1)) {
+    std::wstring_view reach = log.substr(0, std::min(log.size(), at + longest));
+    if (SearchGroup(pattern, reach, static_cast<int>(at), group, text)) return true;
+  }
+  return false;
+}
+
+// The longest texts the frame and duration patterns can match:
+// "frame=" + 20 + "fps=", and "Duration: hh:mm:ss.fff,".
+constexpr size_t kLongestFrameMatch = 30;
+constexpr size_t kLongestDurationMatch = 23;
 
 struct DurationParts {
   int32_t hours = 0;
@@ -72,8 +125,12 @@ int64_t WholeSeconds(const DurationParts& parts) {
 
 int32_t ParseFrameNumber(std::wstring_view log) {
   if (log.size() < kShortestSearchedLog) return -1;
+  // Only the newest "frame=" can start a match from there on.
+  size_t newest = ReverseFind(log, L"frame=");
+  if (newest == std::wstring_view::npos) return -1;
   std::wstring_view count;
-  if (!SearchGroup(GetLogPatterns().frame, log, LastOccurrence(log, L"frame="), kHighestGroup, &count)) {
+  if (!SearchFromOccurrences(GetLogPatterns().frame, log, L"frame=", newest, kLongestFrameMatch, kHighestGroup,
+                             &count)) {
     return -1;
   }
   return ReadDecimalInteger(TrimAsciiSpace(count));
@@ -82,14 +139,18 @@ int32_t ParseFrameNumber(std::wstring_view log) {
 int32_t ParseFrameRate(std::wstring_view log) {
   if (log.size() < kShortestSearchedLog) return -1;
   std::wstring_view rate;
-  if (!SearchGroup(GetLogPatterns().rate, log, 0, 1, &rate)) return -1;
+  // ", " and 2 to 10 characters of the rate come before " tbr, ".
+  int start = FirstPossibleStart(log, L" tbr, ", 12);
+  if (!SearchGroup(GetLogPatterns().rate, log, start, 1, &rate)) return -1;
   return ReadDecimalInteger(rate);
 }
 
 std::wstring ParseDurationText(std::wstring_view log) {
   if (log.size() < kShortestSearchedLog) return std::wstring();
   std::wstring_view text;
-  if (!SearchGroup(GetLogPatterns().duration, log, 0, 1, &text)) return std::wstring();
+  if (!SearchFromOccurrences(GetLogPatterns().duration, log, L"Duration: ", 0, kLongestDurationMatch, 1, &text)) {
+    return std::wstring();
+  }
   return std::wstring(text);
 }
 
@@ -113,7 +174,8 @@ double EstimateTotalFrames(std::wstring_view log) {
 double ParseBitrate(std::wstring_view log) {
   if (log.size() < kShortestSearchedLog) return -1.0;
   std::wstring_view rate;
-  if (!SearchGroup(GetLogPatterns().bitrate, log, LastOccurrence(log, L" bitrate="), kHighestGroup, &rate)) {
+  if (!SearchGroup(GetLogPatterns().bitrate, log, NewestLineStart(log, L" bitrate="), kHighestGroup,
+                   &rate)) {
     return -1.0;
   }
   return std::trunc(ReadDecimalDouble(TrimAsciiSpace(rate)));

@@ -58,6 +58,8 @@ TEST(ProgressParser, FrameNumberOfTheNewestStatusLine) {
       {kHeader + L"frame=99999999999999999999fps=", 2147483647},  // 20 digits saturate
       {kHeader + L"frame=999999999999999999999fps=", -1},     // 21 characters do not match
       {kHeader + L"frame=  1x fps=0.0 q=0", -1},
+      {kHeader + L"frame=frame=  5 fps=0.0 q=0", 5},         // only the newest "frame=" counts
+      {kHeader + L"frame=  5 fps=0.0 frame=", -1},
       {kHeader, -1},
   };
   for (const Case& c : cases) EXPECT_EQ(ParseFrameNumber(c.log), c.frame) << WideToSystem(c.log);
@@ -103,6 +105,8 @@ TEST(ProgressParser, DurationTextAndMilliseconds) {
       {L"  Duration: 99:59:59.999, start: 0.0", L"99:59:59.999", 359999999},
       {L"  Duration: 00:00:03.00, start: 0.0\n  Duration: 00:00:09.00, x", L"00:00:03.00", 3000},
       {L"  Duration: N/A, start: 0.000000, bitrate: N/A", L"", -1},
+      {L"  Duration: Duration: 00:00:01.00, x", L"00:00:01.00", 1000},
+      {L"  Duration: N/A\n" + std::wstring(5000, L'x') + L"Duration: 00:00:02.5,", L"00:00:02.5", 2500},
       {L"  Duration: 00:01:30.5000, start: 0.0", L"", -1},  // four fraction digits
       {L"  Duration: 00:01:30, start: 0.000000", L"", -1},  // no fraction
       {L"  Duration: 0:01:30.50, start: 0.000000", L"", -1},
