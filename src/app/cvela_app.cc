@@ -5,11 +5,13 @@
 
 namespace cw {
 
-int CvelaApp::Run(Window& window, HostEngine& engine) {
+int CvelaApp::Run(Window& window, HostEngine& engine, const std::function<void(CvelaDlg*)>& dialog_lifetime) {
   CvelaDlg dialog(window, engine);
   window.SetEvents(&dialog);
   dialog.OnInitDialog();
+  if (dialog_lifetime) dialog_lifetime(&dialog);
   window.RunModal();
+  if (dialog_lifetime) dialog_lifetime(nullptr);
   window.SetEvents(nullptr);
   return 0;
 }

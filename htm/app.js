@@ -1,0 +1,498 @@
+// Clipwright's page: the task queue, the options and the help, talking to the
+// host through window.external and the two data elements. Every value from
+// the host is shown as text, never as markup.
+'use strict';
+
+var STATE_NAMES = {1: 'Waiting', 2: 'Running', 3: 'Paused', 4: 'Done', 5: 'Failed'};
+var TASK_FIELDS = [['fileName', 's'], ['fromPath', 's'], ['toPath', 's'], ['targetDevice', 's'],
+  ['outputQuality', 's'], ['iStatus', 'n'], ['timeTip', 's'], ['fileSize', 's'], ['progress', 'n'], ['guid', 's']];
+var CONFIG_FIELDS = [['targetDevice', 's'], ['targetDeviceDesc', 's'], ['outputQuality', 's'],
+  ['outputDir', 's'], ['conTasks', 'n'], ['needShutdown', 'n']];
+
+var page = {
+  tasks: [],
+  rows: {},          // guid -> table row
+  selected: null,    // guid of the selected task
+  config: null,
+  catalog: null,
+  removing: {}       // guids already handed to deleteFinishedTask
+};
+
+function $(id) { return document.getElementById(id); }
+function readData(id) { var e = $(id); return e ? e.textContent : ''; }
+function writeData(id, text) { var e = $(id); if (e) e.textContent = text; }
+
+// Calls a host method; the page still works (without effect) outside the program.
+function callHost(method, arg) {
+  var ext = window.external;
+  if (!ext || typeof ext[method] !== 'function') return undefined;
+  return arg === undefined ? ext[method]() : ext[method](arg);
+}
+function callHostWithTask(method, guid) {
+  writeData('parmContainer', guid);
+  callHost(method);
+}
+
+// ---- Reading the host's JSON -------------------------------------------
+// The host writes its objects in a fixed member order with text values
+// inserted as they are (a quote or backslash in a file name stays as it is),
+// so they are read by walking that order; strict JSON is the fallback.
+function scanObjects(text, fields, many) {
+  var pos = 0, out = [];
+  function expect(s) {
+    if (text.substr(pos, s.length) !== s) throw new Error('unexpected text at ' + pos);
+    pos += s.length;
+  }
+  function objectEndAt(term, from) {
+    for (;;) {
+      var at = text.indexOf(term, from);
+      if (at < 0) return -1;
+      var after = at + term.length;
+      if (!many && after === text.length) return at;
+      if (many && after === text.length - 1 && text.charAt(after) === ']') return at;
+      if (many && text.substr(after, 4 + fields[0][0].length) === ',{"' + fields[0][0] + '"') return at;
+      from = at + 1;
+    }
+  }
+  if (many) {
+    expect('[');
+    if (text.substr(pos) === ']') return out;
+  }
+  for (;;) {
+    expect('{');
+    var item = {};
+    for (var i = 0; i < fields.length; i++) {
+      var name = fields[i][0], isText = fields[i][1] === 's', last = i === fields.length - 1;
+      expect('"' + name + '": ');
+      if (isText) expect('"');
+      var end = last ? objectEndAt((isText ? '"' : '') + '}', pos)
+                     : text.indexOf((isText ? '"' : '') + ',"' + fields[i + 1][0] + '": ', pos);
+      if (end < 0) throw new Error('no end of ' + name);
+      var raw = text.substring(pos, end);
+      item[name] = isText ? raw : Number(raw);
+      pos = end + (isText ? 1 : 0);
+      if (!last) expect(',');
+    }
+    expect('}');
+    out.push(item);
+    if (!many) {
+      if (pos !== text.length) throw new Error('trailing text');
+      return out;
+    }
+    if (text.charAt(pos) === ']' && pos === text.length - 1) return out;
+    expect(',');
+  }
+}
+
+function parseHostJson(text, fields, many) {
+  try { return scanObjects(text, fields, many); } catch (e) { /* try strict JSON */ }
+  try {
+    var value = JSON.parse(text);
+    if (many ? Array.isArray(value) : (value && typeof value === 'object')) return many ? value : [value];
+  } catch (e) { /* neither form */ }
+  return null;
+}
+
+// ---- Task list ----------------------------------------------------------
+function updateProgress() { receiveTasks(readData('parmContainer')); }
+function addFile() { receiveTasks(readData('parmContainer')); }
+
+function receiveTasks(text) {
+  var tasks = parseHostJson(text, TASK_FIELDS, true);
+  if (!tasks) return;  // keep showing the last good list
+  if (page.config && page.config.needShutdown === 1) tasks = removeFinishedForShutdown(tasks);
+  page.tasks = tasks;
+  renderTasks();
+}
+
+// With "shut down when done" on, finished tasks leave the list as soon as
+// they are done, so the countdown starts after the last one.
+function removeFinishedForShutdown(tasks) {
+  var kept = [];
+  tasks.forEach(function (t) {
+    if (t.iStatus === 4 || t.iStatus === 5) {
+      if (!page.removing[t.guid]) {
+        page.removing[t.guid] = true;
+        callHostWithTask('deleteFinishedTask', t.guid);
+      }
+    } else {
+      kept.push(t);
+    }
+  });
+  return kept;
+}
+
+var ICONS = {
+  pause: 'M6 5h4v14H6zM14 5h4v14h-4z',
+  resume: 'M7 4v16l13-8z',
+  source: 'M10 4H4a2 2 0 0 0-2 2v12a2 2 0 0 0 2 2h16a2 2 0 0 0 2-2V8a2 2 0 0 0-2-2h-8z',
+  output: 'M19 19H5V5h7V3H5a2 2 0 0 0-2 2v14a2 2 0 0 0 2 2h14a2 2 0 0 0 2-2v-7h-2zM14 3v2h3.6l-9.8 9.8 1.4 1.4L19 6.4V10h2V3z',
+  remove: 'M19 6.4 17.6 5 12 10.6 6.4 5 5 6.4 10.6 12 5 17.6 6.4 19 12 13.4 17.6 19 19 17.6 13.4 12z'
+};
+
+function svgIcon(path) {
+  var ns = 'http://www.w3.org/2000/svg';
+  var svg = document.createElementNS(ns, 'svg');
+  svg.setAttribute('viewBox', '0 0 24 24');
+  svg.setAttribute('aria-hidden', 'true');
+  var p = document.createElementNS(ns, 'path');
+  p.setAttribute('d', path);
+  svg.appendChild(p);
+  return svg;
+}
+
+function iconButton(action, title, danger) {
+  var b = document.createElement('button');
+  b.type = 'button';
+  b.className = 'icon-button' + (danger ? ' danger' : '');
+  b.dataset.action = action;
+  b.title = title;
+  b.appendChild(svgIcon(ICONS[action]));
+  return b;
+}
+
+function cell(row, className) {
+  var td = document.createElement('td');
+  if (className) td.className = className;
+  row.appendChild(td);
+  return td;
+}
+
+function createRow(guid) {
+  var tr = document.createElement('tr');
+  tr.dataset.guid = guid;
+  cell(tr, 'name');
+  cell(tr, 'device');
+  var progress = document.createElement('div');
+  progress.className = 'progress';
+  var bar = document.createElement('div');
+  bar.className = 'bar';
+  var fill = document.createElement('div');
+  fill.className = 'fill';
+  bar.appendChild(fill);
+  var pct = document.createElement('span');
+  pct.className = 'pct';
+  progress.appendChild(bar);
+  progress.appendChild(pct);
+  cell(tr, 'progress-cell').appendChild(progress);
+  cell(tr, 'num time');
+  cell(tr, 'num size');
+  var state = document.createElement('span');
+  state.className = 'state';
+  cell(tr, 'state-cell').appendChild(state);
+  var actions = document.createElement('div');
+  actions.className = 'row-actions';
+  actions.appendChild(iconButton('pause', 'Pause'));
+  actions.appendChild(iconButton('source', 'Show the source file'));
+  actions.appendChild(iconButton('output', 'Show the converted file'));
+  actions.appendChild(iconButton('remove', 'Delete', true));
+  cell(tr, 'actions-cell').appendChild(actions);
+  return tr;
+}
+
+function setText(node, text) { if (node.textContent !== text) node.textContent = text; }
+
+function percentText(p) {
+  if (!(p >= 0)) p = 0;
+  if (p >= 100) return '100%';
+  return (Math.floor(p * 10) / 10).toFixed(1) + '%';
+}
+
+function fillRow(tr, t) {
+  var c = tr.cells;
+  setText(c[0], t.fileName);
+  c[0].title = t.fromPath;
+  setText(c[1], t.targetDevice);
+  c[1].title = t.targetDevice + (t.outputQuality ? ' \u00b7 ' + t.outputQuality : '');
+  var p = Math.max(0, Math.min(100, Number(t.progress) || 0));
+  tr.querySelector('.fill').style.width = p + '%';
+  setText(tr.querySelector('.pct'), percentText(p));
+  setText(c[3], t.iStatus === 2 ? t.timeTip : (t.iStatus === 4 ? '' : t.timeTip === '...' ? '' : t.timeTip));
+  setText(c[4], t.fileSize === '...' ? '' : t.fileSize);
+  var state = tr.querySelector('.state');
+  setText(state, STATE_NAMES[t.iStatus] || String(t.iStatus));
+  state.className = 'state s' + t.iStatus;
+  tr.className = 's-' + (STATE_NAMES[t.iStatus] || 'unknown').toLowerCase() +
+      (t.guid === page.selected ? ' selected' : '');
+  var toggle = tr.querySelector('[data-action=pause],[data-action=resume]');
+  var paused = t.iStatus === 3;
+  if (toggle.dataset.action !== (paused ? 'resume' : 'pause')) {
+    var fresh = iconButton(paused ? 'resume' : 'pause', paused ? 'Resume' : 'Pause');
+    toggle.parentNode.replaceChild(fresh, toggle);
+    toggle = fresh;
+  }
+  toggle.disabled = t.iStatus === 4 || t.iStatus === 5;
+  tr.querySelector('[data-action=remove]').title = t.iStatus === 4 || t.iStatus === 5 ? 'Remove from the list' : 'Delete';
+}
+
+function renderTasks() {
+  var body = $('taskRows');
+  var seen = {};
+  page.tasks.forEach(function (t, i) {
+    seen[t.guid] = true;
+    var tr = page.rows[t.guid];
+    if (!tr) {
+      tr = createRow(t.guid);
+      page.rows[t.guid] = tr;
+    }
+    fillRow(tr, t);
+    if (body.children[i] !== tr) body.insertBefore(tr, body.children[i] || null);
+  });
+  Object.keys(page.rows).forEach(function (guid) {
+    if (!seen[guid]) {
+      body.removeChild(page.rows[guid]);
+      delete page.rows[guid];
+    }
+  });
+  if (page.selected && !seen[page.selected]) page.selected = null;
+  $('emptyState').hidden = page.tasks.length > 0;
+  renderSummary();
+  renderToolbar();
+}
+
+function renderSummary() {
+  var counts = {1: 0, 2: 0, 3: 0, 4: 0, 5: 0};
+  page.tasks.forEach(function (t) { counts[t.iStatus] = (counts[t.iStatus] || 0) + 1; });
+  var n = page.tasks.length;
+  var parts = [n === 1 ? '1 task' : n + ' tasks'];
+  if (counts[2]) parts.push(counts[2] + ' running');
+  if (counts[1]) parts.push(counts[1] + ' waiting');
+  if (counts[3]) parts.push(counts[3] + ' paused');
+  if (counts[4]) parts.push(counts[4] + ' done');
+  if (counts[5]) parts.push(counts[5] + ' failed');
+  setText($('statusSummary'), n ? parts.join(' \u00b7 ') : 'Ready');
+}
+
+function taskByGuid(guid) {
+  for (var i = 0; i < page.tasks.length; i++) if (page.tasks[i].guid === guid) return page.tasks[i];
+  return null;
+}
+
+function renderToolbar() {
+  var t = page.selected ? taskByGuid(page.selected) : null;
+  $('btnPause').disabled = !t || !(t.iStatus === 1 || t.iStatus === 2);
+  $('btnResume').disabled = !t || t.iStatus !== 3;
+  $('btnDelete').disabled = !t;
+}
+
+function select(guid) {
+  page.selected = guid;
+  Object.keys(page.rows).forEach(function (g) { page.rows[g].classList.toggle('selected', g === guid); });
+  renderToolbar();
+}
+
+// ---- Task commands --------------------------------------------------------
+function pauseOne(guid) { callHostWithTask('pauseTask', guid); }
+function resumeOne(guid) { callHostWithTask('resumeTask', guid); }
+
+function deleteOne(guid) {
+  var t = taskByGuid(guid);
+  if (!t) return;
+  if (t.iStatus === 4 || t.iStatus === 5) {
+    callHostWithTask('deleteFinishedTask', guid);  // the converted file stays
+  } else {
+    if (!window.confirm('Delete "' + t.fileName + '"?\nIts conversion stops and the partial output file is removed.')) return;
+    callHostWithTask('deleteFile', guid);
+  }
+  page.tasks = page.tasks.filter(function (x) { return x.guid !== guid; });
+  renderTasks();
+}
+
+function rowAction(action, guid) {
+  if (action === 'pause') pauseOne(guid);
+  else if (action === 'resume') resumeOne(guid);
+  else if (action === 'remove') deleteOne(guid);
+  else if (action === 'source') callHost('locateInputFile', guid);
+  else if (action === 'output') callHost('locateOutputFile', guid);
+}
+
+// Functions the host's menu calls; they act on the selected task.
+function startTask() {
+  var t = page.selected && taskByGuid(page.selected);
+  if (t && t.iStatus === 3) resumeOne(t.guid);
+}
+function pauseTask() {
+  var t = page.selected && taskByGuid(page.selected);
+  if (t && (t.iStatus === 1 || t.iStatus === 2)) pauseOne(t.guid);
+}
+function deleteTask() {
+  if (page.selected) deleteOne(page.selected);
+}
+
+// ---- Settings and catalog ---------------------------------------------
+function loadConfig() {
+  callHost('getConfigJson');
+  var parsed = parseHostJson(readData('configParmContainer'), CONFIG_FIELDS, false);
+  if (parsed) page.config = parsed[0];
+  renderStatus();
+}
+
+function loadCatalog() {
+  callHost('getModelJson');
+  try {
+    var catalog = JSON.parse(readData('configParmContainer'));
+    page.catalog = catalog && Array.isArray(catalog.Devices) ? catalog : {Devices: []};
+  } catch (e) {
+    page.catalog = {Devices: []};
+  }
+}
+
+function findById(list, id) {
+  for (var i = 0; i < list.length; i++) {
+    if (list[i] && String(list[i].id).toLowerCase() === String(id).toLowerCase()) return list[i];
+  }
+  return null;
+}
+
+function renderStatus() {
+  var c = page.config;
+  if (!c) return;
+  var quality = c.outputQuality ? ' \u00b7 ' + c.outputQuality : '';
+  setText($('statusTarget'), (c.targetDeviceDesc || c.targetDevice) + quality + ' \u2192 ' + c.outputDir);
+  $('statusTarget').title = c.outputDir;
+  $('statusShutdown').hidden = c.needShutdown !== 1;
+}
+
+// Called by the host after it changed a setting (output folder, shutdown switch).
+function updateConfig() {
+  loadConfig();
+  if (!$('optionsPanel').hidden && page.config) {
+    $('optOutputDir').value = page.config.outputDir;
+    $('optShutdown').checked = page.config.needShutdown !== 0;
+  }
+}
+
+function option(value, label) {
+  var o = document.createElement('option');
+  o.value = value;
+  o.textContent = label;
+  return o;
+}
+
+function fillDevices(selectedId) {
+  var select = $('optDevice');
+  select.textContent = '';
+  var devices = page.catalog ? page.catalog.Devices : [];
+  devices.forEach(function (d) { if (d && d.id !== undefined) select.appendChild(option(String(d.id), String(d.name || d.id))); });
+  if (!findById(devices, selectedId)) select.appendChild(option(selectedId, 'Unknown device (' + selectedId + ')'));
+  var match = findById(devices, selectedId);
+  select.value = match ? String(match.id) : selectedId;
+}
+
+function fillQualities(selectedId) {
+  var device = findById(page.catalog ? page.catalog.Devices : [], $('optDevice').value);
+  var formats = device && Array.isArray(device.DeviceAry) ? device.DeviceAry : [];
+  var select = $('optQuality');
+  select.textContent = '';
+  formats.forEach(function (f) { if (f && f.id !== undefined) select.appendChild(option(String(f.id), String(f.name || f.id))); });
+  var match = findById(formats, selectedId);
+  if (match) select.value = String(match.id);
+  else if (formats.length) select.value = String((findById(formats, 'Normal') || formats[0]).id);
+  setText($('optDeviceDesc'), device && device.desc ? String(device.desc) : '');
+  describeQuality();
+}
+
+function describeQuality() {
+  var device = findById(page.catalog ? page.catalog.Devices : [], $('optDevice').value);
+  var f = device && Array.isArray(device.DeviceAry) ? findById(device.DeviceAry, $('optQuality').value) : null;
+  var parts = [];
+  if (f) {
+    if (f.desc) parts.push(String(f.desc));
+    if (f.solution) parts.push(String(f.solution));
+    if (f.videoKBS) parts.push(f.videoKBS + ' kbit/s video');
+    if (f.audioBitrate) parts.push(f.audioBitrate + ' kbit/s audio');
+  }
+  setText($('optQualityDesc'), parts.join(' \u00b7 '));
+}
+
+function configPanel() {
+  closePanels();
+  loadCatalog();
+  loadConfig();
+  var c = page.config || {targetDevice: '', outputQuality: '', outputDir: '', conTasks: 1, needShutdown: 0};
+  fillDevices(c.targetDevice);
+  fillQualities(c.outputQuality);
+  $('optOutputDir').value = c.outputDir;
+  $('optConTasks').value = String(c.conTasks);
+  $('optShutdown').checked = c.needShutdown !== 0;
+  $('optionsPanel').hidden = false;
+  $('optDevice').focus();
+}
+
+function saveOptions() {
+  var conTasks = parseInt($('optConTasks').value, 10);
+  if (!(conTasks >= 1)) conTasks = 1;
+  var settings = {
+    targetDevice: $('optDevice').value,
+    outputQuality: $('optQuality').value,
+    outputDir: $('optOutputDir').value,
+    conTasks: conTasks,
+    needShutdown: $('optShutdown').checked ? 1 : 0
+  };
+  writeData('configParmContainer', JSON.stringify(settings));
+  callHost('setConfigJson');
+  loadConfig();
+  $('optionsPanel').hidden = true;
+}
+
+function onlineHelp() {
+  closePanels();
+  $('helpPanel').hidden = false;
+  $('btnHelpClose').focus();
+}
+
+function closePanels() {
+  $('optionsPanel').hidden = true;
+  $('helpPanel').hidden = true;
+}
+
+// ---- Wiring ----------------------------------------------------------------
+function bind() {
+  $('btnAddFiles').addEventListener('click', function () { callHost('addFiles'); });
+  $('btnEmptyAdd').addEventListener('click', function () { callHost('addFiles'); });
+  $('btnAddDir').addEventListener('click', function () { callHost('addDir'); });
+  $('btnPause').addEventListener('click', pauseTask);
+  $('btnResume').addEventListener('click', startTask);
+  $('btnDelete').addEventListener('click', deleteTask);
+  $('btnOptions').addEventListener('click', configPanel);
+  $('btnHelp').addEventListener('click', onlineHelp);
+  $('btnHelpClose').addEventListener('click', closePanels);
+  $('btnOptionsCancel').addEventListener('click', closePanels);
+  $('btnBrowse').addEventListener('click', function () { callHost('selectOutputDir'); });
+  $('btnOpenDir').addEventListener('click', function () { callHost('openOutputDir'); });
+  $('optDevice').addEventListener('change', function () { fillQualities($('optQuality').value); });
+  $('optQuality').addEventListener('change', describeQuality);
+  $('optionsForm').addEventListener('submit', function (e) {
+    e.preventDefault();
+    saveOptions();
+  });
+  $('taskRows').addEventListener('click', function (e) {
+    var tr = e.target.closest('tr');
+    if (!tr) return;
+    select(tr.dataset.guid);
+    var button = e.target.closest('button[data-action]');
+    if (button && !button.disabled) rowAction(button.dataset.action, tr.dataset.guid);
+  });
+  document.addEventListener('keydown', function (e) {
+    if (e.key === 'Escape') closePanels();
+    if (!$('optionsPanel').hidden || !$('helpPanel').hidden) return;
+    if (e.key === 'Delete' && page.selected) deleteTask();
+    if ((e.key === 'ArrowDown' || e.key === 'ArrowUp') && page.tasks.length) {
+      var i = -1;
+      page.tasks.forEach(function (t, k) { if (t.guid === page.selected) i = k; });
+      i = e.key === 'ArrowDown' ? Math.min(page.tasks.length - 1, i + 1) : Math.max(0, i - 1);
+      select(page.tasks[i].guid);
+      e.preventDefault();
+    }
+  });
+  // Files dropped on the page are the host's business, not the page's.
+  document.addEventListener('dragover', function (e) { e.preventDefault(); });
+  document.addEventListener('drop', function (e) { e.preventDefault(); });
+}
+
+document.addEventListener('DOMContentLoaded', function () {
+  bind();
+  loadCatalog();
+  loadConfig();
+  renderTasks();
+});

@@ -1,0 +1,39 @@
+// The desktop program: a GTK window showing our page, driven by the engine.
+#include <atomic>
+#include <cstdio>
+
+#include "app/cvela_app.h"
+#include "app/cvela_dlg.h"
+#include "bridge/host_engine.h"
+#include "platform/desktop.h"
+#include "platform/message.h"
+#include "tasks/host_hooks.h"
+
+int main(int argc, char** argv) {
+  if (!cw::InitDesktop(&argc, &argv)) {
+    std::fprintf(stderr, "clipwright: cannot open the display\n");
+    return 1;
+  }
+  cw::MainWindowOptions options;
+  options.allow_automation = cw::AutomationRequested();
+  std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
+  cw::InstallDesktopMessageSink(window.get());
+  std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();
+
+  // When an encoder run ends, refresh at once instead of at the next tick.
+  // Many ends in a row make one extra tick.
+  static std::atomic<bool> tick_pending{false};
+  static std::atomic<cw::CvelaDlg*> dialog{nullptr};
+  cw::SetRunEndedHook([] {
+    if (tick_pending.exchange(true)) return;
+    cw::PostToUiThread([] {
+      tick_pending = false;
+      if (cw::CvelaDlg* d = dialog.load()) d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
+    });
+  });
+  int status = cw::CvelaApp::Run(*window, *engine, [](cw::CvelaDlg* d) { dialog = d; });
+  cw::SetRunEndedHook(nullptr);
+  cw::SetMessageSink(nullptr);
+  window.reset();
+  return status;  // encoder workers still running are not waited for
+}
