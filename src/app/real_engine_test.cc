@@ -1,0 +1,155 @@
+// The host logic on the real engine (task list, settings, catalog) in a
+// program folder of its own: a temporary folder without data.dat, set once
+// for this whole test program before anything reads it.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/cvela_dlg.h"
+#include "bridge/fakes_for_tests.h"
+#include "platform/files.h"
+#include "settings/config_object.h"
+#include "tasks/task_manager.h"
+#include "testsupport/message_recorder.h"
+#include "testsupport/temp_dir.h"
+
+namespace cw {
+namespace {
+
+testing::TempDir* program_folder = nullptr;
+
+class ProgramFolderEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    program_folder = new testing::TempDir;
+    SetProgramFolderForTesting(program_folder->wpath());
+  }
+  void TearDown() override {
+    delete program_folder;
+    program_folder = nullptr;
+  }
+};
+const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
+
+std::shared_ptr<FileObject> AddWaitingTask(const std::wstring& guid) {
+  auto task = std::make_shared<FileObject>();
+  task->guid = guid;
+  task->fileName = L"a<b & c>.avi";
+  task->fromPath = program_folder->wpath() + task->fileName;
+  TaskManager::Instance().AddTask(task);
+  return task;
+}
+
+void ClearTasks() {
+  TaskManager& tasks = TaskManager::Instance();
+  std::lock_guard<std::mutex> lock(tasks.lock);
+  tasks.tasks.clear();
+}
+
+class RealEngineTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ClearTasks(); }
+  void TearDown() override { ClearTasks(); }
+
+  std::vector<std::wstring> log;
+  testing::FakeWindow window{log};
+  std::unique_ptr<HostEngine> engine = MakeRealHostEngine();
+  CvelaDlg dialog{window, *engine};
+  testing::MessageRecorder messages;
+  std::string config_path() const { return program_folder->File("config.ini"); }
+};
+
+// Runs first in this program (the catalog loads once per process): without
+// data.dat the message shows before the page opens and the caption stays.
+TEST_F(RealEngineTest, AMissingCatalogIsReportedBeforeThePageOpens) {
+  dialog.OnInitDialog();
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[1], L"box Please re-install program, it loses some files.");
+  EXPECT_EQ(log[2], L"title Clipwright");
+  EXPECT_EQ(log[3], L"navigate " + program_folder->wpath() + L"htm/index.htm");
+  EXPECT_EQ(engine->GetCatalogText(), L"");
+}
+
+TEST_F(RealEngineTest, LowerCaseGuidPausesTheTask) {
+  auto task = AddWaitingTask(L"{6A1F0C3E-58B2-4c7d-A1E4-0F9B2D3C4E5F}");
+  window.elements[kParmContainer] = L"{6a1f0c3e-58b2-4c7d-a1e4-0f9b2d3c4e5f}";
+  dialog.OnExternalCall(L"pauseTask", std::nullopt);
+  EXPECT_EQ(task->iStatus, kTaskPaused);
+  dialog.OnExternalCall(L"resumeTask", std::nullopt);
+  EXPECT_EQ(task->iStatus, kTaskWaiting);
+  // Names that only look alike do nothing.
+  window.elements[kParmContainer] = L" {6A1F0C3E-58B2-4c7d-A1E4-0F9B2D3C4E5F}";
+  dialog.OnExternalCall(L"pauseTask", std::nullopt);
+  EXPECT_EQ(task->iStatus, kTaskWaiting);
+}
+
+TEST_F(RealEngineTest, DeleteFinishedTaskRemovesOnlyTheNamedTask) {
+  AddWaitingTask(L"{A}");
+  AddWaitingTask(L"{B}");
+  window.elements[kParmContainer] = L"{b}";
+  dialog.OnExternalCall(L"deleteFinishedTask", std::nullopt);
+  ASSERT_EQ(engine->GetTaskCount(), 1);
+  EXPECT_EQ(TaskManager::Instance().tasks[0]->guid, L"{A}");
+}
+
+TEST_F(RealEngineTest, GetOutputFilePathComparesCaseAndGivesEmptyBeforeTheStart) {
+  AddWaitingTask(L"{ABC}");
+  EXPECT_EQ(dialog.OnExternalCall(L"getOutputFilePath", std::wstring(L"{ABC}")), L"");
+  EXPECT_EQ(dialog.OnExternalCall(L"getOutputFilePath", std::wstring(L"{abc}")), L"None");
+}
+
+TEST_F(RealEngineTest, SetConfigJsonWithAnEmptyElementStillRewritesConfigIni) {
+  std::remove(config_path().c_str());
+  window.elements[kConfigParmContainer] = L"";
+  dialog.OnExternalCall(L"setConfigJson", std::nullopt);
+  std::string saved = program_folder->Read("config.ini");
+  EXPECT_NE(saved.find("\"conTasks\": "), std::string::npos) << saved;
+}
+
+TEST_F(RealEngineTest, SettingsTravelAsTextBothWays) {
+  window.elements[kConfigParmContainer] =
+      L"{\"outputDir\": \"/films/a & b <c>\", \"conTasks\": 4, \"needShutdown\": 0}";
+  dialog.OnExternalCall(L"setConfigJson", std::nullopt);
+  EXPECT_NE(program_folder->Read("config.ini").find("/films/a & b <c>"), std::string::npos);
+  window.elements.clear();
+  dialog.OnExternalCall(L"getConfigJson", std::nullopt);
+  const std::wstring& json = window.elements[kConfigParmContainer];
+  EXPECT_NE(json.find(L"\"outputDir\": \"/films/a & b <c>\""), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"conTasks\": 4"), std::wstring::npos) << json;
+}
+
+TEST_F(RealEngineTest, ClosingWithAnEmptyListWritesConfigIniAndEnds) {
+  std::remove(config_path().c_str());
+  dialog.OnClose();
+  EXPECT_TRUE(FileExists(program_folder->wpath() + L"config.ini"));
+  EXPECT_TRUE(dialog.ended());
+  EXPECT_EQ(log.back(), L"end cancel");
+}
+
+TEST_F(RealEngineTest, ClosingWithATaskAsksAndNoKeepsIt) {
+  AddWaitingTask(L"{A}");
+  std::remove(config_path().c_str());
+  window.yes_answer = false;
+  dialog.OnClose();
+  EXPECT_TRUE(FileExists(program_folder->wpath() + L"config.ini"));  // saved before the question
+  EXPECT_FALSE(dialog.ended());
+  EXPECT_EQ(engine->GetTaskCount(), 1);
+  window.yes_answer = true;
+  dialog.OnClose();
+  EXPECT_TRUE(dialog.ended());
+}
+
+TEST_F(RealEngineTest, TickHandsThePageTheRenderedList) {
+  AddWaitingTask(L"{A}");
+  ConfigObject::Instance().conTasks = 0;  // schedules, but starts no encoder
+  dialog.OnTimer(CvelaDlg::kRefreshTimerId);
+  const std::wstring& json = window.elements[kParmContainer];
+  EXPECT_EQ(json.front(), L'[');
+  EXPECT_NE(json.find(L"\"fileName\": \"a<b & c>.avi\""), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"guid\": \"{A}\""), std::wstring::npos) << json;
+  EXPECT_EQ(log.back(), L"call updateProgress");
+}
+
+}  // namespace
+}  // namespace cw
