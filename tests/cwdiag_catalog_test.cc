@@ -5,6 +5,7 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -19,10 +20,11 @@ struct Output {
   int status = -1;
 };
 
-// Runs cwdiag with `args` (already shell-quoted) and captures standard output.
-Output Cwdiag(const std::string& args) {
+// Runs a program of the build folder with `args` (already shell-quoted) and
+// captures its standard output.
+Output RunTool(const std::string& tool, const std::string& args) {
   Output run;
-  const std::string command = std::string("'") + CW_BUILD_DIR + "/cwdiag' " + args + " 2>/dev/null";
+  const std::string command = std::string("'") + CW_BUILD_DIR + "/" + tool + "' " + args + " 2>/dev/null";
   FILE* pipe = popen(command.c_str(), "r");
   if (!pipe) return run;
   char buffer[4096];
@@ -32,6 +34,8 @@ Output Cwdiag(const std::string& args) {
   run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
   return run;
 }
+
+Output Cwdiag(const std::string& args) { return RunTool("cwdiag", args); }
 
 std::string ReadFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -122,6 +126,37 @@ TEST(CwdiagDevices, ShippedCatalogHasTheDefaultDevice) {
   const std::string block = run.out.substr(device, next - device);
   EXPECT_NE(block.find("\n  quality id=\"Normal\" "), std::string::npos) << block;
   EXPECT_EQ(run.out.find("message:"), std::string::npos);
+}
+
+// The build step that makes data.dat refuses sources the program could not load.
+TEST(MakeDataDat, WritesLoadableCatalogsOnly) {
+  cw::testing::TempDir dir;
+  const std::string good = "{\"ProgramName\": \"P\", \"Devices\": [{\"id\": \"4\"}]}\n";
+  struct Case {
+    const char* what;
+    std::string source;
+    int status;
+  } cases[] = {
+      {"a catalog", good, 0},
+      {"not JSON", "ProgramName = P, Devices = 4", 1},
+      {"no devices", "{\"ProgramName\": \"P\", \"Devices\": []}", 1},
+      {"a zero byte inside", std::string("{\"Devices\": [{}]}") + '\0' + "{\"x\": 1}", 1},
+  };
+  for (const auto& c : cases) {
+    dir.Write("source.json", c.source);
+    std::remove(dir.File("data.dat").c_str());
+    Output run = RunTool("make_data_dat", "'" + dir.File("source.json") + "' '" + dir.File("data.dat") + "'");
+    EXPECT_EQ(run.status, c.status) << c.what;
+    const std::string written = ReadFile(dir.File("data.dat"));
+    EXPECT_EQ(written.empty(), c.status != 0) << c.what;
+    if (c.status == 0) {
+      EXPECT_EQ(Cwdiag("catalog '" + dir.File("data.dat") + "'").out, c.source) << c.what;
+      EXPECT_EQ(written.find_first_not_of("0123456789ABCDEF\n"), std::string::npos) << c.what;
+      EXPECT_EQ(written.find('\n'), 64u) << c.what;  // 64 digits a line
+    }
+  }
+  EXPECT_EQ(RunTool("make_data_dat", "").status, 1);
+  EXPECT_EQ(RunTool("make_data_dat", "'" + dir.File("missing.json") + "' '" + dir.File("out.dat") + "'").status, 1);
 }
 
 }  // namespace

@@ -19,6 +19,7 @@
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/text.h"
+#include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw {
@@ -108,6 +109,33 @@ TEST(GetDeviceCatalog, ConcurrentFirstCallsShareOneLoad) {
     }
     return Expect(messages == 0, "messages");
   });
+}
+
+TEST(LoadCatalog, ReadsTheProgramFoldersFileAndShowsItsMessages) {
+  const std::wstring saved = ProgramFolder();
+  testing::TempDir dir;
+  SetProgramFolderForTesting(dir.wpath());
+  struct Case {
+    const char* what;
+    const char* data_dat;  // null: no file
+    size_t devices;
+    Messages shown;
+  } cases[] = {
+      {"no file", nullptr, 0, {kCatalogMissingMessage}},
+      {"a catalog", "{\"Devices\": [{\"id\": \"1\"}, {\"id\": \"2\"}]}", 2, {}},
+      {"no JSON", "Devices: 1, 2, 3", 0, {kCatalogExceptionMessage}},
+  };
+  for (const auto& c : cases) {
+    std::error_code ignored;
+    std::filesystem::remove(dir.File("data.dat"), ignored);
+    if (c.data_dat) dir.Write("data.dat", BytesToHex(EncryptCatalogBytes(c.data_dat)));
+    testing::MessageRecorder recorder;
+    DeviceCatalog catalog;
+    LoadCatalog(&catalog);
+    EXPECT_EQ(catalog.devices.size(), c.devices) << c.what;
+    EXPECT_EQ(recorder.texts(), c.shown) << c.what;
+  }
+  SetProgramFolderForTesting(saved);
 }
 
 // The data.dat the build generates from catalog/catalog.json.
