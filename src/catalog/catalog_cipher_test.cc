@@ -116,19 +116,5 @@ TEST(CatalogCipher, PadsWithZerosToWholeBlocks) {
   EXPECT_EQ(PadToWholeBlocks("abcdefghi").size(), 16u);
 }
 
-// Feedback is the previous ciphertext block: damage in one block garbles that
-// block's byte and all of the next block, and nothing after it.
-TEST(CatalogCipher, DamageSpreadsOnlyOneBlockFurther) {
-  const std::string plain(32, 'q');
-  std::string cipher_text = EncryptCatalogBytes(plain);
-  cipher_text[3] = static_cast<char>(cipher_text[3] ^ 0x01);
-  const std::string garbled = DecryptCatalogBytes(cipher_text);
-  ASSERT_EQ(garbled.size(), 32u);  // for this key stream no garbled byte is zero
-  EXPECT_EQ(garbled.substr(0, 3), "qqq");
-  EXPECT_NE(garbled.substr(8, 8), plain.substr(8, 8));
-  EXPECT_EQ(garbled.substr(16), plain.substr(16));
-  EXPECT_NE(garbled[3], 'q');
-}
-
 }  // namespace
 }  // namespace cw
