@@ -207,8 +207,12 @@ function fillRow(tr, t) {
   var p = Math.max(0, Math.min(100, Number(t.progress) || 0));
   tr.querySelector('.fill').style.width = p + '%';
   setText(tr.querySelector('.pct'), percentText(p));
-  setText(c[3], t.iStatus === 2 ? t.timeTip : (t.iStatus === 4 ? '' : t.timeTip === '...' ? '' : t.timeTip));
+  // "..." is the host's "not known yet".
+  var finished = t.iStatus === 4 || t.iStatus === 5;
+  setText(c[3], finished ? '' : (t.timeTip === '...' ? (t.iStatus === 2 ? '\u2026' : '') : t.timeTip));
   setText(c[4], t.fileSize === '...' ? '' : t.fileSize);
+  c[3].title = c[3].textContent;
+  c[4].title = c[4].textContent;
   var state = tr.querySelector('.state');
   setText(state, STATE_NAMES[t.iStatus] || String(t.iStatus));
   state.className = 'state s' + t.iStatus;
