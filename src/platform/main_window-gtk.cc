@@ -71,6 +71,7 @@ class MainWindowGtk : public Window {
 
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
   static void OnExitItem(GtkMenuItem*, gpointer self);
+  static void OnViewClose(gpointer self);
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
   static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
                                  gpointer self);
@@ -162,6 +163,8 @@ WebKitWebView* MainWindowGtk::BuildView(const MainWindowOptions& options) {
   g_object_unref(content);
   g_signal_connect(view, "script-dialog", G_CALLBACK(OnScriptDialog), this);
   g_signal_connect(view, "decide-policy", G_CALLBACK(OnDecidePolicy), this);
+  // A request to close the page's window (from automation) closes like the frame.
+  g_signal_connect_swapped(view, "close", G_CALLBACK(OnViewClose), this);
   return view;
 }
 
@@ -257,6 +260,11 @@ gboolean MainWindowGtk::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
 }
 
 void MainWindowGtk::OnExitItem(GtkMenuItem*, gpointer self) {
+  auto* w = static_cast<MainWindowGtk*>(self);
+  if (w->events_ && !w->ended_) w->events_->OnClose();
+}
+
+void MainWindowGtk::OnViewClose(gpointer self) {
   auto* w = static_cast<MainWindowGtk*>(self);
   if (w->events_ && !w->ended_) w->events_->OnClose();
 }
