@@ -1,0 +1,150 @@
+// Tests of the page's own logic (htm/app.js) outside the browser: reading the
+// host's JSON, whose text values are not escaped, and the removal of finished
+// tasks when "shut down when done" is on. The script runs in a VM context with
+// a minimal document; the rendering itself is checked in the real window by
+// the end-to-end suite.
+// Usage: node --test page_script.test.mjs
+import {test} from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import path from 'node:path';
+import vm from 'node:vm';
+
+const root = path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
+const source = fs.readFileSync(path.join(root, 'htm/app.js'), 'utf8');
+
+// A page context: element texts for the two data elements, a recorder of
+// host calls, and no-op stand-ins for everything the renderer touches.
+function loadPage() {
+  const texts = {parmContainer: '', configParmContainer: ''};
+  const calls = [];
+  const element = (id) => ({
+    get textContent() { return texts[id] || ''; },
+    set textContent(v) { texts[id] = v; },
+    hidden: false, disabled: false, title: '', style: {}, dataset: {}, children: [], classList: {toggle() {}},
+    addEventListener() {}, appendChild() {}, insertBefore() {}, removeChild() {}, querySelector: () => null,
+  });
+  const elements = {};
+  const document = {
+    getElementById: (id) => (elements[id] = elements[id] || element(id)),
+    addEventListener() {},
+  };
+  const external = {};
+  for (const m of ['deleteFinishedTask', 'deleteFile', 'pauseTask', 'resumeTask', 'getConfigJson']) {
+    external[m] = () => calls.push(`${m} ${texts.parmContainer}`);
+  }
+  const context = vm.createContext({document, window: {external}, console});
+  context.window.confirm = () => true;
+  vm.runInContext(source, context);
+  // Rendering is not under test here.
+  vm.runInContext('renderTasks = function () {};', context);
+  return {context, texts, calls};
+}
+
+const task = (fields) => '{' + [
+  `"fileName": "${fields.fileName ?? 'clip.avi'}"`,
+  `"fromPath": "${fields.fromPath ?? '/v/clip.avi'}"`,
+  `"toPath": "${fields.toPath ?? ''}"`,
+  `"targetDevice": "${fields.targetDevice ?? 'Tablet'}"`,
+  `"outputQuality": "Normal"`,
+  `"iStatus": ${fields.iStatus ?? 1}`,
+  `"timeTip": "..."`,
+  `"fileSize": "..."`,
+  `"progress": ${fields.progress ?? '0.000000'}`,
+  `"guid": "${fields.guid ?? '{A}'}"`,
+].join(',') + '}';
+
+test('task lists with raw quotes, backslashes and look-alike separators read back exactly', () => {
+  const {context} = loadPage();
+  const tricky = [
+    {fileName: 'a"b.avi', fromPath: '/v/a"b.avi', guid: '{1}'},
+    {fileName: 'C:\\new\\x.avi', fromPath: 'C:\\new\\x.avi', guid: '{2}'},
+    {fileName: 'odd","toPath": "x.avi', guid: '{3}'},
+    {fileName: 'ends with quote"', fromPath: '/v/"}]', guid: '{4}', iStatus: 2, progress: '66.660000'},
+    {fileName: '<img src=x onerror=alert(1)> & co.avi', guid: '{5}'},
+  ];
+  const text = '[' + tricky.map(task).join(',') + ']';
+  const parsed = context.parseHostJson(text, context.TASK_FIELDS, true);
+  assert.equal(parsed.length, tricky.length);
+  tricky.forEach((t, i) => {
+    assert.equal(parsed[i].fileName, t.fileName);
+    assert.equal(parsed[i].fromPath, t.fromPath ?? '/v/clip.avi');
+    assert.equal(parsed[i].guid, t.guid);
+  });
+  assert.equal(parsed[3].iStatus, 2);
+  assert.equal(parsed[3].progress, 66.66);
+});
+
+test('empty lists, strict JSON and broken text', () => {
+  const {context} = loadPage();
+  const {parseHostJson, TASK_FIELDS} = context;
+  assert.deepEqual(Array.from(parseHostJson('[]', TASK_FIELDS, true)), []);
+  // Strict JSON in another member order is still understood.
+  const strict = parseHostJson('[{"guid": "{A}", "fileName": "a\\\\b", "iStatus": 4}]', TASK_FIELDS, true);
+  assert.equal(strict[0].fileName, 'a\\b');
+  for (const broken of ['', '[', '[{"fileName": "x"', 'not json', '{"a": 1}']) {
+    assert.equal(parseHostJson(broken, TASK_FIELDS, true), null, broken);
+  }
+});
+
+test('settings with a raw backslash and ampersand read back exactly', () => {
+  const {context} = loadPage();
+  const text = '{"targetDevice": "4","targetDeviceDesc": "Media \\"Player\\"","outputQuality": "Normal",' +
+      '"outputDir": "D:\\Videos & <Films>\\","conTasks": 2,"needShutdown": 1}';
+  const [config] = context.parseHostJson(text, context.CONFIG_FIELDS, false);
+  assert.equal(config.outputDir, 'D:\\Videos & <Films>\\');
+  assert.equal(config.targetDeviceDesc, 'Media \\"Player\\"');
+  assert.equal(config.conTasks, 2);
+  assert.equal(config.needShutdown, 1);
+});
+
+test('a broken task list keeps the last good one', () => {
+  const {context, texts} = loadPage();
+  texts.parmContainer = '[' + task({guid: '{A}'}) + ']';
+  context.updateProgress();
+  texts.parmContainer = '[{"fileName": ';
+  context.updateProgress();
+  assert.equal(vm.runInContext('page.tasks.length', context), 1);
+});
+
+test('finished tasks leave the list at once only when shutting down when done', () => {
+  const list = '[' + [task({guid: '{W}', iStatus: 1}), task({guid: '{D}', iStatus: 4}),
+    task({guid: '{F}', iStatus: 5})].join(',') + ']';
+  for (const needShutdown of [0, 1]) {
+    const {context, texts, calls} = loadPage();
+    vm.runInContext(`page.config = {needShutdown: ${needShutdown}};`, context);
+    texts.parmContainer = list;
+    context.updateProgress();
+    texts.parmContainer = list;  // the next tick may still list them
+    context.updateProgress();
+    const kept = vm.runInContext('page.tasks.map(function (t) { return t.guid; })', context);
+    if (needShutdown) {
+      assert.deepEqual(calls, ['deleteFinishedTask {D}', 'deleteFinishedTask {F}']);
+      assert.deepEqual(Array.from(kept), ['{W}']);
+    } else {
+      assert.deepEqual(calls, []);
+      assert.deepEqual(Array.from(kept), ['{W}', '{D}', '{F}']);
+    }
+  }
+});
+
+test('the functions the host calls all exist', () => {
+  const {context} = loadPage();
+  for (const name of ['updateProgress', 'addFile', 'updateConfig', 'startTask', 'pauseTask', 'deleteTask',
+    'configPanel', 'onlineHelp']) {
+    assert.equal(typeof context[name], 'function', name);
+  }
+});
+
+test('menu commands act on the selected task by its state', () => {
+  const {context, texts, calls} = loadPage();
+  texts.parmContainer = '[' + [task({guid: '{R}', iStatus: 2}), task({guid: '{P}', iStatus: 3}),
+    task({guid: '{D}', iStatus: 4})].join(',') + ']';
+  context.updateProgress();
+  const pick = (guid) => vm.runInContext(`page.selected = ${JSON.stringify(guid)};`, context);
+  pick('{R}'); context.startTask(); context.pauseTask();
+  pick('{P}'); context.pauseTask(); context.startTask();
+  pick('{D}'); context.deleteTask();
+  pick('{R}'); context.deleteTask();
+  assert.deepEqual(calls, ['pauseTask {R}', 'resumeTask {P}', 'deleteFinishedTask {D}', 'deleteFile {R}']);
+});
