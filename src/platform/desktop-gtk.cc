@@ -2,63 +2,31 @@
 #include <gtk/gtk.h>
 
 #include <cstdlib>
-#include <deque>
-#include <mutex>
 
+#include "platform/deferred_messages.h"
 #include "platform/desktop.h"
 #include "platform/message.h"
 
 namespace cw {
 namespace {
 
-struct MessageQueue {
-  std::mutex mutex;
-  std::deque<std::wstring> texts;
-  Window* owner = nullptr;
-  bool draining = false;
-  bool drain_scheduled = false;
-};
+// The owner window of the message boxes; set on the UI thread.
+Window* message_owner = nullptr;
 
-MessageQueue& Messages() {
-  static MessageQueue* queue = new MessageQueue;  // lives until the process ends
+gboolean DrainMessages(gpointer queue);
+
+DeferredMessages& Messages() {
+  static auto* queue = new DeferredMessages(  // lives until the process ends
+      [] { g_idle_add(DrainMessages, nullptr); },  // never at once, even on the UI thread
+      [](const std::wstring& text) {
+        if (message_owner) message_owner->ShowMessageBox(text);
+      });
   return *queue;
 }
 
-// Shows the queued messages one after another. A message that arrives while
-// a box is open waits for it (the outer loop below picks it up).
 gboolean DrainMessages(gpointer) {
-  MessageQueue& q = Messages();
-  {
-    std::lock_guard<std::mutex> lock(q.mutex);
-    q.drain_scheduled = false;
-    if (q.draining) return G_SOURCE_REMOVE;
-    q.draining = true;
-  }
-  for (;;) {
-    std::wstring text;
-    Window* owner = nullptr;
-    {
-      std::lock_guard<std::mutex> lock(q.mutex);
-      if (q.texts.empty()) {
-        q.draining = false;
-        return G_SOURCE_REMOVE;
-      }
-      text = std::move(q.texts.front());
-      q.texts.pop_front();
-      owner = q.owner;
-    }
-    if (owner) owner->ShowMessageBox(text);
-  }
-}
-
-void QueueMessage(const std::wstring& text) {
-  MessageQueue& q = Messages();
-  std::lock_guard<std::mutex> lock(q.mutex);
-  q.texts.push_back(text);
-  if (!q.drain_scheduled) {
-    q.drain_scheduled = true;
-    g_idle_add(DrainMessages, nullptr);  // never at once, even on the UI thread
-  }
+  Messages().Drain();
+  return G_SOURCE_REMOVE;
 }
 
 gboolean RunPosted(gpointer data) {
@@ -78,11 +46,8 @@ bool AutomationRequested() {
 }
 
 void InstallDesktopMessageSink(Window* owner) {
-  {
-    std::lock_guard<std::mutex> lock(Messages().mutex);
-    Messages().owner = owner;
-  }
-  SetMessageSink(QueueMessage);
+  message_owner = owner;
+  SetMessageSink([](const std::wstring& text) { Messages().Post(text); });
 }
 
 void PostToUiThread(std::function<void()> work) {
