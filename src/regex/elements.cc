@@ -421,6 +421,8 @@ bool CRepeatElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
   return FixedAgain(state);
 }
 
+// Backtrack entries of the extra part, from the bottom: for each extra copy
+// its own entries followed by the position before it; then the copy count.
 template <class CharT>
 void CGreedyElxT<CharT>::ExtraPart(CMatchStateT<CharT>& state, int copies) const {
   const ElxPtr<CharT> child = this->child_;
@@ -434,6 +436,7 @@ void CGreedyElxT<CharT>::ExtraPart(CMatchStateT<CharT>& state, int copies) const
       while (!moved && child->MatchAgain(state)) moved = state.position != mark;
       if (!moved) break;
     }
+    state.backtrack.Push(mark);
     ++copies;
     mark = state.position;
   }
@@ -452,12 +455,17 @@ bool CGreedyElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
   state.Step();
   const int copies = state.backtrack.Pop();
   if (copies > 0) {
-    // Retry the last copy; a new way of it may let more copies follow.
-    if (this->child_->MatchAgain(state)) {
-      ExtraPart(state, copies);
-    } else {
-      state.backtrack.Push(copies - 1);
+    // Another way of the last copy (one that still moves) may let more
+    // copies follow it; without one, one copy fewer.
+    const int before = state.backtrack.Pop();
+    while (this->child_->MatchAgain(state)) {
+      if (state.position != before) {
+        state.backtrack.Push(before);
+        ExtraPart(state, copies);
+        return true;
+      }
     }
+    state.backtrack.Push(copies - 1);
     return true;
   }
   if (!this->FixedAgain(state)) return false;
