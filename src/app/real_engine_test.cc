@@ -10,6 +10,7 @@
 #include "bridge/fakes_for_tests.h"
 #include "platform/files.h"
 #include "settings/config_object.h"
+#include "tasks/host_hooks.h"
 #include "tasks/task_manager.h"
 #include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
@@ -91,6 +92,28 @@ TEST_F(RealEngineTest, DeleteFinishedTaskRemovesOnlyTheNamedTask) {
   dialog.OnExternalCall(L"deleteFinishedTask", std::nullopt);
   ASSERT_EQ(engine->GetTaskCount(), 1);
   EXPECT_EQ(TaskManager::Instance().tasks[0]->guid, L"{A}");
+}
+
+TEST_F(RealEngineTest, RemovingTheLastFinishedTaskOpensTheCountdownOnlyWhenAsked) {
+  struct Case {
+    int32_t need_shutdown;
+    int tasks;
+    int expected_opens;
+  };
+  const Case cases[] = {{1, 1, 1}, {0, 1, 0}, {1, 2, 0}, {2, 1, 0}};
+  for (const Case& c : cases) {
+    ClearTasks();
+    int opens = 0;
+    HostHook previous = SetShutdownCountdownHook([&opens] { ++opens; });
+    ConfigObject::Instance().needShutdown = c.need_shutdown;
+    for (int i = 0; i < c.tasks; ++i) AddWaitingTask(L"{T" + std::to_wstring(i) + L"}");
+    window.elements[kParmContainer] = L"{t0}";
+    dialog.OnExternalCall(L"deleteFinishedTask", std::nullopt);
+    SetShutdownCountdownHook(previous);
+    ConfigObject::Instance().needShutdown = 0;
+    EXPECT_EQ(opens, c.expected_opens) << c.need_shutdown << " " << c.tasks;
+    EXPECT_EQ(engine->GetTaskCount(), c.tasks - 1);
+  }
 }
 
 TEST_F(RealEngineTest, GetOutputFilePathComparesCaseAndGivesEmptyBeforeTheStart) {

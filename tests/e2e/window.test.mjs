@@ -205,6 +205,20 @@ test('updateProgress arrives every 2 s with the task list', async () => {
   for (const t of ticks) assert.deepEqual(JSON.parse(t.text), []);
 });
 
+test('a page without parmContainer still receives updateProgress', async () => {
+  await run(`
+    window.__bare = 0;
+    var element = document.getElementById('parmContainer');
+    window.__parked = element;
+    element.remove();
+    var original = window.updateProgress;
+    window.updateProgress = function () { window.__bare++; };
+    window.__restore = function () { document.body.appendChild(window.__parked); window.updateProgress = original; };`);
+  await sleep(4500);
+  const calls = await run('var n = window.__bare; window.__restore(); return n;');
+  assert.ok(calls >= 1 && calls <= 3, `${calls} calls`);
+});
+
 test('getModelJson hands the page the whole catalog', async () => {
   const text = await run(`
     window.external.getModelJson();
