@@ -91,4 +91,5 @@ endfunction()
 if(CW_FUZZ)
   # Coverage instrumentation for the whole tree; the fuzz executables add the driver.
   add_compile_options(-fsanitize=fuzzer-no-link)
+  add_link_options(-fsanitize=fuzzer-no-link)
 endif()
