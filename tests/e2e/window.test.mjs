@@ -273,9 +273,11 @@ test('window.external cannot be replaced by the page', async () => {
 
 test('navigation away from the page is refused', async () => {
   const before = await wd('GET', s('/url'));
-  await run("location.href = 'file:///etc/hostname';");
-  await sleep(800);
-  assert.equal(await wd('GET', s('/url')), before);
+  for (const target of ['file:///etc/hostname', 'https://example.com/', 'about:blank']) {
+    await run('location.href = arguments[0];', [target]);
+    await sleep(600);
+    assert.equal(await wd('GET', s('/url')), before, target);
+  }
   assert.equal(await run("return typeof window.external.getConfigJson;"), 'function');
 });
 
