@@ -5,148 +5,37 @@
 // Usage: CW_BUILD_DIR=<build folder> node --test window.test.mjs
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
-import {spawn, spawnSync} from 'node:child_process';
+import {spawnSync} from 'node:child_process';
 import fs from 'node:fs';
-import net from 'node:net';
-import os from 'node:os';
 import path from 'node:path';
+
+import {DrivenProgram, sleep, waitFor} from './driven_program.mjs';
 
 const buildDir = process.env.CW_BUILD_DIR;
 const sourceDir = process.env.CW_SOURCE_DIR || path.resolve(path.dirname(new URL(import.meta.url).pathname), '../..');
 const artifacts = path.join(buildDir || '.', 'e2e-artifacts');
-const ELEMENT = 'element-6066-11e4-a52e-4f735466cecf';
 
-let work;        // temporary folder: program folder + home
+let program;
+let work;
 let programDir;
-let driver;      // the WebKitWebDriver process
-let base;        // http://127.0.0.1:PORT
-let session;     // WebDriver session id
-let sessionRequestedAt;
-
-const sleep = (ms) => new Promise((r) => setTimeout(r, ms));
-
-function freePort() {
-  return new Promise((resolve, reject) => {
-    const server = net.createServer();
-    server.listen(0, '127.0.0.1', () => {
-      const {port} = server.address();
-      server.close(() => resolve(port));
-    });
-    server.on('error', reject);
-  });
-}
-
-async function wd(method, route, body) {
-  const response = await fetch(base + route, {
-    method,
-    headers: {'Content-Type': 'application/json'},
-    body: body === undefined ? undefined : JSON.stringify(body),
-    signal: AbortSignal.timeout(30000),
-  });
-  const json = await response.json();
-  if (!response.ok) throw new Error(`${method} ${route}: ${response.status} ${JSON.stringify(json.value)}`);
-  return json.value;
-}
-const s = (route) => `/session/${session}${route}`;
-const run = (script, args = []) => wd('POST', s('/execute/sync'), {script, args});
-async function find(css) {
-  const value = await wd('POST', s('/element'), {using: 'css selector', value: css});
-  return value[ELEMENT];
-}
-const click = async (css) => wd('POST', s(`/element/${await find(css)}/click`), {});
-async function type(css, text) {
-  const id = await find(css);
-  await wd('POST', s(`/element/${id}/clear`), {});
-  await wd('POST', s(`/element/${id}/value`), {text});
-}
-
-async function waitFor(what, probe, timeoutMs = 15000) {
-  const end = Date.now() + timeoutMs;
-  for (;;) {
-    try {
-      const value = await probe();
-      if (value) return value;
-    } catch (e) {
-      if (Date.now() > end) throw e;
-    }
-    if (Date.now() > end) throw new Error(`timed out waiting for ${what}`);
-    await sleep(100);
-  }
-}
-
-// The pids of processes running our copy of the program (ours alone: the
-// copy lives in our temporary folder).
-function programPids() {
-  const exe = path.join(programDir, 'clipwright');
-  const pids = [];
-  for (const entry of fs.readdirSync('/proc')) {
-    if (!/^\d+$/.test(entry)) continue;
-    try {
-      if (fs.readlinkSync(`/proc/${entry}/exe`) === exe) pids.push(Number(entry));
-    } catch { /* gone or not ours to read */ }
-  }
-  return pids;
-}
-
-function copyProgramFolder() {
-  for (const name of ['clipwright', 'app.ico', 'data.dat']) {
-    fs.copyFileSync(path.join(buildDir, name), path.join(programDir, name));
-  }
-  fs.chmodSync(path.join(programDir, 'clipwright'), 0o755);
-  fs.cpSync(path.join(buildDir, 'htm'), path.join(programDir, 'htm'), {recursive: true});
-  const xenc = path.join(buildDir, 'xenc');
-  if (fs.existsSync(xenc)) fs.symlinkSync(fs.realpathSync(xenc), path.join(programDir, 'xenc'));
-}
+const wd = (...a) => program.wd(...a);
+const s = (route) => program.s(route);
+const run = (...a) => program.run(...a);
+const click = (css) => program.click(css);
+const type = (css, text) => program.type(css, text);
+const programPids = () => program.programPids();
 
 before(async () => {
   assert.ok(buildDir, 'CW_BUILD_DIR must name the build folder');
-  work = fs.mkdtempSync(path.join(os.tmpdir(), 'cw-e2e-'));
-  programDir = path.join(work, 'program');
-  const home = path.join(work, 'home');
-  for (const dir of [programDir, home, path.join(home, 'Videos')]) fs.mkdirSync(dir, {recursive: true});
-  copyProgramFolder();
   fs.mkdirSync(artifacts, {recursive: true});
-
-  const port = await freePort();
-  base = `http://127.0.0.1:${port}`;
-  driver = spawn('WebKitWebDriver', [`--port=${port}`], {
-    env: {
-      ...process.env,
-      HOME: home,
-      XDG_CONFIG_HOME: path.join(home, '.config'),
-      XDG_DATA_HOME: path.join(home, '.local/share'),
-      XDG_CACHE_HOME: path.join(home, '.cache'),
-      XDG_VIDEOS_DIR: path.join(home, 'Videos'),
-    },
-    stdio: ['ignore', 'ignore', 'pipe'],
-  });
-  driver.stderr.on('data', (d) => process.stderr.write(`[driver] ${d}`));
-  await waitFor('the driver', async () => (await wd('GET', '/status')).ready !== undefined);
-
-  sessionRequestedAt = Date.now();
-  const created = await wd('POST', '/session', {
-    capabilities: {alwaysMatch: {'webkitgtk:browserOptions': {binary: path.join(programDir, 'clipwright'), args: []}}},
-  });
-  session = created.sessionId;
-  await waitFor('the page', () =>
-    run("return document.readyState === 'complete' && typeof window.external.getModelJson === 'function';"));
+  program = new DrivenProgram(buildDir);
+  work = program.work;
+  programDir = program.programDir;
+  await program.start();
 });
 
 after(async () => {
-  if (session) {
-    try { await wd('DELETE', `/session/${session}`); } catch { /* the program may have ended already */ }
-  }
-  if (driver) {
-    driver.kill('SIGTERM');
-    await sleep(300);
-  }
-  if (programDir) {
-    for (const pid of programPids()) {
-      try { process.kill(pid, 'SIGKILL'); } catch { /* already gone */ }
-    }
-  }
-  if (driver && driver.exitCode === null) driver.kill('SIGKILL');
-  if (work) fs.rmSync(work, {recursive: true, force: true});
+  if (program) await program.stop();
 });
 
 test('the window carries the product name and version of the catalog', () => {
@@ -157,31 +46,8 @@ test('the window carries the product name and version of the catalog', () => {
   assert.match(found.stdout, /^\d+/);
 });
 
-// When the process started, in ms since the epoch (from /proc, 10 ms steps).
-function processStartedAt(pid) {
-  const fields = fs.readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1].split(' ');
-  const startTicks = Number(fields[19]);  // field 22 of stat: start time in clock ticks after boot
-  const uptimeMs = Number(fs.readFileSync('/proc/uptime', 'utf8').split(' ')[0]) * 1000;
-  const bootedAt = Date.now() - uptimeMs;
-  return bootedAt + startTicks * 10;
-}
-
 test('first paint of the page (reported)', async () => {
-  const painted = await run(`
-    var paint = performance.getEntriesByType('paint').filter(function (e) { return e.name === 'first-contentful-paint'; })[0]
-        || performance.getEntriesByType('paint')[0];
-    return {origin: performance.timeOrigin, paint: paint ? paint.startTime : null,
-            load: performance.timing.loadEventEnd - performance.timeOrigin};`);
-  const [pid] = programPids();
-  const started = processStartedAt(pid);
-  const paintAt = painted.origin + (painted.paint !== null ? painted.paint : painted.load);
-  const report = {
-    launchToFirstPaintMs: Math.round(paintAt - started),
-    launchToNavigationMs: Math.round(painted.origin - started),
-    navigationToPaintMs: Math.round(paintAt - painted.origin),
-    sessionRequestToFirstPaintMs: Math.round(paintAt - sessionRequestedAt),
-    paintEntry: painted.paint !== null ? 'first-contentful-paint' : 'load event',
-  };
+  const report = await program.firstPaint();
   fs.writeFileSync(path.join(artifacts, 'first-paint.json'), JSON.stringify(report, null, 2) + '\n');
   console.log(`# first paint: ${JSON.stringify(report)}`);
   assert.ok(report.launchToFirstPaintMs > 0 && report.launchToFirstPaintMs < 30000);
@@ -290,15 +156,8 @@ test('prompts that are not bridge calls behave normally', async () => {
   assert.equal(await waitFor('the answer', () => run('return window.__answer;')), 'Ada');
 });
 
-// The driver's screenshot waits for the view's next rendering update, which a
-// still page without accelerated compositing does not produce by itself; an
-// invisible opacity flicker for a moment provides one.
 async function screenshot(file) {
-  await run(`var n = 0; var t = setInterval(function () {
-      document.body.style.opacity = (n++ % 2) ? '0.999' : '';
-      if (n > 60) { clearInterval(t); document.body.style.opacity = ''; }
-    }, 30);`);
-  const png = Buffer.from(await wd('GET', s('/screenshot')), 'base64');
+  const png = await program.screenshot();
   assert.equal(png.subarray(1, 4).toString(), 'PNG');
   fs.writeFileSync(path.join(artifacts, file), png);
 }
