@@ -30,23 +30,17 @@ size_t ReverseFind(std::wstring_view log, std::wstring_view literal) {
   return std::wstring_view::npos;
 }
 
-// Where a search for the newest line begins: the last occurrence of
-// `literal`, or -1 (the start) when there is none.
-int LastOccurrence(std::wstring_view log, std::wstring_view literal) {
-  size_t at = ReverseFind(log, literal);
-  return at == std::wstring_view::npos ? -1 : static_cast<int>(at);
-}
-
 // The patterns below begin with (or, for the rate, hold close to their
 // start) a fixed text. Where that text does not occur no search can match,
 // and no match can begin before its first occurrence; the searches skip
 // those parts of the log, which keeps a log without any such line cheap.
 constexpr int kNoMatchPossible = -2;
 
-// Start of the newest-line search for a pattern that begins with `literal`.
+// Start of the newest-line search for a pattern that begins with `literal`:
+// its last occurrence.
 int NewestLineStart(std::wstring_view log, std::wstring_view literal) {
-  int at = LastOccurrence(log, literal);
-  return at < 0 ? kNoMatchPossible : at;
+  size_t at = ReverseFind(log, literal);
+  return at == std::wstring_view::npos ? kNoMatchPossible : static_cast<int>(at);
 }
 
 // Start of a from-the-top search for a pattern whose match holds `literal`
