@@ -105,6 +105,8 @@ void JsonTree::SplitArray(JsonNode* node) {
   const std::wstring_view text = source.text;
   const std::size_t begin = node->begin;
   const std::size_t end = node->end;
+  node->children.clear();  // a split cut short by an exception starts afresh
+  node->head = 0;
   if (text[begin] != L'[') return BecomeNull(node, &json::EmptyText());
   if (end - begin <= 2) return;
   std::size_t from = begin + 1;
@@ -125,6 +127,8 @@ void JsonTree::SplitObject(JsonNode* node) {
   const std::wstring_view text = source.text;
   const std::size_t begin = node->begin;
   const std::size_t end = node->end;
+  node->children.clear();
+  node->head = 0;
   if (text[begin] != L'{') return BecomeNull(node, &json::EmptyText());
   if (end - begin <= 2) return;
   std::size_t delimiter = begin;

@@ -41,6 +41,8 @@ TEST(JsonUnescape, Table) {
       {LR"(\u12G4)", L"u12G4"},
       {LR"(\xZZ)", L"xZZ"},
       {LR"(\18a)", L"18a"},
+      {LR"(\1a7)", L"1a7"},
+      {LR"(\17a)", L"17a"},
       {LR"(\8)", L"8"},
       // Cut short by the end of the text: kept as it is, nothing read beyond.
       {LR"(ab\)", L"ab\\"},

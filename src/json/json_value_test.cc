@@ -253,6 +253,21 @@ TEST(JsonTakeFirst, LeavesSharersUnchanged) {
   EXPECT_EQ(DescribeJson(original), L"[N\"1\"=1,N\"2\"=2,N\"3\"=3]");
 }
 
+TEST(JsonTakeFirst, CopiesOfAPartlyTakenValueKeepTheRest) {
+  JsonValue root = JsonValue::Parse(L"[1,2,3,4]");
+  root.TakeFirst();
+  JsonValue copy = root;
+  EXPECT_EQ(copy.TakeFirst().AsInt64(), 2);
+  EXPECT_EQ(root.TakeFirst().AsInt64(), 2);
+  EXPECT_EQ(DescribeJson(copy), L"[N\"3\"=3,N\"4\"=4]");
+  EXPECT_EQ(DescribeJson(root), L"[N\"3\"=3,N\"4\"=4]");
+  EXPECT_EQ(DescribeJson(root.ToObject()), L"{N\"3\"=3,N\"4\"=4}");
+  JsonValue object = JsonValue::Parse(L"{\"a\":1,\"b\":2}");
+  object.TakeFirst();
+  EXPECT_EQ(DescribeJson(object.ToArray()), L"[N\"2\"=2]");
+  EXPECT_EQ(object.Find(L"b")->AsInt64(), 2);
+}
+
 TEST(JsonTakeFirst, ManyElementsOneByOne) {
   std::wstring text = L"[";
   for (int i = 0; i < 20000; ++i) text += std::to_wstring(i) + L",";
