@@ -308,5 +308,65 @@ TEST_F(SchedulerTest, TheEndOfARunCallsTheHostAfterTheRecordIsFinal) {
   seen->run.reset();
 }
 
+class SchedulerConcurrency : public SchedulerTest {};
+
+TEST_F(SchedulerConcurrency, ADeletedTasksWorkerHoldsTheRunRecordUntilItReturns) {
+  std::weak_ptr<ProcessObject> record;
+  std::wstring guid;
+  {
+    // Made here rather than by AddTask so that the test keeps no share of it.
+    auto task = std::make_shared<FileObject>();
+    task->fromPath = WriteSource("a.avi", "mode=hang\n");
+    task->fileName = FileNameOfPath(task->fromPath);
+    task->guid = MakeGuidText();
+    guid = task->guid;
+    record = task->process;
+    manager_.AddTask(task);
+  }
+  manager_.ScheduleTasks();
+  int pid = 0;
+  ASSERT_TRUE(WaitUntil([&] {
+    auto run = record.lock();
+    pid = run ? run->processId.load() : 0;
+    return pid > 0;
+  }, 10s));
+  EXPECT_TRUE(manager_.DeleteTask(guid));
+  EXPECT_FALSE(ProcessGroupAlive(pid));
+  // Once the worker has returned, nobody holds the record any more.
+  EXPECT_TRUE(WaitUntil([] { return ActiveWorkerCount() == 0; }, 10s));
+  EXPECT_TRUE(record.expired());
+}
+
+TEST_F(SchedulerConcurrency, PauseOrDeleteRightAfterTheStartHolds) {
+  config_.conTasks = 4;
+  std::vector<std::shared_ptr<FileObject>> paused, deleted;
+  for (int i = 0; i < 2; ++i) {
+    paused.push_back(AddTask(WriteSource("p" + std::to_string(i), "frames=100000\npace=0\nmode=busy\nwork=200\n")));
+    deleted.push_back(AddTask(WriteSource("d" + std::to_string(i), "mode=hang\n")));
+  }
+  manager_.ScheduleTasks();  // the workers are creating their encoders now
+  for (int i = 0; i < 2; ++i) {
+    manager_.PauseTask(paused[i]->guid);
+    manager_.DeleteTask(deleted[i]->guid);
+  }
+  EXPECT_EQ(States(), (std::vector<int>{3, 3}));
+  for (const auto& task : deleted) {
+    ASSERT_TRUE(WaitUntil([&] { return task->process->finished.load() == 1; }, 10s));
+    int pid = task->process->processId.load();
+    if (pid > 0) {
+      EXPECT_FALSE(ProcessGroupAlive(pid));
+    }
+  }
+  for (const auto& task : paused) {
+    ASSERT_TRUE(WaitUntil([&] { return task->process->started.load() == 1; }, 10s));
+    std::this_thread::sleep_for(100ms);
+    int pid = task->process->processId.load();
+    long cpu = CpuTicksOf(pid);
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(CpuTicksOf(pid), cpu);
+    EXPECT_EQ(task->process->finished.load(), 0);
+  }
+}
+
 }  // namespace
 }  // namespace cw
