@@ -12,7 +12,9 @@
 // must stay on one thread. Any thread may use a tree of its own.
 //
 // Depth: no operation recurses over the tree, so arbitrarily deep texts can be
-// parsed, walked, copied and released without exhausting the stack.
+// parsed, walked (see json_walk.h), copied and released without exhausting
+// the stack. Copy-on-write copies one node at a time: a copy shares its
+// children, and each child is copied in its turn only when it is changed.
 #pragma once
 
 #include <cstdint>
@@ -80,7 +82,9 @@ class JsonValue {
   // make the node private (copy-on-write) so that changes through the yielded
   // children never reach other sharers; the const overloads only convert.
   // Both yield an empty range for a non-container. The pointers are
-  // invalidated by any change of this value (TakeFirst, assignment, ...).
+  // invalidated by any change of this value (TakeFirst, assignment, ...);
+  // a copy of this value made during the loop shares the children that the
+  // loop may change, so copy it before the loop, not inside it.
   JsonValue* begin();
   JsonValue* end();
   const JsonValue* begin() const;
