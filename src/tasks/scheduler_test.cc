@@ -308,6 +308,21 @@ TEST_F(SchedulerTest, TheEndOfARunCallsTheHostAfterTheRecordIsFinal) {
   seen->run.reset();
 }
 
+TEST_F(SchedulerTest, LongAndUnusualPathsReachTheEncoderUnchanged) {
+  std::string deep = out_dir();
+  for (int i = 0; i < 12; ++i) deep += "/folder-" + std::to_string(i) + std::string(90, 'x');
+  ASSERT_GT(deep.size(), 1100u);
+  config_.outputDir = SystemToWide(deep);
+  std::wstring source = WriteSource("100% \"odd\" $HOME `x` caf\xc3\xa9.avi", "frames=2\npace=0\n");
+  auto task = AddTask(source);
+  ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskDone); }));
+  EXPECT_EQ(task->toPath, SystemToWide(deep) + L"/100% \"odd\" $HOME `x` caf\u00e9.mp4");
+  std::string output;
+  ASSERT_TRUE(ReadFileBytes(task->toPath, &output));
+  EXPECT_NE(output.find("arg: " + WideToSystem(source) + "\n"), std::string::npos);
+  EXPECT_NE(output.find("arg: " + WideToSystem(task->toPath) + "\n"), std::string::npos);
+}
+
 class SchedulerConcurrency : public SchedulerTest {};
 
 TEST_F(SchedulerConcurrency, ADeletedTasksWorkerHoldsTheRunRecordUntilItReturns) {
