@@ -32,9 +32,9 @@ class CMatchSpansT {
   bool IsFound() const { return !spans.empty() && spans[0] != 0; }
   int HighestGroup() const { return spans.size() > 1 ? spans[1] : 0; }
   // Begin of a group's span, -1 when the group is absent or took no part.
-  int GroupBegin(int group) const { return At(2 + 2 * static_cast<int64_t>(group)); }
+  int GroupBegin(int group) const { return group < 0 ? -1 : At(2 + 2 * static_cast<int64_t>(group)); }
   // End (exclusive) of a group's span, -1 when absent.
-  int GroupEnd(int group) const { return At(3 + 2 * static_cast<int64_t>(group)); }
+  int GroupEnd(int group) const { return group < 0 ? -1 : At(3 + 2 * static_cast<int64_t>(group)); }
 
  private:
   int At(int64_t index) const {
