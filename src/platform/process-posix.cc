@@ -57,7 +57,12 @@ void CloseDescriptorsFrom(int first, int keep) {
   sigemptyset(&none);
   sigprocmask(SIG_SETMASK, &none, nullptr);
 
-  if (dup2(null_fd, 0) < 0 || dup2(output_fd, 1) < 0 || dup2(output_fd, 2) < 0) {
+  // Copies above the standard slots first: when this program runs with a
+  // standard descriptor closed, the pipe or the null device may sit in one.
+  int input_copy = fcntl(null_fd, F_DUPFD, 10);
+  int output_copy = fcntl(output_fd, F_DUPFD, 10);
+  if (input_copy < 0 || output_copy < 0 || dup2(input_copy, 0) < 0 || dup2(output_copy, 1) < 0 ||
+      dup2(output_copy, 2) < 0) {
     int e = errno;
     (void)!write(error_fd, &e, sizeof e);
     _exit(127);

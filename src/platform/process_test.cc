@@ -2,6 +2,8 @@
 // its children and checks that their process groups are gone.
 #include "platform/process.h"
 
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -96,6 +98,28 @@ TEST(ChildProcess, StandardInputIsEmptyAndGroupIsItsOwn) {
   ASSERT_TRUE(child);
   EXPECT_EQ(ReadAll(*child), "end\n" + std::to_string(child->pid()) + "\n");
   EXPECT_TRUE(child->Reap().SucceededNormally());
+}
+
+TEST(ChildProcess, WorksWhenThisProgramRunsWithoutStandardInput) {
+  // The null device then takes descriptor 0, the slot it must end up in.
+  // Descriptor 0 is given back only after the child object is gone, since
+  // one of its own descriptors may take that number meanwhile.
+  int saved = dup(0);
+  ASSERT_GE(saved, 0);
+  close(0);
+  std::string output;
+  bool succeeded = false;
+  {
+    auto child = StartOrFail(Shell("cat && echo read-ok"));
+    if (child) {
+      output = ReadAll(*child);
+      succeeded = child->Reap().SucceededNormally();
+    }
+  }
+  dup2(saved, 0);
+  close(saved);
+  EXPECT_EQ(output, "read-ok\n");
+  EXPECT_TRUE(succeeded);
 }
 
 TEST(ChildProcess, ReadsAtMostTheLimitAtOnce) {
