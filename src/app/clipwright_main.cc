@@ -4,10 +4,16 @@
 
 #include "app/cvela_app.h"
 #include "app/cvela_dlg.h"
+#include "app/host_commands.h"
+#include "app/shutdown_countdown.h"
 #include "bridge/host_engine.h"
 #include "platform/desktop.h"
 #include "platform/message.h"
+#include "platform/shell.h"
+#include "platform/system_shutdown.h"
+#include "settings/config_object.h"
 #include "tasks/host_hooks.h"
+#include "tasks/task_manager.h"
 
 int main(int argc, char** argv) {
   if (!cw::InitDesktop(&argc, &argv)) {
@@ -31,7 +37,22 @@ int main(int argc, char** argv) {
       if (cw::CvelaDlg* d = dialog.load()) d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
     });
   });
-  int status = cw::CvelaApp::Run(*window, *engine, [](cw::CvelaDlg* d) { dialog = d; });
+  // The file choosers, file manager, About box and countdown windows. The
+  // system's shutdown command is handed in here and nowhere else.
+  std::unique_ptr<cw::Shell> shell = cw::CreateDesktopShell(*window);
+  cw::ShutdownCountdowns countdowns(*shell, cw::RunSystemShutdown);
+  cw::SetShutdownCountdownHook([&countdowns] { countdowns.Open(); });
+  std::unique_ptr<cw::HostCommands> commands;
+  int status = cw::CvelaApp::Run(*window, *engine, [&](cw::CvelaDlg* d) {
+    dialog = d;
+    if (d) {
+      commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, cw::TaskManager::Instance(),
+                                                    cw::ConfigObject::Instance());
+    } else {
+      commands.reset();
+    }
+  });
+  cw::SetShutdownCountdownHook(nullptr);
   cw::SetRunEndedHook(nullptr);
   cw::SetMessageSink(nullptr);
   window.reset();

@@ -3,7 +3,9 @@
 
 #include <vector>
 
+#include "app/host_commands.h"
 #include "platform/files.h"
+#include "platform/menu_table.h"
 #include "platform/message.h"
 
 namespace cw {
@@ -88,6 +90,22 @@ void CvelaDlg::OnElementClick(const std::wstring& element_id) {
   } else if (element_id == L"ButtonCancel") {
     OnCancel();
   }
+}
+
+void CvelaDlg::OnMenuCommand(int command_id) {
+  if (ended_) return;
+  if (command_id == kCmdExit) {
+    OnCancel();  // the close routine, like the frame's close button
+  } else if (commands_) {
+    commands_->OnMenuCommand(command_id);
+  }
+}
+
+bool CvelaDlg::IsMenuItemChecked(int command_id) { return commands_ && commands_->IsMenuItemChecked(command_id); }
+
+void CvelaDlg::OnFilesDropped(const std::vector<std::wstring>& paths) {
+  if (ended_ || !commands_) return;
+  commands_->OnFilesDropped(paths);
 }
 
 void CvelaDlg::CallPageFunction(const std::wstring& name) { window_.CallPageFunction(name); }

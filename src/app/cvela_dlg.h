@@ -12,6 +12,8 @@
 
 namespace cw {
 
+class HostCommands;  // app/host_commands.h
+
 class CvelaDlg : public WindowEvents {
  public:
   static constexpr int kRefreshTimerId = 1;
@@ -42,6 +44,12 @@ class CvelaDlg : public WindowEvents {
   std::optional<std::wstring> OnExternalCall(const std::wstring& method,
                                              const std::optional<std::wstring>& arg) override;
   void OnElementClick(const std::wstring& element_id) override;
+  // Menu commands, check marks and drops go to the host commands, once set.
+  void OnMenuCommand(int command_id) override;
+  bool IsMenuItemChecked(int command_id) override;
+  void OnFilesDropped(const std::vector<std::wstring>& paths) override;
+  // Not owned; null (the default) leaves menus and drops without effect.
+  void SetHostCommands(HostCommands* commands) { commands_ = commands; }
 
   // Host -> page: write an element, call a page function.
   void SetElementText(const std::wstring& id, const std::wstring& text) { window_.SetElementText(id, text); }
@@ -62,6 +70,7 @@ class CvelaDlg : public WindowEvents {
   Window& window_;
   HostEngine& engine_;
   ExternalObject external_;
+  HostCommands* commands_ = nullptr;
   bool asking_to_close_ = false;
   bool ended_ = false;
 };

@@ -12,6 +12,7 @@
 #include "bridge/bridge_protocol.h"
 #include "bridge/page_script.h"
 #include "platform/desktop.h"
+#include "platform/gtk_services.h"
 #include "platform/text.h"
 
 namespace cw {
@@ -55,6 +56,8 @@ class MainWindowGtk : public Window {
   DialogResult RunModal() override;
   void EndDialog(DialogResult result) override;
 
+  GtkWindow* gtk_window() const { return GTK_WINDOW(window_); }
+
  private:
   struct Timer {
     MainWindowGtk* self;
@@ -70,7 +73,6 @@ class MainWindowGtk : public Window {
   int RunMessageDialog(GtkMessageType type, GtkButtonsType buttons, const std::wstring& text);
 
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
-  static void OnExitItem(GtkMenuItem*, gpointer self);
   static void OnViewClose(gpointer self);
   static gboolean OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self);
   static gboolean OnDecidePolicy(WebKitWebView*, WebKitPolicyDecision* decision, WebKitPolicyDecisionType type,
@@ -108,6 +110,10 @@ MainWindowGtk::MainWindowGtk(const MainWindowOptions& options) {
   view_ = BuildView(options);
   gtk_widget_set_size_request(GTK_WIDGET(view_), options.client_width, options.client_height);
   gtk_box_pack_start(GTK_BOX(box), GTK_WIDGET(view_), TRUE, TRUE, 0);
+  // Files dropped anywhere on the window reach the host, not the page.
+  InstallFileDropTarget(box, GTK_WIDGET(view_), [this](const std::vector<std::wstring>& paths) {
+    if (events_ && !ended_) events_->OnFilesDropped(paths);
+  });
 }
 
 MainWindowGtk::~MainWindowGtk() {
@@ -124,16 +130,13 @@ MainWindowGtk::~MainWindowGtk() {
   if (loop_) g_main_loop_unref(loop_);
 }
 
-// The menu bar; its commands beyond Exit are added by the menu layer.
+// The menu bar of the menu table; its commands and check marks are the host's.
 void MainWindowGtk::BuildMenuBar(GtkWidget* box) {
-  GtkWidget* bar = gtk_menu_bar_new();
-  GtkWidget* file = gtk_menu_item_new_with_mnemonic("_File");
-  GtkWidget* menu = gtk_menu_new();
-  GtkWidget* exit = gtk_menu_item_new_with_mnemonic("E_xit");
-  g_signal_connect(exit, "activate", G_CALLBACK(OnExitItem), this);
-  gtk_menu_shell_append(GTK_MENU_SHELL(menu), exit);
-  gtk_menu_item_set_submenu(GTK_MENU_ITEM(file), menu);
-  gtk_menu_shell_append(GTK_MENU_SHELL(bar), file);
+  GtkWidget* bar = BuildMenuBarGtk(
+      [this](int command) {
+        if (events_ && !ended_) events_->OnMenuCommand(command);
+      },
+      [this](int command) { return events_ && events_->IsMenuItemChecked(command); });
   gtk_box_pack_start(GTK_BOX(box), bar, FALSE, FALSE, 0);
 }
 
@@ -259,11 +262,6 @@ gboolean MainWindowGtk::OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self) {
   return TRUE;  // the window goes only through EndDialog
 }
 
-void MainWindowGtk::OnExitItem(GtkMenuItem*, gpointer self) {
-  auto* w = static_cast<MainWindowGtk*>(self);
-  if (w->events_ && !w->ended_) w->events_->OnClose();
-}
-
 void MainWindowGtk::OnViewClose(gpointer self) {
   auto* w = static_cast<MainWindowGtk*>(self);
   if (w->events_ && !w->ended_) w->events_->OnClose();
@@ -339,6 +337,11 @@ WebKitWebView* MainWindowGtk::OnAutomationCreateView(WebKitAutomationSession*, g
 }
 
 }  // namespace
+
+GtkWindow* MainGtkWindow(Window& window) {
+  auto* main = dynamic_cast<MainWindowGtk*>(&window);
+  return main ? main->gtk_window() : nullptr;
+}
 
 std::unique_ptr<Window> CreateMainWindow(const MainWindowOptions& options) {
   return std::make_unique<MainWindowGtk>(options);

@@ -7,6 +7,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace cw {
 
@@ -26,6 +27,13 @@ class WindowEvents {
   // An element with the given id was clicked (only ButtonOK and ButtonCancel
   // are reported).
   virtual void OnElementClick(const std::wstring& element_id) = 0;
+  // A menu command was chosen (ids: platform/menu_table.h).
+  virtual void OnMenuCommand(int /*command_id*/) {}
+  // A popup of the menu bar is opening: whether its check item `command_id`
+  // shows the check mark.
+  virtual bool IsMenuItemChecked(int /*command_id*/) { return false; }
+  // Files were dropped on the window (full paths, in the order given).
+  virtual void OnFilesDropped(const std::vector<std::wstring>& /*paths*/) {}
 };
 
 // Result with which the window's modal run ends.

@@ -1,0 +1,56 @@
+// The open-file chooser (multiple selection) and the folder chooser.
+#include "platform/gtk_services.h"
+#include "platform/text.h"
+
+namespace cw {
+namespace {
+
+std::wstring TakeFileName(gchar* name) {
+  std::wstring path = name ? SystemToWide(name) : std::wstring();
+  g_free(name);
+  return path;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const std::wstring& filter_name,
+                                                        const std::wstring& filter_pattern) {
+  GtkWidget* dialog = gtk_file_chooser_dialog_new("Open", owner, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
+                                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
+  gtk_file_chooser_set_select_multiple(chooser, TRUE);
+  gtk_file_chooser_set_local_only(chooser, TRUE);
+  GtkFileFilter* filter = gtk_file_filter_new();
+  gtk_file_filter_set_name(filter, WideToSystem(filter_name).c_str());
+  gtk_file_filter_add_pattern(filter, WideToSystem(filter_pattern).c_str());
+  gtk_file_chooser_add_filter(chooser, filter);  // the chooser owns it now
+
+  std::optional<std::vector<std::wstring>> chosen;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    chosen.emplace();
+    GSList* names = gtk_file_chooser_get_filenames(chooser);
+    for (GSList* n = names; n; n = n->next) {
+      std::wstring path = TakeFileName(static_cast<gchar*>(n->data));
+      if (!path.empty()) chosen->push_back(path);
+    }
+    g_slist_free(names);
+  }
+  gtk_widget_destroy(dialog);
+  return chosen;
+}
+
+std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title) {
+  GtkWidget* dialog =
+      gtk_file_chooser_dialog_new(WideToSystem(title).c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
+                                  "_Cancel", GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
+  gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
+  gtk_file_chooser_set_create_folders(GTK_FILE_CHOOSER(dialog), TRUE);
+  std::optional<std::wstring> folder;
+  if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
+    folder = TakeFileName(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));  // "" without a local path
+  }
+  gtk_widget_destroy(dialog);
+  return folder;
+}
+
+}  // namespace cw
