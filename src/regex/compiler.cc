@@ -145,6 +145,68 @@ StartSet StartSetOf(ElxPtr<CharT> element) {
   return set;
 }
 
+// Shortest and longest text an element can match; longest kWidthUnbounded
+// when there is no bound (or it cannot be told).
+constexpr int64_t kWidthUnbounded = int64_t{1} << 40;
+
+struct Width {
+  int64_t shortest = 0;
+  int64_t longest = 0;
+};
+
+int64_t CapWidth(int64_t width) { return width > kWidthUnbounded ? kWidthUnbounded : width; }
+
+// width * count without overflow: both are at most kWidthUnbounded.
+int64_t MultiplyWidth(int64_t width, int64_t count) {
+  if (width == 0 || count == 0) return 0;
+  if (width >= kWidthUnbounded || count >= kWidthUnbounded / width) return kWidthUnbounded;
+  return width * count;
+}
+
+template <class CharT>
+Width WidthOf(ElxPtr<CharT> element) {
+  if (auto* text = dynamic_cast<const CStringElxT<CharT>*>(element)) {
+    return {text->units_.Size(), text->units_.Size()};
+  }
+  if (dynamic_cast<const CRangeElxT<CharT>*>(element) || dynamic_cast<const CPosixElxT<CharT>*>(element)) {
+    return {1, 1};
+  }
+  if (dynamic_cast<const CBoundaryElxT<CharT>*>(element) || dynamic_cast<const CEmptyElxT<CharT>*>(element) ||
+      dynamic_cast<const CGlobalElxT<CharT>*>(element) || dynamic_cast<const CBracketElxT<CharT>*>(element) ||
+      dynamic_cast<const CAssertElxT<CharT>*>(element)) {
+    return {0, 0};
+  }
+  if (auto* list = dynamic_cast<const CListElxT<CharT>*>(element)) {
+    Width sum;
+    for (int i = 0; i < list->children_.Size(); ++i) {
+      const Width child = WidthOf<CharT>(list->children_[i]);
+      sum.shortest = CapWidth(sum.shortest + child.shortest);
+      sum.longest = CapWidth(sum.longest + child.longest);
+    }
+    return sum;
+  }
+  if (auto* alternative = dynamic_cast<const CAlternativeElxT<CharT>*>(element)) {
+    Width range{alternative->branches_.Empty() ? 0 : kWidthUnbounded, 0};
+    for (int i = 0; i < alternative->branches_.Size(); ++i) {
+      const Width branch = WidthOf<CharT>(alternative->branches_[i]);
+      range.shortest = std::min(range.shortest, branch.shortest);
+      range.longest = std::max(range.longest, branch.longest);
+    }
+    return range;
+  }
+  if (auto* repeat = dynamic_cast<const CRepeatElxT<CharT>*>(element)) {
+    int64_t most = repeat->count_;
+    if (auto* greedy = dynamic_cast<const CGreedyElxT<CharT>*>(element)) most += greedy->extra_;
+    if (auto* lazy = dynamic_cast<const CReluctantElxT<CharT>*>(element)) most += lazy->extra_;
+    const Width child = WidthOf<CharT>(repeat->child_);
+    return {MultiplyWidth(child.shortest, repeat->count_), MultiplyWidth(child.longest, most)};
+  }
+  if (auto* independent = dynamic_cast<const CIndependentElxT<CharT>*>(element)) {
+    return WidthOf<CharT>(independent->child_);
+  }
+  return {0, kWidthUnbounded};  // back-references, conditions, recursion
+}
+
 }  // namespace
 
 int RegexReadDecimal(const uint32_t* units, int count, int* value) {
@@ -806,6 +868,24 @@ void CPatternCompilerT<CharT>::AnalyseStart() {
   }
 }
 
+// Looks along the top sequence for a case-sensitive literal after the first
+// element whose distance from the match start is bounded.
+template <class CharT>
+void CPatternCompilerT<CharT>::FindRequiredLiteral() {
+  auto* list = dynamic_cast<const CListElxT<CharT>*>(top_);
+  if (list == nullptr || list->right_to_left_) return;
+  int64_t longest = 0;
+  for (int i = 0; i < list->children_.Size() && longest < kWidthUnbounded; ++i) {
+    auto* text = dynamic_cast<const CStringElxT<CharT>*>(list->children_[i]);
+    if (i > 0 && text != nullptr && !text->right_to_left_ && !text->ignore_case_ && longest < (1 << 30)) {
+      required_ = text->units_;
+      required_max_offset_ = static_cast<int>(longest);
+      return;
+    }
+    longest = CapWidth(longest + WidthOf<CharT>(list->children_[i]).longest);
+  }
+}
+
 template <class CharT>
 void CPatternCompilerT<CharT>::Compile(const CharT* pattern, int length, int flags) {
   if (pattern == nullptr) return;
@@ -820,6 +900,7 @@ void CPatternCompilerT<CharT>::Compile(const CharT* pattern, int length, int fla
   NumberNamedGroups();
   ResolveReferences();
   AnalyseStart();
+  FindRequiredLiteral();
   recursion_limit_ = std::max(1, kRegexCallBudget / std::max(1, TreeDepth(top_, 0)));
   scanner_.reset();
   pattern_ = nullptr;

@@ -46,6 +46,10 @@ class CPatternCompilerT {
   }
   // A literal every match starts with (case-sensitive); may be empty.
   const CBufferT<CharT>& Prefix() const { return prefix_; }
+  // A literal every match contains, starting at most RequiredMaxOffset()
+  // units after the match start (case-sensitive); may be empty.
+  const CBufferT<CharT>& Required() const { return required_; }
+  int RequiredMaxOffset() const { return required_max_offset_; }
 
   // Every group element: index 0 the top element, then plain groups by
   // number, then named groups.
@@ -96,6 +100,7 @@ class CPatternCompilerT {
   int NumberOfName(const CBufferT<CharT>& name) const;
   void ResolveReferences();
   void AnalyseStart();
+  void FindRequiredLiteral();
   int TreeDepth(ElxPtr<CharT> element, int depth) const;
 
   ElxPtr<CharT> top_ = nullptr;
@@ -121,6 +126,8 @@ class CPatternCompilerT {
   uint64_t first_units_[4] = {0, 0, 0, 0};
   bool first_high_ = false;
   CBufferT<CharT> prefix_;
+  CBufferT<CharT> required_;
+  int required_max_offset_ = 0;
 };
 
 // Reads a decimal number as quantifiers and numeric names do: white space,

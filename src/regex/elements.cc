@@ -444,7 +444,50 @@ void CGreedyElxT<CharT>::ExtraPart(CMatchStateT<CharT>& state, int copies) const
 }
 
 template <class CharT>
+bool CGreedyElxT<CharT>::UnitFixedFirst(CMatchStateT<CharT>& state) const {
+  const CRangeElxT<CharT>* unit = unit_child_;
+  const int n = this->count_;
+  if (unit->right_to_left_) {
+    if (state.position - n < 0 || state.position > state.length) return false;
+    for (int i = 1; i <= n; ++i) {
+      if (!unit->Accepts(state.UnitAt(state.position - i))) return false;
+    }
+    state.position -= n;
+  } else {
+    if (state.position < 0 || n > state.length - state.position) return false;
+    for (int i = 0; i < n; ++i) {
+      if (!unit->Accepts(state.UnitAt(state.position + i))) return false;
+    }
+    state.position += n;
+  }
+  return true;
+}
+
+template <class CharT>
+void CGreedyElxT<CharT>::UnitExtraPart(CMatchStateT<CharT>& state) const {
+  const CRangeElxT<CharT>* unit = unit_child_;
+  int copies = 0;
+  if (unit->right_to_left_) {
+    const int room = state.position;
+    const int limit = extra_ < room ? extra_ : room;
+    while (copies < limit && unit->Accepts(state.UnitAt(state.position - 1 - copies))) ++copies;
+    state.position -= copies;
+  } else {
+    const int room = state.length - state.position;
+    const int limit = extra_ < room ? extra_ : room;
+    while (copies < limit && unit->Accepts(state.UnitAt(state.position + copies))) ++copies;
+    state.position += copies;
+  }
+  state.backtrack.Push(copies);
+}
+
+template <class CharT>
 bool CGreedyElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
+  if (unit_child_ != nullptr) {
+    if (!UnitFixedFirst(state)) return false;
+    UnitExtraPart(state);
+    return true;
+  }
   if (!this->FixedFirst(state)) return false;
   ExtraPart(state, 0);
   return true;
@@ -453,6 +496,18 @@ bool CGreedyElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
 template <class CharT>
 bool CGreedyElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
   state.Step();
+  if (unit_child_ != nullptr) {
+    // One unit fewer; with none left the fixed units have no other way.
+    const int copies = state.backtrack.Pop();
+    const int step = unit_child_->right_to_left_ ? -1 : 1;
+    if (copies > 0) {
+      state.position -= step;
+      state.backtrack.Push(copies - 1);
+      return true;
+    }
+    state.position -= step * this->count_;
+    return false;
+  }
   const int copies = state.backtrack.Pop();
   if (copies > 0) {
     // Another way of the last copy (one that still moves) may let more
@@ -520,8 +575,14 @@ bool CPossessiveElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
   const int start = state.position;
   const int backtrack_size = state.backtrack.Size();
   const int capture_size = state.captures.Size();
-  const bool matched = this->FixedFirst(state);
-  if (matched) this->ExtraPart(state, 0);
+  bool matched;
+  if (this->UnitChild() != nullptr) {
+    matched = this->UnitFixedFirst(state);
+    if (matched) this->UnitExtraPart(state);
+  } else {
+    matched = this->FixedFirst(state);
+    if (matched) this->ExtraPart(state, 0);
+  }
   state.backtrack.Restore(backtrack_size);
   if (!matched) return false;
   state.backtrack.Push(start);

@@ -224,6 +224,16 @@ class CGreedyElxT : public CRepeatElxT<CharT> {
  protected:
   // Adds copies after the `copies` extra ones already matched; pushes the count.
   void ExtraPart(CMatchStateT<CharT>& state, int copies) const;
+
+  // A child that matches exactly one code unit in one way (a class) lets the
+  // repeat count units in a loop instead of driving the child: same results,
+  // no per-copy backtrack entries.
+  const CRangeElxT<CharT>* UnitChild() const { return unit_child_; }
+  bool UnitFixedFirst(CMatchStateT<CharT>& state) const;
+  void UnitExtraPart(CMatchStateT<CharT>& state) const;
+
+ private:
+  const CRangeElxT<CharT>* unit_child_ = dynamic_cast<const CRangeElxT<CharT>*>(this->child_);
 };
 
 // `count_` copies, then up to `extra_` more, as few as possible first.

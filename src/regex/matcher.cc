@@ -9,17 +9,6 @@
 namespace cw {
 
 template <class CharT>
-int CMatchStateT<CharT>::FindNewestRecord(int group) const {
-  const int top = captures.Size() - 4;
-  int record = capture_index.At(group, -1);
-  if (record > top) record = top;
-  for (; record >= 0; record -= 4) {
-    if (captures[record] == group) return record;
-  }
-  return -1;
-}
-
-template <class CharT>
 void CMatchStateT<CharT>::CutCaptures(int count) {
   if (count < 0 || count >= captures.Size()) return;
   // Every group whose newest record lies above the cut falls back to its
@@ -62,21 +51,39 @@ const CharT* FindUnit(const CharT* from, const CharT* end, CharT unit) {
   }
 }
 
+// Which unit of a literal to scan for: the first that is not a space or a
+// digit, as those are the commonest units in the texts searched.
+template <class CharT>
+int AnchorOf(const CBufferT<CharT>& literal) {
+  for (int i = 0; i < literal.Size(); ++i) {
+    const CharT unit = literal[i];
+    if (unit != ' ' && !(unit >= '0' && unit <= '9')) return i;
+  }
+  return 0;
+}
+
+// Where `literal` first occurs at or after `from`; `length` when nowhere.
+template <class CharT>
+int FindLiteral(const CBufferT<CharT>& literal, const CharT* text, int length, int from) {
+  const int n = literal.Size();
+  if (n > length - from) return length;
+  const int anchor = AnchorOf(literal);
+  const CharT* end = text + length - (n - 1 - anchor);
+  const CharT* at = text + from + anchor;
+  while ((at = FindUnit(at, end, literal[anchor])) != nullptr) {
+    const CharT* begin = at - anchor;
+    if (std::equal(literal.Data(), literal.Data() + n, begin)) return static_cast<int>(begin - text);
+    ++at;
+  }
+  return length;
+}
+
 // The first position at or after `from` where a match may start; `length`
 // when there is none (a pattern that needs a code unit cannot match at the end).
 template <class CharT>
 int NextCandidate(const CPatternCompilerT<CharT>& compiled, const CharT* text, int length, int from) {
   const CBufferT<CharT>& prefix = compiled.Prefix();
-  if (!prefix.Empty()) {
-    const int n = prefix.Size();
-    const CharT* end = text + length;
-    const CharT* at = text + from;
-    while ((at = FindUnit(at, end - (n - 1), prefix[0])) != nullptr) {
-      if (std::equal(prefix.Data() + 1, prefix.Data() + n, at + 1)) return static_cast<int>(at - text);
-      ++at;
-    }
-    return length;
-  }
+  if (!prefix.Empty()) return FindLiteral(prefix, text, length, from);
   while (from < length &&
          !compiled.MayStartWith(static_cast<std::make_unsigned_t<CharT>>(text[from]))) {
     ++from;
@@ -126,11 +133,23 @@ CMatchSpansT SearchCompiled(const CPatternCompilerT<CharT>& compiled, const Char
   state.recursion_limit = compiled.RecursionLimit();
   state.steps_left = step_limit > 0 ? step_limit : -1;
   const bool anywhere = compiled.StartAnywhere();
+  const CBufferT<CharT>& required = compiled.Required();
+  const int required_offset = compiled.RequiredMaxOffset();
+  int next_required = -1;  // the next occurrence of the required literal, once looked up
   try {
     for (int position = start; position <= length; ++position) {
       if (!anywhere) {
         position = NextCandidate(compiled, text, length, position);
         if (position >= length) break;
+      }
+      if (!required.Empty()) {
+        // A match here needs the literal within required_offset units of its start.
+        if (next_required < position) next_required = FindLiteral(required, text, length, position);
+        if (next_required >= length) break;
+        if (next_required - position > required_offset) {
+          position = next_required - required_offset - 1;
+          continue;
+        }
       }
       state.Reset(position);
       if (top->MatchFirst(state)) {

@@ -44,7 +44,15 @@ class CMatchStateT {
   uint32_t UnitAt(int index) const { return static_cast<std::make_unsigned_t<CharT>>(text[index]); }
 
   // Offset of the newest record of `group` at or below its index entry; -1 when none.
-  int FindNewestRecord(int group) const;
+  int FindNewestRecord(int group) const {
+    const int top = captures.Size() - 4;
+    int record = capture_index.At(group, -1);
+    if (record > top) record = top;
+    for (; record >= 0; record -= 4) {
+      if (captures[record] == group) return record;
+    }
+    return -1;
+  }
   // Cuts the capture stack back to `count` entries and points every group
   // whose newest record was removed at its newest remaining one.
   void CutCaptures(int count);

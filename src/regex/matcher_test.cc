@@ -261,8 +261,11 @@ TEST(MatcherTest, StepLimitEndsCatastrophicBacktrackingAsNotFound) {
 TEST(MatcherTest, StartFilterAgreesWithTryingEveryPosition) {
   const wchar_t* patterns[] = {L"abc",       L"(?i)abc",  L"[b-d]x",   L"(?:ab|cd)e", L"a?b",
                                L"(?=b)\\w",  L"\\bxy",    L"(x)\\1",   L"[^a]b",      L"(?:a{0}|c)d",
-                               L"[:alpha:]2", L"(?<=a)b", L"(?:)x",    L"(c|)d"};
-  const std::wstring text = L"aabxABCcde cd ab\u0100bxy xx b2 abcd";
+                               L"[:alpha:]2", L"(?<=a)b", L"(?:)x",    L"(c|)d",
+                               // A literal required at a bounded distance after the start.
+                               L"a\\d{1,3}xy", L"b.{2,5}cd", L"x(?:a|bc)yz", L"(?:(?(?<=))[^}]){1,}\\?",
+                               L"[ab]+?c", L"\\w{2}\\d\\d?xy"};
+  const std::wstring text = L"aabxABCcde cd ab\u0100bxy xx b2 abcd a12xy a1234xy bxxxxcd b12cd xbcyz 0?a99xy";
   for (const wchar_t* p : patterns) {
     CPattern pattern(p);
     for (int start = 0; start <= static_cast<int>(text.size()); ++start) {
