@@ -1,0 +1,89 @@
+// Device and quality ids checked against the catalog; the device list.
+#include "cli/device_choice.h"
+
+#include <algorithm>
+
+#include "cli/text_fit.h"
+#include "platform/text.h"
+
+namespace cw::cli {
+
+namespace {
+
+bool SameId(const std::wstring& a, const std::wstring& b) { return AsciiCaseCompare(a, b) == 0; }
+
+// A device whose id matches, and any later device with the same id (the
+// catalog's quality lookup searches them in order).
+std::vector<const DeviceObject*> DevicesWithId(const DeviceCatalog& catalog, const std::wstring& id) {
+  std::vector<const DeviceObject*> found;
+  for (const auto& device : catalog.devices) {
+    if (SameId(device.id, id)) found.push_back(&device);
+  }
+  return found;
+}
+
+std::wstring JoinIds(const std::vector<std::wstring>& ids) {
+  std::vector<std::wstring> unique;
+  for (const auto& id : ids) {
+    if (std::find(unique.begin(), unique.end(), id) == unique.end()) unique.push_back(id);
+  }
+  std::wstring out;
+  for (const auto& id : unique) out += (out.empty() ? L"" : L", ") + id;
+  return out.empty() ? L"(none)" : out;
+}
+
+}  // namespace
+
+std::wstring CheckProfile(const DeviceCatalog& catalog, const ProfileIds& ids, const std::wstring& device_source,
+                          const std::wstring& quality_source) {
+  std::vector<const DeviceObject*> devices = DevicesWithId(catalog, ids.targetDevice);
+  if (devices.empty()) {
+    std::vector<std::wstring> valid;
+    for (const auto& device : catalog.devices) valid.push_back(device.id);
+    return L"unknown device '" + ids.targetDevice + L"' (from " + device_source + L"); valid devices: " +
+           JoinIds(valid) + L" (see --list-devices)";
+  }
+  std::vector<std::wstring> valid;
+  for (const DeviceObject* device : devices) {
+    for (const auto& format : device->formats) {
+      if (SameId(format.id, ids.outputQuality)) return L"";
+      valid.push_back(format.id);
+    }
+  }
+  return L"unknown quality '" + ids.outputQuality + L"' (from " + quality_source + L") for device '" +
+         devices.front()->id + L"'; valid qualities: " + JoinIds(valid);
+}
+
+std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& current) {
+  int device_cells = 2, quality_cells = 2, size_cells = 4;
+  for (const auto& device : catalog.devices) {
+    device_cells = std::max(device_cells, TextCells(device.id));
+    for (const auto& format : device.formats) {
+      quality_cells = std::max(quality_cells, TextCells(format.id));
+      size_cells = std::max(size_cells, TextCells(format.solution));
+    }
+  }
+  std::wstring out;
+  bool current_device_marked = false;
+  for (const auto& device : catalog.devices) {
+    bool is_current = !current_device_marked && SameId(device.id, current.targetDevice);
+    current_device_marked = current_device_marked || is_current;
+    out += is_current ? L"* " : L"  ";
+    out += PadCells(device.id, device_cells) + L"  " + device.name;
+    if (!device.desc.empty()) out += L"  (" + device.desc + L")";
+    out += L'\n';
+    for (const auto& format : device.formats) {
+      bool current_quality = is_current && SameId(format.id, current.outputQuality);
+      out += L"    ";
+      out += current_quality ? L"* " : L"  ";
+      out += PadCells(format.id, quality_cells) + L"  " + PadCells(format.solution, size_cells) + L"  video " +
+             format.videoKBS + L" kbit/s, audio " + format.audioBitrate + L" kbit/s";
+      if (!format.name.empty() && format.name != format.id) out += L"  " + format.name;
+      out += L'\n';
+    }
+  }
+  if (catalog.devices.empty()) out += L"(the catalog lists no device)\n";
+  return out;
+}
+
+}  // namespace cw::cli

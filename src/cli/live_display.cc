@@ -1,0 +1,155 @@
+// Formatting and redrawing the live terminal display.
+#include "cli/live_display.h"
+
+#include <algorithm>
+#include <charconv>
+
+#include "cli/text_fit.h"
+#include "platform/text.h"
+
+namespace cw::cli {
+
+namespace {
+
+constexpr int kDefaultColumns = 80;
+constexpr int kDefaultRows = 24;
+constexpr int kPercentCells = 6;  // "100.0%"
+constexpr int kStateCells = 7;    // "running", "waiting"
+constexpr int kMinBarCells = 10;  // a shorter bar is dropped
+constexpr int kMinNameCells = 12;
+
+std::wstring Bar(double progress, int cells) {
+  int inner = cells - 2;
+  if (inner <= 0) return L"";
+  double clamped = std::clamp(progress, 0.0, 100.0);
+  int filled = static_cast<int>(clamped / 100.0 * inner);
+  return L"[" + std::wstring(static_cast<size_t>(filled), L'#') +
+         std::wstring(static_cast<size_t>(inner - filled), L'-') + L"]";
+}
+
+// The task lines shown when only `room` lines are free: active and failed
+// tasks first, then done ones, each group in list order; the last line counts
+// the rest.
+std::vector<const TaskView*> ChooseShown(const std::vector<TaskView>& tasks, size_t room, size_t* left_out) {
+  std::vector<const TaskView*> chosen;
+  *left_out = 0;
+  if (tasks.size() <= room) {
+    for (const auto& t : tasks) chosen.push_back(&t);
+    return chosen;
+  }
+  size_t slots = room > 0 ? room - 1 : 0;
+  std::vector<bool> keep(tasks.size(), false);
+  size_t kept = 0;
+  for (int pass = 0; pass < 3 && kept < slots; ++pass) {
+    for (size_t i = 0; i < tasks.size() && kept < slots; ++i) {
+      int32_t s = tasks[i].status;
+      bool first = s == kTaskRunning || s == kTaskPaused;
+      bool wanted = pass == 0 ? first : pass == 1 ? (!first && s != kTaskDone) : s == kTaskDone;
+      if (wanted && !keep[i]) {
+        keep[i] = true;
+        ++kept;
+      }
+    }
+  }
+  for (size_t i = 0; i < tasks.size(); ++i) {
+    if (keep[i]) chosen.push_back(&tasks[i]);
+  }
+  *left_out = tasks.size() - kept;
+  return chosen;
+}
+
+std::wstring Count(int n, const wchar_t* word) { return std::to_wstring(n) + L" " + word; }
+
+}  // namespace
+
+std::wstring PercentText(double progress) {
+  double clamped = std::clamp(progress, 0.0, 100.0);
+  double tenths = static_cast<double>(static_cast<long long>(clamped * 10.0)) / 10.0;
+  char buffer[32];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, tenths, std::chars_format::fixed, 1);
+  return SystemToWide(std::string_view(buffer, static_cast<size_t>(result.ptr - buffer))) + L"%";
+}
+
+std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
+  std::wstring remaining = task.status == kTaskRunning ? task.remaining : L"";
+  std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? task.size : L"";
+  std::wstring tail_full = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " +
+                           PadCells(remaining, 18) + L" " + PadCells(size, 10) + L" " + StateWord(task.status);
+  std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + StateWord(task.status);
+  // Widest first: name, bar, time and size; then without time and size; then without the bar.
+  for (const std::wstring* tail : {&tail_full, &tail_short}) {
+    int bar_cells = cells - name_cells - 1 - TextCells(*tail);
+    if (bar_cells >= kMinBarCells) {
+      return FitCells(PadCells(task.fileName, name_cells) + L" " + Bar(task.progress, bar_cells) + *tail, cells);
+    }
+  }
+  int name_room = std::max(1, cells - TextCells(tail_short));
+  return FitCells(PadCells(task.fileName, std::min(name_cells, name_room)) + tail_short, cells);
+}
+
+std::wstring FormatOverallLine(const std::vector<TaskView>& tasks, int cells) {
+  QueueCounts counts = CountTasks(tasks);
+  double sum = 0;
+  for (const auto& t : tasks) sum += t.status == kTaskFailed ? 100.0 : t.progress;
+  double overall = tasks.empty() ? 100.0 : sum / static_cast<double>(tasks.size());
+  std::wstring text = L" " + PadCellsLeft(PercentText(overall), kPercentCells) + L"  " +
+                      Count(counts.done, L"done") + L" of " + std::to_wstring(counts.total());
+  if (counts.running > 0) text += L", " + Count(counts.running, L"running");
+  if (counts.waiting > 0) text += L", " + Count(counts.waiting, L"waiting");
+  if (counts.paused > 0) text += L", " + Count(counts.paused, L"paused");
+  if (counts.failed > 0) text += L", " + Count(counts.failed, L"failed");
+  if (counts.stopped > 0) text += L", " + Count(counts.stopped, L"stopped");
+  std::wstring label = L"Total";
+  int bar_cells = std::min(40, cells - TextCells(label) - 1 - TextCells(text));
+  if (bar_cells >= kMinBarCells) return FitCells(label + L" " + Bar(overall, bar_cells) + text, cells);
+  return FitCells(label + text, cells);
+}
+
+std::vector<std::wstring> FormatFrame(const std::vector<TaskView>& tasks, int columns, int rows) {
+  int cells = std::max(1, (columns > 0 ? columns : kDefaultColumns) - 1);
+  int lines = std::max(2, rows > 0 ? rows : kDefaultRows) - 1;
+  size_t left_out = 0;
+  std::vector<const TaskView*> shown = ChooseShown(tasks, static_cast<size_t>(lines - 1), &left_out);
+  int longest = 1;
+  for (const TaskView* t : shown) longest = std::max(longest, TextCells(t->fileName));
+  int name_cells = std::min(longest, std::max(kMinNameCells, cells / 3));
+  std::vector<std::wstring> frame;
+  for (const TaskView* t : shown) frame.push_back(FormatTaskLine(*t, cells, name_cells));
+  if (left_out > 0) frame.push_back(FitCells(L"... and " + std::to_wstring(left_out) + L" more", cells));
+  frame.push_back(FormatOverallLine(tasks, cells));
+  return frame;
+}
+
+std::string LiveDisplay::MoveToTop() {
+  if (drawn_lines_ == 0) return "";
+  return "\r\x1b[" + std::to_string(drawn_lines_) + "A";
+}
+
+std::string LiveDisplay::Redraw(const std::vector<std::wstring>& lines) {
+  std::string out;
+  if (!cursor_hidden_) {
+    out += "\x1b[?25l";
+    cursor_hidden_ = true;
+  }
+  out += MoveToTop();
+  for (const auto& line : lines) out += WideToSystem(line) + "\x1b[K\n";
+  if (lines.size() < drawn_lines_) out += "\x1b[J";
+  drawn_lines_ = lines.size();
+  return out;
+}
+
+std::string LiveDisplay::PrintAbove(const std::wstring& message, const std::vector<std::wstring>& lines) {
+  std::string out = MoveToTop() + "\x1b[J" + WideToSystem(message);
+  if (message.empty() || message.back() != L'\n') out += "\n";
+  drawn_lines_ = 0;
+  return out + Redraw(lines);
+}
+
+std::string LiveDisplay::Finish() {
+  std::string out = cursor_hidden_ ? "\x1b[?25h" : "";
+  cursor_hidden_ = false;
+  drawn_lines_ = 0;
+  return out;
+}
+
+}  // namespace cw::cli

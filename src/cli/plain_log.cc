@@ -1,0 +1,31 @@
+// The plain progress lines for logs.
+#include "cli/plain_log.h"
+
+#include <algorithm>
+
+namespace cw::cli {
+
+std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
+  std::vector<std::wstring> lines;
+  for (const auto& task : tasks) {
+    auto [it, fresh] = seen_.try_emplace(task.guid);
+    Seen& seen = it->second;
+    if (fresh || task.status != seen.status) {
+      if (task.status == kTaskRunning && seen.status != kTaskPaused) {
+        lines.push_back(task.fileName + L": running -> " + task.toPath);
+      } else if (!(fresh && task.status == kTaskWaiting)) {
+        lines.push_back(task.fileName + L": " + StateWord(task.status));
+      }
+      seen.status = task.status;
+    }
+    if (task.status != kTaskRunning && task.status != kTaskPaused) continue;
+    int tens = std::clamp(static_cast<int>(task.progress / 10.0), 0, 9);
+    if (tens > seen.tens) {
+      seen.tens = tens;
+      lines.push_back(task.fileName + L": " + std::to_wstring(tens * 10) + L"%");
+    }
+  }
+  return lines;
+}
+
+}  // namespace cw::cli

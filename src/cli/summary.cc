@@ -1,0 +1,44 @@
+// The closing report of a run.
+#include "cli/summary.h"
+
+namespace cw::cli {
+
+namespace {
+
+std::wstring Files(int n) { return std::to_wstring(n) + (n == 1 ? L" file" : L" files"); }
+
+void AppendFailures(const RunOutcome& outcome, std::wstring* out) {
+  for (const auto& task : outcome.tasks) {
+    if (task.status != kTaskFailed) continue;
+    *out += L"Failed: " + task.fileName + L"  (" + task.fromPath + L")\n";
+    auto log = outcome.failure_logs.find(task.guid);
+    std::vector<std::wstring> lines =
+        log == outcome.failure_logs.end() ? std::vector<std::wstring>{} : LastLines(log->second, kFailureLogLines);
+    if (lines.empty()) *out += L"  > (the encoder printed nothing)\n";
+    for (const auto& line : lines) *out += L"  > " + line + L"\n";
+  }
+}
+
+}  // namespace
+
+std::wstring FormatSummary(const RunOutcome& outcome) {
+  QueueCounts counts = CountTasks(outcome.tasks);
+  std::wstring out;
+  if (outcome.stopped) {
+    out += outcome.stop_reason + L": every encoder was stopped and its partial output deleted.\n";
+    for (const auto& task : outcome.tasks) {
+      if (task.status == kTaskDone) out += L"Finished: " + task.toPath + L"\n";
+    }
+    for (const auto& task : outcome.tasks) {
+      if (task.status != kTaskDone && task.status != kTaskFailed) out += L"Not converted: " + task.fromPath + L"\n";
+    }
+    for (const auto& path : outcome.partial_files_left) out += L"Could not delete the partial file " + path + L"\n";
+  }
+  out += L"Converted " + std::to_wstring(counts.done) + L" of " + Files(counts.total()) + L".";
+  if (counts.failed > 0) out += L" " + std::to_wstring(counts.failed) + L" failed.";
+  out += L"\n";
+  AppendFailures(outcome, &out);
+  return out;
+}
+
+}  // namespace cw::cli

@@ -1,0 +1,26 @@
+// Fitting text into terminal columns: how many cells a text takes, and
+// cutting or padding it to a number of cells.
+#pragma once
+
+#include <string>
+
+namespace cw::cli {
+
+// Cells one character takes on a terminal: 0 for combining marks and control
+// characters, 2 for wide East Asian characters and emoji, else 1.
+int CharacterCells(wchar_t c);
+
+// Cells of a whole text.
+int TextCells(const std::wstring& text);
+
+// The text cut to at most `cells` cells; a text that had to be cut ends in
+// "…" (counted within the cells). A non-positive budget gives "".
+std::wstring FitCells(const std::wstring& text, int cells);
+
+// FitCells, then padded with spaces on the right to exactly `cells` cells.
+std::wstring PadCells(const std::wstring& text, int cells);
+
+// Padded on the left (right-aligned) to `cells` cells, cut first if longer.
+std::wstring PadCellsLeft(const std::wstring& text, int cells);
+
+}  // namespace cw::cli
