@@ -41,9 +41,9 @@
 //  - A capturing group repeated inside a look-behind: ours matches right to
 //    left, so the copy matched last (the one it reports) is the leftmost;
 //    PCRE2 reports the rightmost. Repeats in look-behind hold no groups.
-//  - A group repeated 0 times: PCRE2 still lets anchors and assertions inside
-//    it steer its start-of-match optimisation ('(?:\b|\A){0}a' misses "ba").
-//    '{0}' is applied to single characters and classes only.
+//  - A group repeated 0 times: PCRE2 mis-reads anchors inside it
+//    ('(?:\b|\A){0}a' misses "ba"). '{0}' is applied to single characters and
+//    classes only.
 //  - Condition branches: '(?(1)a|b|c)' is an error in PCRE2, and an inline
 //    modifier directly inside a branch may scope differently: each branch is
 //    one sequence without a bare modifier.
@@ -60,6 +60,9 @@
 //    octal and control escapes: never generated.
 //  - '\x{...}' above 0xFFFF: ours keeps 16 bits (patterns are UTF-16 code
 //    units); such units appear only in texts.
+//  - PCRE2's auto-possessification wrongly turns 'a+' possessive before a
+//    possessive optional group ('(?:a+(?>b)?+){2}' misses "aa"): the oracle
+//    compiles with PCRE2_NO_AUTO_POSSESS.
 //  - A start beyond the text length is an error in PCRE2: starts stay within
 //    the text (negative starts are compared with PCRE2 at 0).
 #include <gtest/gtest.h>
