@@ -1,0 +1,243 @@
+// End to end, the road of a file: two generated clips added through the real
+// file chooser (from the File menu and from the page), converted by the real
+// encoder into the output folder, one paused, resumed and deleted while it
+// runs, the output folder opened, the About box, and the "shut down when
+// done" switch whose countdown window is cancelled. The keyboard and mouse
+// are driven with xdotool as a user would; run under Xvfb.
+//
+// The shutdown and file-manager commands that the program may start are
+// recording fakes placed first on PATH: nothing real can be shut down.
+// Screenshots land in e2e-artifacts/ of the build folder.
+import {test, before, after} from 'node:test';
+import assert from 'node:assert/strict';
+import {spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+
+import {DrivenProgram, sleep, waitFor} from './driven_program.mjs';
+
+const buildDir = process.env.CW_BUILD_DIR;
+const artifacts = path.join(buildDir || '.', 'e2e-artifacts');
+
+let program;
+let work;
+let outDir;
+let clipsDir;
+let record;
+const run = (...a) => program.run(...a);
+
+function xdotool(...args) {
+  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
+}
+
+// The id of the visible window whose title matches `pattern`.
+function windowNamed(pattern) {
+  const found = xdotool('search', '--onlyvisible', '--name', pattern);
+  return found.status === 0 ? found.stdout.trim().split('\n')[0] : null;
+}
+
+// Gives a window the keyboard (there is no window manager under Xvfb) and
+// presses keys or types text into it.
+async function focus(id) {
+  const g = geometry(id);
+  xdotool('mousemove', String(g.x + Math.floor(g.width / 2)), String(g.y + Math.floor(g.height / 2)));
+  xdotool('windowfocus', id);
+  await sleep(300);
+}
+async function keys(...names) {
+  for (const k of names) {
+    xdotool('key', '--clearmodifiers', k);
+    await sleep(250);
+  }
+}
+async function typeText(text) {
+  xdotool('type', '--delay', '15', text);
+  await sleep(300);
+}
+
+function geometry(id) {
+  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
+  const value = (k) => Number((out.match(new RegExp(`^${k}=(\\d+)`, 'm')) || [])[1]);
+  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
+}
+
+// A PNG of a toolkit window (the About box, the countdown), grabbed from the screen.
+function grabWindow(id, file) {
+  const g = geometry(id);
+  const grabbed = spawnSync('ffmpeg', ['-loglevel', 'error', '-y', '-f', 'x11grab', '-draw_mouse', '0', '-video_size',
+    `${g.width}x${g.height}`, '-i', `${process.env.DISPLAY}+${g.x},${g.y}`, '-frames:v', '1',
+    path.join(artifacts, file)], {encoding: 'utf8', timeout: 20000});
+  assert.equal(grabbed.status, 0, grabbed.stderr);
+}
+
+function makeClip(name, seconds, size) {
+  const made = spawnSync('ffmpeg', ['-nostdin', '-loglevel', 'error', '-y',
+    '-f', 'lavfi', '-i', `testsrc=duration=${seconds}:size=${size}:rate=25`,
+    '-f', 'lavfi', '-i', `sine=frequency=440:duration=${seconds}`,
+    '-c:v', 'mpeg4', '-c:a', 'aac', '-shortest', path.join(clipsDir, name)], {encoding: 'utf8', timeout: 120000});
+  assert.equal(made.status, 0, made.stderr);
+  return path.join(clipsDir, name);
+}
+
+// Recording stand-ins for the programs the desktop side may start.
+function installFakeTools() {
+  const bin = path.join(work, 'fakebin');
+  fs.mkdirSync(bin, {recursive: true});
+  for (const name of ['systemctl', 'shutdown', 'xdg-open']) {
+    const script = `#!/bin/sh\necho "${name} $*" >> '${record}'\n`;
+    fs.writeFileSync(path.join(bin, name), script, {mode: 0o755});
+  }
+  process.env.PATH = `${bin}:${process.env.PATH}`;  // inherited by the driver and the program
+}
+const recorded = () => (fs.existsSync(record) ? fs.readFileSync(record, 'utf8') : '');
+
+const tasks = () => run('return page.tasks.map(function (t) { return {name: t.fileName, guid: t.guid, state: t.iStatus, to: t.toPath}; });');
+const taskNamed = async (name) => (await tasks()).find((t) => t.name === name);
+
+// Processes of the encoder writing `output` (its last argument).
+function encoderPids(output) {
+  const pids = [];
+  for (const entry of fs.readdirSync('/proc')) {
+    if (!/^\d+$/.test(entry)) continue;
+    try {
+      const args = fs.readFileSync(`/proc/${entry}/cmdline`, 'utf8').split('\0').filter(Boolean);
+      if (args[args.length - 1] === output) pids.push(Number(entry));
+    } catch { /* gone */ }
+  }
+  return pids;
+}
+const processState = (pid) => fs.readFileSync(`/proc/${pid}/stat`, 'utf8').split(') ')[1][0];
+
+// Picks one file in the open file chooser by typing its path.
+async function chooseInFileChooser(file) {
+  const chooser = await waitFor('the file chooser', () => windowNamed('^Open$'), 20000);
+  await focus(chooser);
+  await keys('ctrl+l');
+  await typeText(file);
+  await keys('Return');
+  await waitFor('the chooser to close', () => !windowNamed('^Open$'), 10000);
+}
+
+before(async () => {
+  assert.ok(buildDir, 'CW_BUILD_DIR must name the build folder');
+  fs.mkdirSync(artifacts, {recursive: true});
+  program = new DrivenProgram(buildDir);
+  work = program.work;
+  outDir = path.join(work, 'out');
+  clipsDir = path.join(work, 'clips');
+  record = path.join(work, 'started-commands.txt');
+  fs.mkdirSync(clipsDir, {recursive: true});
+  installFakeTools();
+  await program.start();
+  await run(`
+    document.getElementById('configParmContainer').textContent = arguments[0];
+    window.external.setConfigJson();
+    loadConfig();`, [JSON.stringify({conTasks: 2, outputDir: outDir, needShutdown: 0})]);
+});
+
+after(async () => {
+  if (program) await program.stop();
+});
+
+let shortClip;
+let longClip;
+let mainWindow;
+
+test('two clips added through the file chooser, from the menu and from the page', async () => {
+  shortClip = makeClip('short clip.avi', 2, '320x240');
+  longClip = makeClip('long clip.avi', 240, '480x360');
+  mainWindow = windowNamed('^Clipwright v');
+  assert.ok(mainWindow, 'the main window');
+
+  await focus(mainWindow);
+  await keys('alt+f', 'f');  // File > Add File(s)...
+  await chooseInFileChooser(shortClip);
+  await waitFor('the first task', async () => (await tasks()).length === 1, 10000);
+
+  await run("setTimeout(function () { document.getElementById('btnAddFiles').click(); }, 100);");
+  await chooseInFileChooser(longClip);
+  await waitFor('the second task', async () => (await tasks()).length === 2, 10000);
+  const listed = await tasks();
+  assert.deepEqual(listed.map((t) => t.name), ['short clip.avi', 'long clip.avi']);
+  assert.notEqual(listed[0].guid, listed[1].guid);
+});
+
+test('both convert into the output folder under their own names', async () => {
+  // The short clip may be done already: it started while the chooser was open.
+  const running = await waitFor('both started', async () => {
+    const t = await tasks();
+    return t[1].state === 2 && (t[0].state === 2 || t[0].state === 4) && t;
+  }, 15000);
+  assert.deepEqual(running.map((t) => t.to), [path.join(outDir, 'short clip.mp4'), path.join(outDir, 'long clip.mp4')]);
+  fs.writeFileSync(path.join(artifacts, 'running-queue-page.png'), await program.screenshot());
+  grabWindow(mainWindow, 'running-queue-window.png');  // with its title and menu bar
+
+  await waitFor('the short clip done', async () => (await taskNamed('short clip.avi')).state === 4, 60000);
+  const mp4 = fs.readFileSync(path.join(outDir, 'short clip.mp4'));
+  assert.equal(mp4.subarray(4, 8).toString(), 'ftyp');
+  const probe = spawnSync('ffprobe', ['-v', 'error', '-show_entries', 'format=duration', '-of', 'csv=p=0',
+    path.join(outDir, 'short clip.mp4')], {encoding: 'utf8'});
+  assert.ok(Math.abs(Number(probe.stdout) - 2) < 0.5, probe.stdout);
+});
+
+test('the long clip pauses, resumes, and when deleted its partial file goes', async () => {
+  const long = await taskNamed('long clip.avi');
+  assert.equal(long.state, 2);
+  const [pid] = await waitFor('its encoder', () => encoderPids(long.to).length && encoderPids(long.to), 10000);
+
+  await run('pauseOne(arguments[0]);', [long.guid]);
+  await waitFor('paused in the list', async () => (await taskNamed('long clip.avi')).state === 3, 6000);
+  await waitFor('the encoder stopped', () => processState(pid) === 'T', 5000);
+
+  await run('resumeOne(arguments[0]);', [long.guid]);
+  await waitFor('running again', async () => (await taskNamed('long clip.avi')).state === 2, 8000);
+  await waitFor('the encoder going on', () => processState(pid) !== 'T', 5000);
+  await waitFor('some output written', () => fs.existsSync(long.to) && fs.statSync(long.to).size > 0, 30000);
+
+  await run("callHostWithTask('deleteFile', arguments[0]);", [long.guid]);
+  await waitFor('the encoder gone', () => encoderPids(long.to).length === 0, 10000);
+  assert.equal(fs.existsSync(long.to), false, 'the partial output file was removed');
+  await waitFor('the task gone', async () => (await taskNamed('long clip.avi')) === undefined, 6000);
+});
+
+test('the output folder and the finished file are shown through the file manager', async () => {
+  const short = await taskNamed('short clip.avi');
+  await run('window.external.openOutputDir();');
+  await run("callHost('locateOutputFile', arguments[0]);", [short.guid]);
+  await waitFor('both requests', () => recorded().split('\n').filter(Boolean).length >= 2, 10000);
+  assert.deepEqual(recorded().split('\n').filter(Boolean), [`xdg-open ${outDir}`, `xdg-open ${outDir}`]);
+  fs.rmSync(record);
+});
+
+test('the About box opens from the Help menu and OK closes it', async () => {
+  await focus(mainWindow);
+  await keys('alt+h', 'a');  // Help > About...
+  const about = await waitFor('the About box', () => windowNamed('^About Clipwright$'), 10000);
+  await sleep(500);
+  grabWindow(about, 'about-box.png');
+  await focus(about);
+  await keys('Return');
+  await waitFor('the About box closed', () => !windowNamed('^About Clipwright$'), 10000);
+});
+
+test('the shutdown switch from the menu, then the countdown cancelled with nothing run', async () => {
+  await focus(mainWindow);
+  await keys('alt+c', 's');  // Configuration > Shutdown computer on completed
+  await waitFor('the switch on', () => run('return page.config.needShutdown === 1;'), 8000);
+  // The page now takes the finished task off the list; the list is empty.
+  const countdown = await waitFor('the countdown window', () => windowNamed('^Reelmarch - Auto Shutdown$'), 10000);
+  assert.deepEqual(await tasks(), []);
+  await sleep(1500);
+  grabWindow(countdown, 'countdown.png');
+
+  await focus(countdown);
+  await keys('Tab', 'space');  // from the default button to "Cancel Shutdown", pressed
+  await waitFor('the countdown closed', () => !windowNamed('^Reelmarch - Auto Shutdown$'), 10000);
+  await sleep(2500);
+  assert.equal(recorded(), '', 'no shutdown command was started');
+
+  // The switch goes back off from the menu.
+  await focus(mainWindow);
+  await keys('alt+c', 's');
+  await waitFor('the switch off', () => run('return page.config.needShutdown === 0;'), 8000);
+});
