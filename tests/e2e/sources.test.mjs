@@ -10,7 +10,7 @@
 // Screenshots land in e2e-artifacts/ of the build folder.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
-import {spawnSync} from 'node:child_process';
+import {spawn, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
@@ -135,7 +135,10 @@ before(async () => {
     loadConfig();`, [JSON.stringify({conTasks: 2, outputDir: outDir, needShutdown: 0})]);
 });
 
+let dragSource = null;
+
 after(async () => {
+  if (dragSource && dragSource.exitCode === null) dragSource.kill('SIGKILL');
   if (program) await program.stop();
 });
 
@@ -209,6 +212,48 @@ test('the output folder and the finished file are shown through the file manager
   fs.rmSync(record);
 });
 
+// Drags with the mouse from one point to another, in small steps.
+async function drag(from, to) {
+  xdotool('mousemove', String(from.x), String(from.y));
+  await sleep(200);
+  xdotool('mousedown', '1');
+  const steps = 12;
+  for (let i = 1; i <= steps; ++i) {
+    const x = Math.round(from.x + ((to.x - from.x) * i) / steps);
+    const y = Math.round(from.y + ((to.y - from.y) * i) / steps);
+    xdotool('mousemove', String(x), String(y));
+    await sleep(120);
+  }
+  await sleep(300);
+  xdotool('mouseup', '1');
+}
+
+test('files and a folder dropped from a file manager become tasks; what cannot be read fails', async () => {
+  const clip = makeClip('dropped clip.avi', 1, '160x120');
+  const notes = path.join(clipsDir, 'notes.avi');
+  fs.writeFileSync(notes, 'not a video at all\n');
+  const folder = path.join(clipsDir, 'a folder');
+  fs.mkdirSync(folder);
+  dragSource = spawn(path.join(buildDir, 'e2e_drag_source'), [clip, notes, folder], {stdio: 'ignore'});
+  const source = await waitFor('the drag source', () => windowNamed('^cw-drag-source$'), 10000);
+  await sleep(500);
+  const g = geometry(source);
+  const m = geometry(mainWindow);
+  await drag({x: g.x + 100, y: g.y + 60}, {x: m.x + Math.floor(m.width / 2), y: m.y + Math.floor(m.height / 2)});
+
+  const names = ['dropped clip.avi', 'notes.avi', 'a folder'];
+  await waitFor('the dropped tasks', async () => (await tasks()).length === 4, 10000);
+  assert.deepEqual((await tasks()).slice(1).map((t) => t.name), names);
+  const ended = await waitFor('the dropped tasks ended', async () => {
+    const t = (await tasks()).slice(1);
+    return t.every((x) => x.state === 4 || x.state === 5) && t;
+  }, 60000);
+  // The clip converts; a file the encoder cannot read and a folder fail.
+  assert.deepEqual(ended.map((t) => t.state), [4, 5, 5]);
+  assert.ok(fs.existsSync(path.join(outDir, 'dropped clip.mp4')));
+  dragSource.kill('SIGKILL');
+});
+
 test('the About box opens from the Help menu and OK closes it', async () => {
   await focus(mainWindow);
   await keys('alt+h', 'a');  // Help > About...
@@ -224,7 +269,7 @@ test('the shutdown switch from the menu, then the countdown cancelled with nothi
   await focus(mainWindow);
   await keys('alt+c', 's');  // Configuration > Shutdown computer on completed
   await waitFor('the switch on', () => run('return page.config.needShutdown === 1;'), 8000);
-  // The page now takes the finished task off the list; the list is empty.
+  // The page now takes the finished and failed tasks off the list; it is empty.
   const countdown = await waitFor('the countdown window', () => windowNamed('^Reelmarch - Auto Shutdown$'), 10000);
   assert.deepEqual(await tasks(), []);
   await sleep(1500);
