@@ -4,14 +4,15 @@
 #include <vector>
 
 #include "app/host_commands.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/menu_table.h"
 #include "platform/message.h"
 
 namespace cw {
 
-std::wstring PagePath() { return ProgramFolder() + L"htm/index.htm"; }
-std::wstring IconPath() { return ProgramFolder() + L"app.ico"; }
+std::wstring PagePath() { return DataFolder() + L"htm/index.htm"; }
+std::wstring IconPath() { return DataFolder() + L"app.ico"; }
 
 CvelaDlg::CvelaDlg(Window& window, HostEngine& engine)
     : window_(window), engine_(engine), external_(window, engine) {}

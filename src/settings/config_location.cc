@@ -1,6 +1,7 @@
 // Where the settings file lives and the default output folder.
 #include "settings/config_location.h"
 
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/user_dirs.h"
 
@@ -17,9 +18,10 @@ std::wstring ChooseConfigFolder(const std::wstring& program_folder, const std::w
 }
 
 std::wstring ConfigFilePath() {
-  return ChooseConfigFolder(ProgramFolder(), UserConfigFolder(),
-                            [](const std::wstring& folder) { return IsWritableDirectory(folder); }) +
-         L"config.ini";
+  // An installed program's folder (bin/) takes no user files, even where it
+  // is writable (a program run by root).
+  auto writable = [](const std::wstring& folder) { return !RunsInstalled() && IsWritableDirectory(folder); };
+  return ChooseConfigFolder(ProgramFolder(), UserConfigFolder(), writable) + L"config.ini";
 }
 
 std::wstring DefaultOutputDir() { return UserVideosFolder() + L"/Clipwright"; }

@@ -5,12 +5,13 @@
 #include <cmath>
 
 #include "analysis/size_text.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "tasks/task_json.h"
 
 namespace cw {
 
-ProcessObject::ProcessObject() : encoderPath(ProgramFolder() + L"xenc") {}
+ProcessObject::ProcessObject() : encoderPath(EncoderPath()) {}
 
 FileObject::FileObject() : process(std::make_shared<ProcessObject>()) {}
 
