@@ -38,9 +38,15 @@ int main(int argc, char** argv) {
     });
   });
   // The file choosers, file manager, About box and countdown windows. The
-  // system's shutdown command is handed in here and nowhere else.
+  // system's shutdown command is handed in here and nowhere else, and never
+  // to a program that a WebDriver controls (the end-to-end tests): that one
+  // only says on stderr that it would shut down.
   std::unique_ptr<cw::Shell> shell = cw::CreateDesktopShell(*window);
-  cw::ShutdownCountdowns countdowns(*shell, cw::RunSystemShutdown);
+  cw::ShutdownCommand shutdown = cw::RunSystemShutdown;
+  if (options.allow_automation) {
+    shutdown = [] { std::fputs("clipwright: shutdown requested, not run under remote control\n", stderr); };
+  }
+  cw::ShutdownCountdowns countdowns(*shell, shutdown);
   cw::SetShutdownCountdownHook([&countdowns] { countdowns.Open(); });
   std::unique_ptr<cw::HostCommands> commands;
   int status = cw::CvelaApp::Run(*window, *engine, [&](cw::CvelaDlg* d) {

@@ -5,8 +5,9 @@
 // done" switch whose countdown window is cancelled. The keyboard and mouse
 // are driven with xdotool as a user would; run under Xvfb.
 //
-// The shutdown and file-manager commands that the program may start are
-// recording fakes placed first on PATH: nothing real can be shut down.
+// A program that a WebDriver controls never runs the shutdown command (it
+// only reports the request on stderr); and the shutdown and file-manager
+// programs it could start are recording fakes placed first on PATH.
 // Screenshots land in e2e-artifacts/ of the build folder.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
@@ -89,6 +90,14 @@ function installFakeTools() {
   }
   process.env.PATH = `${bin}:${process.env.PATH}`;  // inherited by the driver and the program
 }
+// What the program writes on stderr (it reaches us through the driver).
+let programErrors = '';
+const writeStderr = process.stderr.write.bind(process.stderr);
+process.stderr.write = (chunk, ...rest) => {
+  programErrors += String(chunk);
+  return writeStderr(chunk, ...rest);
+};
+
 const recorded = () => (fs.existsSync(record) ? fs.readFileSync(record, 'utf8') : '');
 
 const tasks = () => run('return page.tasks.map(function (t) { return {name: t.fileName, guid: t.guid, state: t.iStatus, to: t.toPath}; });');
@@ -279,6 +288,20 @@ test('the shutdown switch from the menu, then the countdown cancelled with nothi
   await keys('Tab', 'space');  // from the default button to "Cancel Shutdown", pressed
   await waitFor('the countdown closed', () => !windowNamed('^Reelmarch - Auto Shutdown$'), 10000);
   await sleep(2500);
+  assert.equal(recorded(), '', 'no shutdown command was started');
+
+  // Another file done with the switch on: a new countdown. Enter presses
+  // "Shutdown Right Now", which a remote-controlled program only reports;
+  // the window stays until Escape.
+  await run("setTimeout(function () { document.getElementById('btnAddFiles').click(); }, 100);");
+  await chooseInFileChooser(shortClip);
+  const again = await waitFor('a second countdown', () => windowNamed('^Reelmarch - Auto Shutdown$'), 60000);
+  await focus(again);
+  await keys('Return');
+  await waitFor('the shutdown request', () => programErrors.includes('shutdown requested, not run'), 5000);
+  assert.ok(windowNamed('^Reelmarch - Auto Shutdown$'), 'the countdown stays open');
+  await keys('Escape');
+  await waitFor('the countdown closed by Escape', () => !windowNamed('^Reelmarch - Auto Shutdown$'), 10000);
   assert.equal(recorded(), '', 'no shutdown command was started');
 
   // The switch goes back off from the menu.
