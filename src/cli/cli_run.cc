@@ -128,19 +128,6 @@ void ApplyOverrides(const CliOptions& options, ConfigObject& config) {
   config.needShutdown = 0;                       // a command line never shuts the computer down
 }
 
-void AddTasks(const std::vector<std::wstring>& files, TaskManager& list, ConfigObject& config) {
-  ProfileIds profile = config.CurrentProfile();
-  for (const auto& path : files) {
-    auto task = std::make_shared<FileObject>();
-    task->fromPath = path;
-    task->fileName = FileNameOfPath(path);
-    task->guid = MakeGuidText();
-    task->targetDevice = profile.targetDevice;
-    task->outputQuality = profile.outputQuality;
-    list.AddTask(task);
-  }
-}
-
 // The encoder output of every failed task; a failed run's output is final.
 std::map<std::wstring, std::wstring> FailureLogs(TaskManager& list) {
   std::lock_guard<std::mutex> hold(list.lock);
@@ -252,10 +239,10 @@ int RunCli(const std::vector<std::string>& args) {
                                       options.device ? L"--device" : L"config.ini",
                                       options.quality ? L"--quality" : L"config.ini");
   if (!problem.empty()) return UsageError(problem);
-  InputFiles inputs = ExpandInputs(options.inputs);
+  InputFiles inputs = ExpandInputs(options.inputs, config);
   for (const auto& missing : inputs.missing) WriteErr(L"no such file or folder: " + missing);
   if (!inputs.missing.empty()) return kExitUsage;
-  if (inputs.files.empty()) {
+  if (inputs.tasks.empty()) {
     WriteOut("Nothing to convert.\n");
     return kExitConverted;
   }
@@ -267,7 +254,7 @@ int RunCli(const std::vector<std::string>& args) {
     wakeups->changed.notify_one();
   });
   TaskManager& list = TaskManager::Instance();
-  AddTasks(inputs.files, list, config);
+  for (auto& task : inputs.tasks) list.AddTask(std::move(task));
   list.ScheduleTasks();
 
   Progress progress(StandardOutputIsTerminal());

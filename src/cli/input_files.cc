@@ -1,4 +1,4 @@
-// Expanding the command line's files and folders into the files to queue.
+// Expanding the command line's files and folders into tasks.
 #include "cli/input_files.h"
 
 #include <algorithm>
@@ -6,6 +6,7 @@
 
 #include "platform/files.h"
 #include "platform/text.h"
+#include "sources/add_sources.h"
 
 namespace cw::cli {
 
@@ -19,27 +20,19 @@ std::wstring AbsolutePath(const std::string& path) {
   return SystemToWide(text);
 }
 
-InputFiles ExpandInputs(const std::vector<std::string>& inputs) {
+InputFiles ExpandInputs(const std::vector<std::string>& inputs, const ConfigObject& settings) {
   InputFiles result;
   for (const auto& input : inputs) {
     std::wstring path = AbsolutePath(input);
     if (!FileExists(path)) {
       result.missing.push_back(SystemToWide(input));
-      continue;
+    } else if (!IsDirectory(path)) {
+      result.tasks.push_back(MakeSourceTask(path, settings));
+    } else {
+      std::vector<std::shared_ptr<FileObject>> found = ScanFolder(path, settings);
+      std::sort(found.begin(), found.end(), [](const auto& a, const auto& b) { return a->fromPath < b->fromPath; });
+      result.tasks.insert(result.tasks.end(), found.begin(), found.end());
     }
-    if (!IsDirectory(path)) {
-      result.files.push_back(path);
-      continue;
-    }
-    std::vector<FolderEntry> entries;
-    ListFolder(path, &entries);  // an unreadable folder gives what it gave
-    std::vector<std::wstring> names;
-    for (const auto& entry : entries) {
-      if (!entry.is_directory && !entry.is_hidden) names.push_back(entry.name);
-    }
-    std::sort(names.begin(), names.end());
-    std::wstring prefix = path == L"/" ? path : path + L"/";
-    for (const auto& name : names) result.files.push_back(prefix + name);
   }
   return result;
 }

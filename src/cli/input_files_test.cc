@@ -6,10 +6,17 @@
 #include <filesystem>
 
 #include "platform/text.h"
+#include "settings/config_object.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw::cli {
 namespace {
+
+std::vector<std::wstring> PathsOf(const InputFiles& got) {
+  std::vector<std::wstring> paths;
+  for (const auto& task : got.tasks) paths.push_back(task->fromPath);
+  return paths;
+}
 
 TEST(InputFilesTest, FoldersAddTheirVisibleFilesSortedFilesStayInOrder) {
   testing::TempDir dir;
@@ -19,11 +26,21 @@ TEST(InputFilesTest, FoldersAddTheirVisibleFilesSortedFilesStayInOrder) {
   dir.Write("in/.hidden.avi", "x");
   dir.Write("in/sub/deep.avi", "x");
   dir.Write("single.mov", "x");
+  ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());
+  settings.targetDevice = L"7";
+  settings.outputQuality = L"High";
   InputFiles got = ExpandInputs({dir.File("single.mov"), dir.File("in") + "/", dir.File("nope.avi"),
-                                 dir.File("single.mov")});
+                                 dir.File("single.mov")},
+                                settings);
   std::wstring root = SystemToWide(dir.path());
-  EXPECT_EQ(got.files, (std::vector<std::wstring>{root + L"/single.mov", root + L"/in/a.mkv", root + L"/in/b.avi",
-                                                  root + L"/single.mov"}));
+  EXPECT_EQ(PathsOf(got), (std::vector<std::wstring>{root + L"/single.mov", root + L"/in/a.mkv", root + L"/in/b.avi",
+                                                     root + L"/single.mov"}));
+  ASSERT_EQ(got.tasks.size(), 4u);
+  EXPECT_EQ(got.tasks[1]->fileName, L"a.mkv");
+  EXPECT_EQ(got.tasks[1]->targetDevice, L"7");
+  EXPECT_EQ(got.tasks[1]->outputQuality, L"High");
+  EXPECT_EQ(got.tasks[1]->iStatus, kTaskWaiting);
+  EXPECT_NE(got.tasks[0]->guid, got.tasks[3]->guid);  // the same file twice: two tasks
   EXPECT_EQ(got.missing, (std::vector<std::wstring>{root + L"/nope.avi"}));
 }
 
@@ -33,12 +50,13 @@ TEST(InputFilesTest, RelativePathsBecomeAbsolute) {
   dir.Write("clip.avi", "x");
   std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir.File("work"));
-  InputFiles got = ExpandInputs({"../clip.avi", "./../work/../clip.avi"});
+  ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());
+  InputFiles got = ExpandInputs({"../clip.avi", "./../work/../clip.avi"}, settings);
   std::filesystem::current_path(before);
   // The temporary folder may sit behind a symbolic link; compare what the system resolves.
   std::wstring expected = SystemToWide(std::filesystem::canonical(dir.File("clip.avi")).string());
-  ASSERT_EQ(got.files.size(), 2u);
-  for (const auto& f : got.files) {
+  ASSERT_EQ(got.tasks.size(), 2u);
+  for (const auto& f : PathsOf(got)) {
     EXPECT_EQ(SystemToWide(std::filesystem::canonical(WideToSystem(f)).string()), expected);
     EXPECT_EQ(f.find(L".."), std::wstring::npos);
     EXPECT_EQ(f[0], L'/');
