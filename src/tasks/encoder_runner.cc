@@ -68,21 +68,25 @@ bool TakeWaitingOutput(ProcessObject& run, ChildProcess& child, std::string* pen
 void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
   ProgressFigures figures;
   std::string pending, chunk;
+  auto parse = [&] {
+    RefreshProgressFigures(run.log, &figures);
+    StoreFigures(run, figures);
+  };
   while (child.ReadOutput(&chunk)) {
     AppendOutput(run, &pending, chunk);
     // Take what else is waiting, so that a talkative encoder never blocks
     // on a full pipe, and parse once for all of it.
     bool open = TakeWaitingOutput(run, child, &pending, kDrainReads);
-    if (open && child.WaitForEnd(kEndWaitMs)) {
+    parse();
+    if (!open) break;
+    if (child.WaitForEnd(kEndWaitMs)) {
       // Ended: its last lines (the final status among them) are still in
       // the pipe. Only what is there now is taken: something the encoder
       // left behind may hold the pipe open.
       TakeWaitingOutput(run, child, &pending, kFinalReads);
-      open = false;
+      parse();
+      break;
     }
-    RefreshProgressFigures(run.log, &figures);
-    StoreFigures(run, figures);
-    if (!open) break;
   }
   if (!pending.empty()) run.log += SystemToWide(pending);
 }
