@@ -1,25 +1,58 @@
 // The desktop program: a GTK window showing our page, driven by the engine.
 #include <atomic>
 #include <cstdio>
+#include <filesystem>
+#include <string>
+#include <vector>
 
 #include "app/cvela_app.h"
 #include "app/cvela_dlg.h"
 #include "app/host_commands.h"
 #include "app/shutdown_countdown.h"
 #include "bridge/host_engine.h"
+#include "cli/queue_watch.h"
+#include "cli/task_snapshot.h"
 #include "platform/desktop.h"
+#include "platform/desktop_notification.h"
 #include "platform/message.h"
 #include "platform/shell.h"
 #include "platform/system_shutdown.h"
+#include "platform/text.h"
 #include "settings/config_object.h"
 #include "tasks/host_hooks.h"
 #include "tasks/task_manager.h"
+
+namespace {
+
+// Files handed over on the command line by the desktop ("Open with
+// Clipwright"), the one argument form the program accepts, as absolute paths.
+std::vector<std::wstring> OpenedFiles(int argc, char** argv) {
+  std::vector<std::wstring> files;
+  for (int i = 1; i < argc; ++i) {
+    std::error_code ec;
+    std::filesystem::path path = std::filesystem::absolute(argv[i], ec);
+    files.push_back(cw::SystemToWide(ec ? std::string(argv[i]) : path.lexically_normal().string()));
+  }
+  return files;
+}
+
+// Tells the desktop when the queue has finished: how many files converted
+// and how many failed. UI thread, after a refresh.
+void NotifyIfQueueFinished() {
+  static cw::cli::QueueFinishWatch watch;
+  if (auto report = watch.Observe(cw::cli::SnapshotTasks(cw::TaskManager::Instance()))) {
+    cw::ShowDesktopNotification(cw::cli::FinishTitle(*report), cw::cli::FinishText(*report));
+  }
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   if (!cw::InitDesktop(&argc, &argv)) {
     std::fprintf(stderr, "clipwright: cannot open the display\n");
     return 1;
   }
+  std::vector<std::wstring> opened_files = OpenedFiles(argc, argv);
   cw::MainWindowOptions options;
   options.allow_automation = cw::AutomationRequested();
   std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
@@ -34,7 +67,10 @@ int main(int argc, char** argv) {
     if (tick_pending.exchange(true)) return;
     cw::PostToUiThread([] {
       tick_pending = false;
-      if (cw::CvelaDlg* d = dialog.load()) d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
+      if (cw::CvelaDlg* d = dialog.load()) {
+        d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
+        NotifyIfQueueFinished();
+      }
     });
   });
   // The file choosers, file manager, About box and countdown windows. The
@@ -54,6 +90,13 @@ int main(int argc, char** argv) {
     if (d) {
       commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, cw::TaskManager::Instance(),
                                                     cw::ConfigObject::Instance());
+      // Opened files are queued like dropped ones once the window runs.
+      if (!opened_files.empty()) {
+        cw::PostToUiThread([&] {
+          if (commands) commands->OnFilesDropped(opened_files);
+          opened_files.clear();
+        });
+      }
     } else {
       commands.reset();
     }
