@@ -275,6 +275,8 @@ TEST_F(ClipwrightCliTest, InstalledIntoAPrefixRuns) {
   EXPECT_NE(entry.find("Exec=\"" + prefix + "/bin/clipwright\" %F\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("MimeType=video/mp4;"), std::string::npos) << entry;
   EXPECT_NE(entry.find("video/x-matroska;"), std::string::npos) << entry;
+  CliRun valid = Run({"/usr/bin/desktop-file-validate", prefix + "/share/applications/clipwright.desktop"});
+  EXPECT_EQ(valid.exit_code, 0) << valid.output;
 #endif
 
   // The installed program takes its defaults from the user's settings file
