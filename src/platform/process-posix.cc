@@ -43,7 +43,7 @@ void CloseDescriptorsFrom(int first, int keep) {
                               pid_t parent) {
   setpgid(0, 0);
   prctl(PR_SET_PDEATHSIG, SIGKILL);
-  if (getppid() != parent) _exit(127);  // the starting thread is already gone
+  if (getppid() != parent) _exit(127);  // this program ended before the line above
 
   // Dispositions and the mask are inherited through exec: give the encoder
   // the defaults whatever this program set for itself.
