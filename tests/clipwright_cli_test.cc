@@ -167,8 +167,10 @@ TEST_F(ClipwrightCliTest, BrokenInputFailsWithItsNameAndEncoderLines) {
 TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
   // 4K output from a longer clip: slow enough to be caught mid-way.
   std::string clip = MakeClip("long.avi", 20, "320x240");
-  for (const char* signal_name : {"INT", "TERM"}) {
-    std::string out = dir_.File(std::string("out-") + signal_name);
+  const std::pair<std::string, int> signals[] = {{"INT", 130}, {"TERM", 143}, {"HUP", 129}};
+  for (const auto& entry : signals) {
+    const std::string signal_name = entry.first;
+    std::string out = dir_.File("out-" + signal_name);
     bool sent = false;
     size_t partial_files = 0;
     CliRun run = Run(Cli({"--device", "8", "--quality", "High", "--output", out, "--jobs", "2", clip, clip, clip}),
@@ -178,12 +180,12 @@ TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
                        for (int i = 0; i < 500 && FilesIn(out).size() < 2; ++i) std::this_thread::sleep_for(10ms);
                        sent = true;
                        partial_files = FilesIn(out).size();
-                       Run({"/usr/bin/kill", std::string("-") + signal_name, std::to_string(cli.pid())});
+                       Run({"/usr/bin/kill", "-" + signal_name, std::to_string(cli.pid())});
                      });
     ASSERT_TRUE(sent) << run.output;
     EXPECT_EQ(partial_files, 2u);  // both encoders had written part of their files
-    EXPECT_EQ(run.exit_code, signal_name == std::string("INT") ? 130 : 143) << run.output;
-    EXPECT_TRUE(run.Has(std::string("Interrupted (SIG") + signal_name + ")")) << run.output;
+    EXPECT_EQ(run.exit_code, entry.second) << run.output;
+    EXPECT_TRUE(run.Has("Interrupted (SIG" + signal_name + ")")) << run.output;
     EXPECT_TRUE(run.Has("Not converted: " + clip + "\n")) << run.output;
     EXPECT_TRUE(run.Has("Converted 0 of 3 files.\n")) << run.output;
     EXPECT_EQ(FilesIn(out), std::vector<std::string>{}) << run.output;

@@ -66,15 +66,6 @@ int UsageError(const std::wstring& text) {
   return kExitUsage;
 }
 
-std::wstring SignalName(int signal_number) {
-  switch (signal_number) {
-    case 1: return L"SIGHUP";
-    case 2: return L"SIGINT";
-    case 15: return L"SIGTERM";
-    default: return L"signal " + std::to_wstring(signal_number);
-  }
-}
-
 // Shows progress on a terminal (live frames) or as plain lines.
 class Progress {
  public:
@@ -174,7 +165,7 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
   list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
   outcome.stopped = true;
-  outcome.stop_reason = L"Interrupted (" + SignalName(stop_signal) + L")";
+  outcome.stop_reason = L"Interrupted (" + StopSignalName(stop_signal) + L")";
   for (auto& task : outcome.tasks) {
     if (task.status == kTaskDone || task.status == kTaskFailed) continue;
     task.status = kTaskStopped;

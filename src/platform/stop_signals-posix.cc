@@ -23,6 +23,8 @@ void OnSignal(int signal_number) {
   errno = saved;
 }
 
+void IgnoreSignal(int) {}
+
 void WatchPipe(int read_fd, StopRequestHandler on_stop) {
   bool reported = false;
   for (;;) {
@@ -53,10 +55,26 @@ bool WatchStopSignals(StopRequestHandler on_stop) {
   for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
     if (sigaction(signal_number, &action, nullptr) != 0) return false;
   }
+  // A handler rather than SIG_IGN: an ignored disposition would be inherited
+  // by the encoders, a handler is reset when they start.
+  struct sigaction broken_pipe {};
+  broken_pipe.sa_handler = IgnoreSignal;
+  sigemptyset(&broken_pipe.sa_mask);
+  broken_pipe.sa_flags = SA_RESTART;
+  if (sigaction(SIGPIPE, &broken_pipe, nullptr) != 0) return false;
   std::thread(WatchPipe, fds[0], std::move(on_stop)).detach();  // lives as long as the process
   return true;
 }
 
 int ExitStatusForSignal(int signal_number) { return 128 + signal_number; }
+
+std::wstring StopSignalName(int signal_number) {
+  switch (signal_number) {
+    case SIGINT: return L"SIGINT";
+    case SIGTERM: return L"SIGTERM";
+    case SIGHUP: return L"SIGHUP";
+    default: return L"signal " + std::to_wstring(signal_number);
+  }
+}
 
 }  // namespace cw

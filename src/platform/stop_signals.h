@@ -5,6 +5,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace cw {
 
@@ -13,8 +14,10 @@ namespace cw {
 using StopRequestHandler = std::function<void(int signal_number)>;
 
 // Catches the stop signals from now on and reports the first one to
-// `on_stop`; later ones are swallowed (one request is enough). Programs that
-// the process starts afterwards get the default handling again. Call once,
+// `on_stop`; later ones are swallowed (one request is enough). SIGPIPE is
+// caught and dropped too: a reader of the output that went away (`| head`)
+// makes writes fail instead of ending the run abruptly. Programs that the
+// process starts afterwards get the default handling again. Call once,
 // from the main thread, before starting other threads. Returns false when the
 // handlers could not be installed.
 bool WatchStopSignals(StopRequestHandler on_stop);
@@ -22,5 +25,8 @@ bool WatchStopSignals(StopRequestHandler on_stop);
 // The exit status a shell gives a program ended by `signal_number`
 // (128 + the number: 130 for SIGINT).
 int ExitStatusForSignal(int signal_number);
+
+// "SIGINT", "SIGTERM", "SIGHUP", or "signal N" for another number.
+std::wstring StopSignalName(int signal_number);
 
 }  // namespace cw
