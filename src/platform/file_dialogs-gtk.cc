@@ -39,12 +39,17 @@ std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const 
   return chosen;
 }
 
-std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title) {
+std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title,
+                                             const std::wstring& start_folder) {
   GtkWidget* dialog =
       gtk_file_chooser_dialog_new(WideToSystem(title).c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
                                   "_Cancel", GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
   gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
   gtk_file_chooser_set_create_folders(GTK_FILE_CHOOSER(dialog), TRUE);
+  // A real folder first, not the list of recent files (where nothing can be chosen).
+  std::string start = WideToSystem(start_folder);
+  if (start.empty() || !g_file_test(start.c_str(), G_FILE_TEST_IS_DIR)) start = g_get_home_dir();
+  gtk_file_chooser_set_current_folder(GTK_FILE_CHOOSER(dialog), start.c_str());
   std::optional<std::wstring> folder;
   if (gtk_dialog_run(GTK_DIALOG(dialog)) == GTK_RESPONSE_ACCEPT) {
     folder = TakeFileName(gtk_file_chooser_get_filename(GTK_FILE_CHOOSER(dialog)));  // "" without a local path

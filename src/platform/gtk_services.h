@@ -22,7 +22,8 @@ GtkWindow* MainGtkWindow(Window& window);
 // file_dialogs-gtk.cc
 std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const std::wstring& filter_name,
                                                         const std::wstring& filter_pattern);
-std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title);
+std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title,
+                                             const std::wstring& start_folder);
 
 // reveal-gtk.cc: the file manager, through org.freedesktop.FileManager1 when
 // the session bus offers it, else the folder opened with xdg-open (or GIO's

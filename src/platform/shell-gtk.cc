@@ -12,8 +12,8 @@ class DesktopShellGtk : public Shell {
                                                        const std::wstring& filter_pattern) override {
     return RunFileChooser(Owner(), filter_name, filter_pattern);
   }
-  std::optional<std::wstring> ChooseFolder(const std::wstring& title) override {
-    return RunFolderChooser(Owner(), title);
+  std::optional<std::wstring> ChooseFolder(const std::wstring& title, const std::wstring& start_folder) override {
+    return RunFolderChooser(Owner(), title, start_folder);
   }
   void OpenFolder(const std::wstring& path) override { ShowFolderInFileManager(path); }
   void ShowItemInFolder(const std::wstring& path) override { ShowFileInFileManager(path); }

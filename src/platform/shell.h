@@ -41,9 +41,10 @@ class Shell {
   // user cancelled. Events keep arriving while it is open.
   virtual std::optional<std::vector<std::wstring>> ChooseFiles(const std::wstring& filter_name,
                                                                const std::wstring& filter_pattern) = 0;
-  // Modal folder chooser. Returns the chosen folder's path, nothing when the
-  // user cancelled; "" when the choice has no local path.
-  virtual std::optional<std::wstring> ChooseFolder(const std::wstring& title) = 0;
+  // Modal folder chooser showing `start_folder` first (the user's home folder
+  // when it is "" or missing). Returns the chosen folder's path, nothing when
+  // the user cancelled; "" when the choice has no local path.
+  virtual std::optional<std::wstring> ChooseFolder(const std::wstring& title, const std::wstring& start_folder) = 0;
 
   // Opens a folder in the file manager (the user's home folder for "").
   // Does not wait; failures are not reported.

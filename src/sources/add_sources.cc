@@ -40,7 +40,7 @@ void SourceAdder::AddFilesFromDialog() {
 }
 
 void SourceAdder::AddFilesFromFolder() {
-  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle);
+  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, L"");
   if (!folder) return;
   // A choice without a local path scans nothing but still refreshes the page.
   if (!folder->empty()) {

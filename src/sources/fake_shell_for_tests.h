@@ -38,7 +38,7 @@ class FakeShell : public Shell {
   std::optional<std::wstring> folder_answer;
 
   // What was asked, one line each: "files <filter name>|<pattern>",
-  // "folder <title>", "open <path>", "show <path>", "about <title>".
+  // "folder <title>[ at <start folder>]", "open <path>", "show <path>", "about <title>".
   std::vector<std::wstring> log;
   std::vector<AboutBoxTexts> about_boxes;
   std::vector<CountdownWindowTexts> countdown_texts;
@@ -49,8 +49,8 @@ class FakeShell : public Shell {
     log.push_back(L"files " + filter_name + L"|" + filter_pattern);
     return files_answer;
   }
-  std::optional<std::wstring> ChooseFolder(const std::wstring& title) override {
-    log.push_back(L"folder " + title);
+  std::optional<std::wstring> ChooseFolder(const std::wstring& title, const std::wstring& start_folder) override {
+    log.push_back(L"folder " + title + (start_folder.empty() ? L"" : L" at " + start_folder));
     return folder_answer;
   }
   void OpenFolder(const std::wstring& path) override { log.push_back(L"open " + path); }

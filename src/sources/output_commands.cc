@@ -11,7 +11,7 @@ OutputCommands::OutputCommands(Window& window, Shell& shell, TaskManager& tasks,
     : window_(window), shell_(shell), tasks_(tasks), settings_(settings) {}
 
 void OutputCommands::SelectOutputDir() {
-  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle);
+  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, settings_.outputDir);
   if (!folder || folder->empty()) return;
   settings_.outputDir = *folder;
   window_.SetElementText(L"configParmContainer", settings_.ToJson());

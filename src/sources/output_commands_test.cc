@@ -34,9 +34,10 @@ class OutputCommandsTest : public testing::EngineTest {
 
 TEST_F(OutputCommandsTest, SelectOutputDirHandsThePageTheNewSettings) {
   shell_.folder_answer = L"/chosen/folder";
+  const std::wstring before = config_.outputDir;
   commands_.SelectOutputDir();
   EXPECT_EQ(config_.outputDir, L"/chosen/folder");
-  EXPECT_EQ(shell_.log, (std::vector<std::wstring>{L"folder 选择路径"}));
+  EXPECT_EQ(shell_.log, (std::vector<std::wstring>{L"folder 选择路径 at " + before}));  // starts at the current one
   ASSERT_EQ(log_.size(), 2u);
   EXPECT_EQ(log_[0], L"set configParmContainer=" + config_.ToJson());
   EXPECT_NE(log_[0].find(L"\"outputDir\": \"/chosen/folder\""), std::wstring::npos);

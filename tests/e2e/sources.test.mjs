@@ -58,13 +58,17 @@ async function typeText(text) {
 
 function geometry(id) {
   const out = xdotool('getwindowgeometry', '--shell', id).stdout;
-  const value = (k) => Number((out.match(new RegExp(`^${k}=(\\d+)`, 'm')) || [])[1]);
+  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
   return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
 }
 
 // A PNG of a toolkit window (the About box, the countdown), grabbed from the screen.
 function grabWindow(id, file) {
-  const g = geometry(id);
+  const w = geometry(id);
+  const [screenW, screenH] = xdotool('getdisplaygeometry').stdout.trim().split(' ').map(Number);
+  const x = Math.max(0, w.x);
+  const y = Math.max(0, w.y);
+  const g = {x, y, width: Math.min(w.width, screenW - x), height: Math.min(w.height, screenH - y)};
   const grabbed = spawnSync('ffmpeg', ['-loglevel', 'error', '-y', '-f', 'x11grab', '-draw_mouse', '0', '-video_size',
     `${g.width}x${g.height}`, '-i', `${process.env.DISPLAY}+${g.x},${g.y}`, '-frames:v', '1',
     path.join(artifacts, file)], {encoding: 'utf8', timeout: 20000});
@@ -261,6 +265,29 @@ test('files and a folder dropped from a file manager become tasks; what cannot b
   assert.deepEqual(ended.map((t) => t.state), [4, 5, 5]);
   assert.ok(fs.existsSync(path.join(outDir, 'dropped clip.mp4')));
   dragSource.kill('SIGKILL');
+});
+
+test('a folder from the folder chooser adds its files, not hidden ones nor subfolders', async () => {
+  const batch = path.join(clipsDir, 'batch');
+  fs.mkdirSync(path.join(batch, 'sub'), {recursive: true});
+  for (const name of ['one.avi', 'two.avi', '.hidden.avi', 'sub/three.avi']) {
+    fs.writeFileSync(path.join(batch, name), 'not a video\n');
+  }
+  const before = (await tasks()).length;
+  await run("setTimeout(function () { document.getElementById('btnAddDir').click(); }, 100);");
+  const chooser = await waitFor('the folder chooser', () => windowNamed('^选择路径$'), 20000);
+  await focus(chooser);
+  await keys('ctrl+l');
+  await typeText(batch);
+  await sleep(300);
+  await keys('alt+s');  // the chooser's Select button: the folder typed
+  await waitFor('the chooser to close', () => !windowNamed('^选择路径$'), 10000);
+  const added = await waitFor('the folder\'s tasks', async () => {
+    const t = await tasks();
+    return t.length === before + 2 && t.slice(before);
+  }, 10000);
+  assert.deepEqual(added.map((t) => t.name).sort(), ['one.avi', 'two.avi']);
+  await waitFor('both failed', async () => (await tasks()).slice(before).every((t) => t.state === 5), 30000);
 });
 
 test('the About box opens from the Help menu and OK closes it', async () => {
