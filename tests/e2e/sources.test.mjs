@@ -290,6 +290,26 @@ test('a folder from the folder chooser adds its files, not hidden ones nor subfo
   await waitFor('both failed', async () => (await tasks()).slice(before).every((t) => t.state === 5), 30000);
 });
 
+test('Browse in the options chooses the output folder; the page shows it', async () => {
+  const chosen = path.join(work, 'chosen output');
+  fs.mkdirSync(chosen);
+  await run('configPanel();');
+  await run("setTimeout(function () { document.getElementById('btnBrowse').click(); }, 100);");
+  const chooser = await waitFor('the folder chooser', () => windowNamed('^选择路径$'), 20000);
+  await focus(chooser);
+  await keys('ctrl+l');
+  await typeText(chosen);
+  await sleep(300);
+  await keys('alt+s');
+  await waitFor('the chooser to close', () => !windowNamed('^选择路径$'), 10000);
+  await waitFor('the page to show it', () => run("return document.getElementById('optOutputDir').value === arguments[0];", [chosen]), 8000);
+  const text = await run("window.external.getConfigJson(); return document.getElementById('configParmContainer').textContent;");
+  assert.ok(text.includes(`"outputDir": "${chosen}"`), text);
+  // Put the test's output folder back for what follows.
+  await run(`document.getElementById('configParmContainer').textContent = arguments[0];
+    window.external.setConfigJson(); closePanels(); loadConfig();`, [JSON.stringify({outputDir: outDir})]);
+});
+
 test('the About box opens from the Help menu and OK closes it', async () => {
   await focus(mainWindow);
   await keys('alt+h', 'a');  // Help > About...
