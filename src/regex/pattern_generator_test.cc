@@ -61,8 +61,10 @@
 //  - '\x{...}' above 0xFFFF: ours keeps 16 bits (patterns are UTF-16 code
 //    units); such units appear only in texts.
 //  - PCRE2's auto-possessification wrongly turns 'a+' possessive before a
-//    possessive optional group ('(?:a+(?>b)?+){2}' misses "aa"): the oracle
-//    compiles with PCRE2_NO_AUTO_POSSESS.
+//    possessive optional group ('(?:a+(?>b)?+){2}' misses "aa"), and its
+//    start-of-match optimisations miss matches ('(?=A)x*A' in "A",
+//    '(?(?=^)^)z' in "Az"): the oracle compiles with PCRE2_NO_AUTO_POSSESS
+//    and PCRE2_NO_START_OPTIMIZE.
 //  - A start beyond the text length is an error in PCRE2: starts stay within
 //    the text (negative starts are compared with PCRE2 at 0).
 #include <gtest/gtest.h>

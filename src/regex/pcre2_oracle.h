@@ -17,7 +17,8 @@ class Pcre2Oracle {
   // line feed), '^' in multi-line mode also after a final line feed, line feed
   // as the only line break, no UTF or Unicode properties (every code unit is
   // one character, ASCII-only case folding and classes), and without PCRE2's
-  // auto-possessification, which changes some results in this version.
+  // auto-possessification and start-of-match optimisations, which change some
+  // results in this version.
   explicit Pcre2Oracle(const std::wstring& pattern);
   ~Pcre2Oracle();
   Pcre2Oracle(const Pcre2Oracle&) = delete;
