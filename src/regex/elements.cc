@@ -687,10 +687,18 @@ bool CConditionElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
 template <class CharT>
 bool CDelegateElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
   if (target_ == nullptr) return true;
+  state.Step();
   if (state.recursion_depth >= state.recursion_limit) return false;
+  for (int i = state.active_targets.Size() - 1; i >= 0; --i) {
+    if (state.active_targets[i] == target_ && state.active_positions[i] == state.position) return false;
+  }
+  state.active_targets.Push(target_);
+  state.active_positions.Push(state.position);
   ++state.recursion_depth;
   const bool matched = target_->MatchFirst(state);
   --state.recursion_depth;
+  state.active_targets.Pop();
+  state.active_positions.Pop();
   return matched;
 }
 
@@ -701,9 +709,13 @@ bool CDelegateElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
   // A retry runs at the depth of the MatchFirst it follows, so the limit
   // cannot be passed here; the check keeps the stack bounded regardless.
   if (state.recursion_depth >= state.recursion_limit) throw RegexStepLimitReached();
+  state.active_targets.Push(target_);
+  state.active_positions.Push(-1);
   ++state.recursion_depth;
   const bool matched = target_->MatchAgain(state);
   --state.recursion_depth;
+  state.active_targets.Pop();
+  state.active_positions.Pop();
   return matched;
 }
 

@@ -37,6 +37,8 @@ void CMatchStateT<CharT>::Reset(int start) {
   captures.Push(-1);
   position = start;
   recursion_depth = 0;
+  active_targets.Clear();
+  active_positions.Clear();
 }
 
 namespace {

@@ -8,6 +8,9 @@
 //    calls for the pattern's tree depth; a recursion that would go deeper does
 //    not match at that level (the search goes on and usually ends with a
 //    shorter match, as if the text had stopped there for the recursion).
+//    A recursion that would enter its target again at the position where that
+//    target is already being matched (left recursion, as in "(a|(?1)b)") does
+//    not match: it could only repeat itself without end.
 //  - Group nesting in a pattern is limited by the compiler (see compiler.h).
 //  - An optional step limit (CPatternT::SetStepLimit) ends a search with "not
 //    found" once that many retries of composite elements have been made.
@@ -39,6 +42,10 @@ class CMatchStateT {
   int highest_group = 0;
   int recursion_depth = 0;
   int recursion_limit = 1;
+  // The recursions now entered: target and the position each was entered at
+  // (-1 when re-entered by a retry, where that position is not known).
+  CBufferT<const void*> active_targets;
+  CBufferT<int> active_positions;
   int64_t steps_left = -1;  // negative: unlimited
 
   uint32_t UnitAt(int index) const { return static_cast<std::make_unsigned_t<CharT>>(text[index]); }

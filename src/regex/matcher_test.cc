@@ -154,6 +154,10 @@ const SpanCase kSpans[] = {
     {L"(a(?1)?b)", L"aabb", 0, {0, 4, 0, 4}},
     {L"(a(?R)?)", L"aaaa", 0, {0, 4, 0, 4}},
     {L"(?5)b", L"b", 0, {0, 1}},
+    // Left recursion does not match instead of repeating itself without end.
+    {L"(a|(?1)b)", L"abb", 0, {0, 1, 0, 1}},
+    {L"(?:(?R)|x)y", L"xyy", 0, {0, 3}},
+    {L"(b|(?1)a|(?1)c)", L"bcz", 0, {0, 1, 0, 1}},
     // Capture-stack cuts never leave a span from a discarded path.
     {L"(?>(a))x|ab", L"ab", 0, {0, 2, -1, -1}},
     {L"(?:(?>(a))x|a)\\1", L"aa", 0, {}},
