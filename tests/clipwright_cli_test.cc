@@ -261,9 +261,21 @@ TEST_F(ClipwrightCliTest, TerminalGetsTheLiveDisplay) {
 }
 
 TEST_F(ClipwrightCliTest, InstalledIntoAPrefixRuns) {
+  // The build's install script, run as `cmake --install BUILD --prefix DIR`
+  // runs it, except that its list of installed files (which it would write
+  // into the build folder) goes to the test's folder.
+  std::ifstream script_in(kBuild + "/cmake_install.cmake");
+  std::string script((std::istreambuf_iterator<char>(script_in)), std::istreambuf_iterator<char>());
+  const std::string manifest_write = "file(WRITE \"" + kBuild + "/${CMAKE_INSTALL_MANIFEST}\"";
+  size_t at = script.find(manifest_write);
+  ASSERT_NE(at, std::string::npos) << "the install script no longer writes its list where expected";
+  script.replace(at, manifest_write.size(), "file(WRITE \"" + dir_.File("install_manifest.txt") + "\"");
+  dir_.Write("cmake_install.cmake", script);
   std::string prefix = dir_.File("prefix");
-  CliRun install = Run({"/usr/bin/env", "DESTDIR=", CW_CMAKE, "--install", kBuild, "--prefix", prefix});
+  CliRun install = Run({"/usr/bin/env", "DESTDIR=", CW_CMAKE, "-DCMAKE_INSTALL_PREFIX=" + prefix, "-P",
+                        dir_.File("cmake_install.cmake")});
   ASSERT_EQ(install.exit_code, 0) << install.output;
+  EXPECT_NE(dir_.Read("install_manifest.txt").find(prefix + "/bin/clipwright-cli"), std::string::npos);
   EXPECT_TRUE(fs::is_regular_file(prefix + "/bin/clipwright-cli"));
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/clipwright/data.dat"));
   EXPECT_EQ(fs::read_symlink(prefix + "/libexec/clipwright/xenc").filename(), "ffmpeg");
