@@ -14,7 +14,6 @@ namespace {
 constexpr int kDefaultColumns = 80;
 constexpr int kDefaultRows = 24;
 constexpr int kPercentCells = 6;  // "100.0%"
-constexpr int kStateCells = 7;    // "running", "waiting"
 constexpr int kMinBarCells = 10;  // a shorter bar is dropped
 constexpr int kMinNameCells = 12;
 
