@@ -203,6 +203,12 @@ TEST(MatcherTest, WorksWithSixteenBitUnits) {
   ASSERT_TRUE(found.IsFound());
   EXPECT_EQ(found.GroupBegin(1), 2);
   EXPECT_EQ(found.GroupEnd(1), 4);
+  // Literal prefix and required literal filters on 16-bit texts.
+  CPatternT<char16_t> prefixed(u"ab\\d{1,2}yz");
+  const CMatchSpansT later = prefixed.Search(u"ab1xz ab12yz", 0);
+  ASSERT_TRUE(later.IsFound());
+  EXPECT_EQ(later.GroupBegin(0), 6);
+  EXPECT_FALSE(prefixed.Search(u"ab1xz ab12yz", 7).IsFound());
 }
 
 TEST(MatcherTest, FlagsGivenToTheConstructorApply) {
