@@ -18,6 +18,7 @@
 #include "cli/plain_log.h"
 #include "cli/summary.h"
 #include "cli/task_snapshot.h"
+#include "cli/text_fit.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/process.h"
@@ -55,7 +56,7 @@ void WriteOut(const std::string& text) {
 }
 
 void WriteErr(const std::wstring& text) {
-  std::string bytes = "clipwright-cli: " + WideToSystem(text) + "\n";
+  std::string bytes = "clipwright-cli: " + WideToSystem(PrintableText(text)) + "\n";
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);
   std::fflush(stderr);
 }

@@ -70,8 +70,9 @@ std::wstring PercentText(double progress) {
 }
 
 std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
-  std::wstring remaining = task.status == kTaskRunning ? task.remaining : L"";
-  std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? task.size : L"";
+  std::wstring name = PrintableText(task.fileName);
+  std::wstring remaining = task.status == kTaskRunning ? PrintableText(task.remaining) : L"";
+  std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? PrintableText(task.size) : L"";
   std::wstring tail_full = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " +
                            PadCells(remaining, 18) + L" " + PadCells(size, 10) + L" " + StateWord(task.status);
   std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + StateWord(task.status);
@@ -79,11 +80,11 @@ std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
   for (const std::wstring* tail : {&tail_full, &tail_short}) {
     int bar_cells = cells - name_cells - 1 - TextCells(*tail);
     if (bar_cells >= kMinBarCells) {
-      return FitCells(PadCells(task.fileName, name_cells) + L" " + Bar(task.progress, bar_cells) + *tail, cells);
+      return FitCells(PadCells(name, name_cells) + L" " + Bar(task.progress, bar_cells) + *tail, cells);
     }
   }
   int name_room = std::max(1, cells - TextCells(tail_short));
-  return FitCells(PadCells(task.fileName, std::min(name_cells, name_room)) + tail_short, cells);
+  return FitCells(PadCells(name, std::min(name_cells, name_room)) + tail_short, cells);
 }
 
 std::wstring FormatOverallLine(const std::vector<TaskView>& tasks, int cells) {
@@ -110,7 +111,7 @@ std::vector<std::wstring> FormatFrame(const std::vector<TaskView>& tasks, int co
   size_t left_out = 0;
   std::vector<const TaskView*> shown = ChooseShown(tasks, static_cast<size_t>(lines - 1), &left_out);
   int longest = 1;
-  for (const TaskView* t : shown) longest = std::max(longest, TextCells(t->fileName));
+  for (const TaskView* t : shown) longest = std::max(longest, TextCells(PrintableText(t->fileName)));
   int name_cells = std::min(longest, std::max(kMinNameCells, cells / 3));
   std::vector<std::wstring> frame;
   for (const TaskView* t : shown) frame.push_back(FormatTaskLine(*t, cells, name_cells));

@@ -38,6 +38,14 @@ TEST(LiveDisplayTest, EveryLineFitsEveryWidth) {
   }
 }
 
+TEST(LiveDisplayTest, FileNamesCannotBreakLinesOrCommandTheTerminal) {
+  std::vector<TaskView> tasks = {Task(L"two\nlines\x1b[2J.avi", kTaskRunning, 5, L"1\n2", L"\x1b]0;x\x07")};
+  for (const auto& line : FormatFrame(tasks, 120, 10)) {
+    EXPECT_EQ(line.find_first_of(L"\n\r\x1b\x07"), std::wstring::npos);
+  }
+  EXPECT_EQ(FormatFrame(tasks, 120, 10)[0].substr(0, 19), L"two?lines?[2J.avi [");  // the name column fits it
+}
+
 TEST(LiveDisplayTest, WideLineHasEveryColumn) {
   std::wstring line = FormatTaskLine(Task(L"clip.avi", kTaskRunning, 42.57), 100, 12);
   EXPECT_EQ(line.substr(0, 13), L"clip.avi     ");

@@ -3,18 +3,21 @@
 
 #include <algorithm>
 
+#include "cli/text_fit.h"
+
 namespace cw::cli {
 
 std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
   std::vector<std::wstring> lines;
   for (const auto& task : tasks) {
+    const std::wstring name = PrintableText(task.fileName);
     auto [it, fresh] = seen_.try_emplace(task.guid);
     Seen& seen = it->second;
     if (fresh || task.status != seen.status) {
       if (task.status == kTaskRunning && seen.status != kTaskPaused) {
-        lines.push_back(task.fileName + L": running -> " + task.toPath);
+        lines.push_back(name + L": running -> " + PrintableText(task.toPath));
       } else if (!(fresh && task.status == kTaskWaiting)) {
-        lines.push_back(task.fileName + L": " + StateWord(task.status));
+        lines.push_back(name + L": " + StateWord(task.status));
       }
       seen.status = task.status;
     }
@@ -22,7 +25,7 @@ std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
     int tens = std::clamp(static_cast<int>(task.progress / 10.0), 0, 9);
     if (tens > seen.tens) {
       seen.tens = tens;
-      lines.push_back(task.fileName + L": " + std::to_wstring(tens * 10) + L"%");
+      lines.push_back(name + L": " + std::to_wstring(tens * 10) + L"%");
     }
   }
   return lines;

@@ -38,6 +38,13 @@ TEST(PlainLogTest, StatesAndTensOfPercent) {
   for (size_t i = 0; i < steps.size(); ++i) EXPECT_EQ(log.Update(steps[i].tasks), steps[i].lines) << "step " << i;
 }
 
+TEST(PlainLogTest, OneLinePerEventWhateverTheName) {
+  PlainLog log;
+  TaskView t = Task(L"a\nb: done", kTaskRunning, 0);
+  t.toPath = L"/out/a\nb.mp4";
+  EXPECT_EQ(log.Update({t}), (std::vector<std::wstring>{L"a?b: done: running -> /out/a?b.mp4"}));
+}
+
 TEST(PlainLogTest, PauseAndResume) {
   PlainLog log;
   log.Update({Task(L"a", kTaskRunning, 25)});

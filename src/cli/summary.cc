@@ -1,6 +1,8 @@
 // The closing report of a run.
 #include "cli/summary.h"
 
+#include "cli/text_fit.h"
+
 namespace cw::cli {
 
 namespace {
@@ -10,12 +12,12 @@ std::wstring Files(int n) { return std::to_wstring(n) + (n == 1 ? L" file" : L" 
 void AppendFailures(const RunOutcome& outcome, std::wstring* out) {
   for (const auto& task : outcome.tasks) {
     if (task.status != kTaskFailed) continue;
-    *out += L"Failed: " + task.fileName + L"  (" + task.fromPath + L")\n";
+    *out += L"Failed: " + PrintableText(task.fileName) + L"  (" + PrintableText(task.fromPath) + L")\n";
     auto log = outcome.failure_logs.find(task.guid);
     std::vector<std::wstring> lines =
         log == outcome.failure_logs.end() ? std::vector<std::wstring>{} : LastLines(log->second, kFailureLogLines);
     if (lines.empty()) *out += L"  > (the encoder printed nothing)\n";
-    for (const auto& line : lines) *out += L"  > " + line + L"\n";
+    for (const auto& line : lines) *out += L"  > " + PrintableText(line) + L"\n";
   }
 }
 
@@ -27,12 +29,15 @@ std::wstring FormatSummary(const RunOutcome& outcome) {
   if (outcome.stopped) {
     out += outcome.stop_reason + L": every encoder was stopped and its partial output deleted.\n";
     for (const auto& task : outcome.tasks) {
-      if (task.status == kTaskDone) out += L"Finished: " + task.toPath + L"\n";
+      if (task.status == kTaskDone) out += L"Finished: " + PrintableText(task.toPath) + L"\n";
     }
     for (const auto& task : outcome.tasks) {
-      if (task.status != kTaskDone && task.status != kTaskFailed) out += L"Not converted: " + task.fromPath + L"\n";
+      if (task.status == kTaskDone || task.status == kTaskFailed) continue;
+      out += L"Not converted: " + PrintableText(task.fromPath) + L"\n";
     }
-    for (const auto& path : outcome.partial_files_left) out += L"Could not delete the partial file " + path + L"\n";
+    for (const auto& path : outcome.partial_files_left) {
+      out += L"Could not delete the partial file " + PrintableText(path) + L"\n";
+    }
   }
   out += L"Converted " + std::to_wstring(counts.done) + L" of " + Files(counts.total()) + L".";
   if (counts.failed > 0) out += L" " + std::to_wstring(counts.failed) + L" failed.";

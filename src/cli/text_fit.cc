@@ -46,6 +46,15 @@ int CharacterCells(wchar_t c) {
   return 1;
 }
 
+std::wstring PrintableText(const std::wstring& text) {
+  std::wstring out = text;
+  for (wchar_t& c : out) {
+    unsigned long v = static_cast<unsigned long>(c);
+    if (v < 0x20 || (v >= 0x7F && v < 0xA0)) c = L'?';
+  }
+  return out;
+}
+
 int TextCells(const std::wstring& text) {
   int cells = 0;
   for (wchar_t c : text) cells += CharacterCells(c);

@@ -10,6 +10,11 @@ namespace cw::cli {
 // characters, 2 for wide East Asian characters and emoji, else 1.
 int CharacterCells(wchar_t c);
 
+// The text with every control character (C0, DEL, C1: line breaks, tabs,
+// the escape that starts terminal commands) replaced by '?', so that a file
+// name can neither break a line nor command the terminal.
+std::wstring PrintableText(const std::wstring& text);
+
 // Cells of a whole text.
 int TextCells(const std::wstring& text);
 

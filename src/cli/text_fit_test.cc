@@ -25,6 +25,11 @@ TEST(TextFitTest, CellsOfCharacters) {
   for (const auto& c : cases) EXPECT_EQ(TextCells(c.text), c.cells) << static_cast<int>(c.text.size());
 }
 
+TEST(TextFitTest, PrintableTextDefusesControlCharacters) {
+  EXPECT_EQ(PrintableText(L"evil\n\x1b[2J\r\tname\x7f\x9b.avi"), L"evil??[2J??name??.avi");
+  EXPECT_EQ(PrintableText(L"caf\u00e9 \u65e5"), L"caf\u00e9 \u65e5");
+}
+
 TEST(TextFitTest, FitAndPad) {
   EXPECT_EQ(FitCells(L"abcdef", 6), L"abcdef");
   EXPECT_EQ(FitCells(L"abcdef", 5), L"abcd\u2026");
