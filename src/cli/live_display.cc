@@ -108,6 +108,7 @@ std::wstring FormatOverallLine(const std::vector<TaskView>& tasks, int cells) {
 std::vector<std::wstring> FormatFrame(const std::vector<TaskView>& tasks, int columns, int rows) {
   int cells = std::max(1, (columns > 0 ? columns : kDefaultColumns) - 1);
   int lines = std::max(2, rows > 0 ? rows : kDefaultRows) - 1;
+  if (lines == 1) return {FormatOverallLine(tasks, cells)};  // a one-line terminal: the total only
   size_t left_out = 0;
   std::vector<const TaskView*> shown = ChooseShown(tasks, static_cast<size_t>(lines - 1), &left_out);
   int longest = 1;

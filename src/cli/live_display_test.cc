@@ -119,6 +119,12 @@ TEST(LiveDisplayTest, ShortTerminalShowsActiveTasksFirst) {
   EXPECT_EQ(frame[3], L"... and 9 more");
   EXPECT_EQ(frame[4].substr(0, 5), L"Total");
 
+  // Two rows leave one line: the total alone.
+  frame = FormatFrame(tasks, 80, 2);
+  ASSERT_EQ(frame.size(), 1u);
+  EXPECT_EQ(frame[0].substr(0, 5), L"Total");
+  EXPECT_EQ(FormatFrame(tasks, 80, 1).size(), 1u);
+
   // Rows unknown: a 24-line terminal is assumed.
   tasks.resize(40, Task(L"x", kTaskWaiting, 0));
   EXPECT_EQ(FormatFrame(tasks, 0, 0).size(), 23u);
