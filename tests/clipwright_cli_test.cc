@@ -193,6 +193,18 @@ TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
   }
 }
 
+TEST_F(ClipwrightCliTest, AReaderThatGoesAwayDoesNotEndTheRun) {
+  std::string a = MakeClip("a.avi"), b = MakeClip("b.avi");
+  std::string out = dir_.File("out");
+  // `head -n 1` leaves after the first line; later writes find no reader.
+  std::string command = "'" + kBuild + "/clipwright-cli' --device 1 --quality Low --jobs 1 --output '" + out +
+                        "' '" + a + "' '" + b + "' | head -n 1; exit ${PIPESTATUS[0]}";
+  CliRun run = Run({"/bin/bash", "-c", command});
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(run.output, "a.avi: running -> " + out + "/a.mp4\n");
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b.mp4"}));
+}
+
 TEST_F(ClipwrightCliTest, ListDevicesShowsTheShippedCatalog) {
   CliRun run = Run(Cli({"--list-devices"}));
   EXPECT_EQ(run.exit_code, 0) << run.output;
