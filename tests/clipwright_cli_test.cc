@@ -272,6 +272,55 @@ TEST_F(ClipwrightCliTest, TerminalGetsTheLiveDisplay) {
   EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"t.mp4"}));
 }
 
+#if CW_GUI_BUILT
+// The process id of the program `path` while it runs, or 0.
+int RunningProgram(const std::string& path) {
+  for (const auto& entry : fs::directory_iterator("/proc")) {
+    std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+    std::string program;
+    std::getline(in, program, '\0');
+    if (program == path) return std::atoi(entry.path().filename().c_str());
+  }
+  return 0;
+}
+
+TEST_F(ClipwrightCliTest, WindowQueuesTheFilesItIsOpenedWith) {
+  // A program folder of its own, so that its settings (and output folder) are the test's.
+  std::string prog = dir_.File("prog");
+  fs::create_directories(prog);
+  for (const char* name : {"clipwright", "data.dat", "app.ico"}) fs::copy_file(kBuild + "/" + name, prog + "/" + name);
+  fs::copy(kBuild + "/htm", prog + "/htm", fs::copy_options::recursive);
+  fs::create_symlink(fs::read_symlink(kBuild + "/xenc"), prog + "/xenc");
+  std::string out = dir_.File("out");
+  dir_.Write("prog/config.ini", "{\"targetDevice\": \"1\",\"outputQuality\": \"Low\",\"outputDir\": \"" + out +
+                                    "\",\"conTasks\": 2,\"needShutdown\": 0}");
+  std::string a = MakeClip("a.avi"), b = MakeClip("b b.avi");
+
+  bool converted = false;
+  std::thread closer([&] {
+    // Both files converted: no encoder of the test is left and both outputs exist.
+    for (int i = 0; i < 1200 && !converted; ++i) {
+      std::this_thread::sleep_for(50ms);
+      converted = FilesIn(out).size() == 2 && RunningProgram(prog + "/xenc") == 0 && IsMp4(out + "/a.mp4");
+    }
+    // Closing the window by a signal lets xvfb-run and the session bus end in order.
+    for (int i = 0; i < 200; ++i) {
+      if (int pid = RunningProgram(prog + "/clipwright")) {
+        Run({"/usr/bin/kill", "-TERM", std::to_string(pid)});
+        return;
+      }
+      std::this_thread::sleep_for(50ms);
+    }
+  });
+  CliRun run = Run({"/usr/bin/env", "HOME=" + dir_.path(), "XDG_CONFIG_HOME=" + dir_.File("config"),
+                    "/usr/bin/dbus-run-session", "--", "/usr/bin/xvfb-run", "-a", prog + "/clipwright", a, b});
+  closer.join();
+  EXPECT_TRUE(converted) << run.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b b.mp4"})) << run.output;
+  EXPECT_TRUE(IsMp4(out + "/b b.mp4"));
+}
+#endif
+
 TEST_F(ClipwrightCliTest, InstalledIntoAPrefixRuns) {
   // The build's install script, run as `cmake --install BUILD --prefix DIR`
   // runs it, except that its list of installed files (which it would write
