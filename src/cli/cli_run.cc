@@ -86,7 +86,7 @@ class Progress {
     TerminalSize size = StandardOutputSize();
     std::vector<std::wstring> frame = FormatFrame(tasks, size.columns, size.rows);
     std::string out;
-    for (const auto& m : messages) out += display_.PrintAbove(L"clipwright-cli: " + m, frame);
+    for (const auto& m : messages) out += display_.PrintAbove(L"clipwright-cli: " + PrintableText(m), frame);
     if (messages.empty()) out = display_.Redraw(frame);
     WriteOut(out);
   }
