@@ -12,7 +12,7 @@ PACKAGES=(
   libpcre2-dev nlohmann-json3-dev
   ffmpeg
   xvfb xauth xdotool webkit2gtk-driver
-  xdg-user-dirs dbus-x11 desktop-file-utils
+  xdg-user-dirs dbus-x11 locales-all desktop-file-utils
   nodejs
 )
 
