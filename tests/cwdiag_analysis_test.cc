@@ -2,32 +2,19 @@
 // checks their whole output and exit status.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
-struct CwdiagRun {
-  std::string out;
-  int status = -1;
-};
+using CwdiagRun = cw::testing::CommandOutput;
 
 // Runs cwdiag with `args` (already shell-quoted) and captures standard output.
 CwdiagRun Cwdiag(const std::string& args) {
-  CwdiagRun run;
-  const std::string command = std::string("'") + CW_BUILD_DIR + "/cwdiag' " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return cw::testing::RunCommand(cw::testing::BuildTool("cwdiag") + " " + args + " 2>/dev/null");
 }
 
 TEST(CwdiagAnalysis, SizeTexts) {

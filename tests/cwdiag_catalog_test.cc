@@ -2,8 +2,6 @@
 // shipped data.dat and on prepared files, and checks their whole output.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <fstream>
@@ -11,28 +9,17 @@
 #include <string>
 
 #include "catalog/catalog_cipher.h"
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
-struct Output {
-  std::string out;
-  int status = -1;
-};
+using Output = cw::testing::CommandOutput;
 
 // Runs a program of the build folder with `args` (already shell-quoted) and
 // captures its standard output.
 Output RunTool(const std::string& tool, const std::string& args) {
-  Output run;
-  const std::string command = std::string("'") + CW_BUILD_DIR + "/" + tool + "' " + args + " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return cw::testing::RunCommand(cw::testing::BuildTool(tool) + " " + args + " 2>/dev/null");
 }
 
 Output Cwdiag(const std::string& args) { return RunTool("cwdiag", args); }

@@ -2,35 +2,23 @@
 // output and exit status.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
-struct CwdiagRun {
-  std::string out;
-  int status = -1;
-};
+using CwdiagRun = cw::testing::CommandOutput;
 
 // Runs `cwdiag json EXTRA` with `input` on standard input.
 CwdiagRun CwdiagJson(const std::string& input, const std::string& extra = "") {
   cw::testing::TempDir dir;
   dir.Write("input.json", input);
-  CwdiagRun run;
   const std::string command =
       std::string("'") + CW_BUILD_DIR + "/cwdiag' json " + extra + " < '" + dir.File("input.json") + "' 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[65536];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return cw::testing::RunCommand(command);
 }
 
 TEST(CwdiagJson, PrintsEveryNodeDepthFirst) {

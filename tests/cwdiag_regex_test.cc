@@ -1,40 +1,22 @@
 // Runs `cwdiag regex` as a process and checks its whole output and exit status.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 #include <vector>
 
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
-struct CwdiagRun {
-  std::string out;
-  int status = -1;
-};
-
-std::string ShellQuote(const std::string& arg) {
-  std::string quoted = "'";
-  for (char c : arg) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
+using CwdiagRun = cw::testing::CommandOutput;
+using cw::testing::ShellQuote;
 
 CwdiagRun CwdiagRegex(const std::vector<std::string>& args) {
-  std::string command = ShellQuote(std::string(CW_BUILD_DIR) + "/cwdiag") + " regex";
+  std::string command = cw::testing::BuildTool("cwdiag") + " regex";
   for (const auto& a : args) command += " " + ShellQuote(a);
-  command += " 2>/dev/null";
-  CwdiagRun run;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return run;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-  const int status = pclose(pipe);
-  run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+  return cw::testing::RunCommand(command + " 2>/dev/null");
 }
 
 TEST(CwdiagRegex, PrintsEveryGroupSpanOrNotFound) {

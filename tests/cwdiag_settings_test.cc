@@ -2,26 +2,17 @@
 // the config.ini it leaves behind.
 #include <gtest/gtest.h>
 
-#include <stdio.h>
-#include <sys/wait.h>
 
 #include <string>
 
 #include "catalog/catalog_cipher.h"
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace {
 
-std::string ShellQuote(const std::string& text) {
-  std::string out = "'";
-  for (char c : text) out += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return out + "'";
-}
-
-struct Output {
-  std::string out;
-  int status = -1;
-};
+using cw::testing::ShellQuote;
+using Output = cw::testing::CommandOutput;
 
 class CwdiagSettings : public ::testing::Test {
  protected:
@@ -43,19 +34,11 @@ class CwdiagSettings : public ::testing::Test {
   // Runs cwdiag settings --dir PROGRAM [args] with a home folder of its own,
   // so the default output folder is HOME/Videos/Clipwright.
   Output Run(const std::string& args) {
-    Output run;
     const std::string command = "env -u XDG_VIDEOS_DIR HOME=" + ShellQuote(home_) +
                                 " XDG_CONFIG_HOME=" + ShellQuote(home_ + "/cfg") + " " +
                                 ShellQuote(std::string(CW_BUILD_DIR) + "/cwdiag") + " settings --dir " +
                                 ShellQuote(program_) + " " + args + " 2>/dev/null";
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    size_t n;
-    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    return cw::testing::RunCommand(command);
   }
 
   std::string Json(const std::string& device, const std::string& desc, const std::string& quality,
