@@ -6,9 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
-#include <fstream>
 #include <mutex>
-#include <sstream>
 
 #include "platform/files.h"
 #include "platform/text.h"
@@ -90,26 +88,30 @@ bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries) {
 bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
   bytes->clear();
   if (IsDirectory(path)) return false;
-  std::ifstream in(Narrow(path), std::ios::binary);
-  if (!in) return false;
-  std::ostringstream buffer;
-  buffer << in.rdbuf();
-  if (in.bad()) return false;
-  *bytes = buffer.str();
-  return true;
+  std::FILE* f = std::fopen(Narrow(path).c_str(), "rb");
+  if (!f) return false;
+  char buffer[65536];
+  size_t n;
+  while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0) bytes->append(buffer, n);
+  bool ok = !std::ferror(f);
+  std::fclose(f);
+  if (!ok) bytes->clear();
+  return ok;
 }
 
 bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
-  std::string bytes;
   text->clear();
-  if (!ReadFileBytes(path, &bytes)) return false;
-  text->reserve(bytes.size());
+  if (!ReadFileBytes(path, text)) return false;
+  // Drop the line ends in place: every LF, and a CR that ends a line.
+  std::string& bytes = *text;
+  size_t out = 0;
   for (size_t i = 0; i < bytes.size(); ++i) {
     char c = bytes[i];
     if (c == '\n') continue;
     if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] == '\n')) continue;
-    *text += c;
+    bytes[out++] = c;
   }
+  bytes.resize(out);
   return true;
 }
 
