@@ -76,6 +76,26 @@ bool NestedAccepts(ElxPtr<CharT> element, uint32_t unit) {
   return false;
 }
 
+// An atomic match (independent group, possessive repeat) keeps no choice
+// points of its child: drop them, and remember where it began and how many
+// captures stood before it so that backing over it can undo it.
+template <class CharT>
+bool KeepAtomicMatch(CMatchStateT<CharT>& state, bool matched, int start, int backtrack_size, int capture_size) {
+  state.backtrack.Restore(backtrack_size);
+  if (!matched) return false;
+  state.backtrack.Push(start);
+  state.backtrack.Push(capture_size);
+  return true;
+}
+
+// Backs over an atomic match kept by KeepAtomicMatch; it has no other way to match.
+template <class CharT>
+bool UndoAtomicMatch(CMatchStateT<CharT>& state) {
+  state.CutCaptures(state.backtrack.Pop());
+  state.position = state.backtrack.Pop();
+  return false;
+}
+
 }  // namespace
 
 bool (*RegexPosixClassifier(const char* name))(uint32_t) {
@@ -583,18 +603,12 @@ bool CPossessiveElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
     matched = this->FixedFirst(state);
     if (matched) this->ExtraPart(state, 0);
   }
-  state.backtrack.Restore(backtrack_size);
-  if (!matched) return false;
-  state.backtrack.Push(start);
-  state.backtrack.Push(capture_size);
-  return true;
+  return KeepAtomicMatch(state, matched, start, backtrack_size, capture_size);
 }
 
 template <class CharT>
 bool CPossessiveElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
-  state.CutCaptures(state.backtrack.Pop());
-  state.position = state.backtrack.Pop();
-  return false;
+  return UndoAtomicMatch(state);
 }
 
 // ---- independent groups, assertions, conditions ----------------------------
@@ -605,18 +619,12 @@ bool CIndependentElxT<CharT>::MatchFirst(CMatchStateT<CharT>& state) const {
   const int backtrack_size = state.backtrack.Size();
   const int capture_size = state.captures.Size();
   const bool matched = child_->MatchFirst(state);
-  state.backtrack.Restore(backtrack_size);
-  if (!matched) return false;
-  state.backtrack.Push(start);
-  state.backtrack.Push(capture_size);
-  return true;
+  return KeepAtomicMatch(state, matched, start, backtrack_size, capture_size);
 }
 
 template <class CharT>
 bool CIndependentElxT<CharT>::MatchAgain(CMatchStateT<CharT>& state) const {
-  state.CutCaptures(state.backtrack.Pop());
-  state.position = state.backtrack.Pop();
-  return false;
+  return UndoAtomicMatch(state);
 }
 
 template <class CharT>
