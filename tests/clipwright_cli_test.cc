@@ -13,6 +13,7 @@
 
 #include "platform/process.h"
 #include "platform/text.h"
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw {
@@ -33,7 +34,7 @@ class ClipwrightCliTest : public ::testing::Test {
  protected:
   void TearDown() override {
     // No encoder may outlive a run: every one names a file of the test's folder.
-    EXPECT_TRUE(NoProcessMentions(dir_.path()));
+    EXPECT_TRUE(cw::testing::NoProcessMentions(dir_.path()));
   }
 
   // A short test-pattern clip with sound.
@@ -77,20 +78,6 @@ class ClipwrightCliTest : public ::testing::Test {
     watchdog.join();
     run.exit_code = end.exited ? end.exit_code : -end.signal_number;
     return run;
-  }
-
-  static bool NoProcessMentions(const std::string& text) {
-    for (int attempt = 0; attempt < 300; ++attempt) {
-      bool found = false;
-      for (const auto& entry : fs::directory_iterator("/proc")) {
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        found = found || cmdline.find(text) != std::string::npos;
-      }
-      if (!found) return true;
-      std::this_thread::sleep_for(10ms);
-    }
-    return false;
   }
 
   static bool IsMp4(const std::string& path) {
@@ -189,7 +176,7 @@ TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
     EXPECT_TRUE(run.Has("Not converted: " + clip + "\n")) << run.output;
     EXPECT_TRUE(run.Has("Converted 0 of 3 files.\n")) << run.output;
     EXPECT_EQ(FilesIn(out), std::vector<std::string>{}) << run.output;
-    EXPECT_TRUE(NoProcessMentions(out)) << signal_name;
+    EXPECT_TRUE(cw::testing::NoProcessMentions(out)) << signal_name;
   }
 }
 

@@ -12,6 +12,7 @@
 
 #include "platform/process.h"
 #include "platform/text.h"
+#include "testsupport/run_command.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw {
@@ -37,7 +38,7 @@ class CwdiagQueueTest : public ::testing::Test {
 
   void TearDown() override {
     // No encoder of this test may still run: every one names the test's folder.
-    EXPECT_TRUE(NoProcessMentions(dir_.path()));
+    EXPECT_TRUE(cw::testing::NoProcessMentions(dir_.path()));
   }
 
   void WriteConfig(int con_tasks) {
@@ -89,20 +90,6 @@ class CwdiagQueueTest : public ::testing::Test {
     watchdog.join();
     run.exit_code = end.exited ? end.exit_code : -end.signal_number;
     return run;
-  }
-
-  static bool NoProcessMentions(const std::string& text) {
-    for (int attempt = 0; attempt < 200; ++attempt) {
-      bool found = false;
-      for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream in(entry.path() / "cmdline", std::ios::binary);
-        std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        found = found || cmdline.find(text) != std::string::npos;
-      }
-      if (!found) return true;
-      std::this_thread::sleep_for(10ms);
-    }
-    return false;
   }
 
   testing::TempDir dir_;

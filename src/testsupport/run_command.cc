@@ -4,6 +4,12 @@
 #include <stdio.h>
 #include <sys/wait.h>
 
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <thread>
+
 namespace cw::testing {
 
 CommandOutput RunCommand(const std::string& command) {
@@ -29,5 +35,28 @@ std::string ShellQuote(const std::string& arg) {
 namespace cw::testing {
 
 std::string BuildTool(const std::string& name) { return ShellQuote(std::string(CW_BUILD_DIR) + "/" + name); }
+
+}  // namespace cw::testing
+
+namespace cw::testing {
+
+bool NoProcessMentions(const std::string& text, int limit_ms) {
+  constexpr int kPauseMs = 10;
+  for (int waited = 0;; waited += kPauseMs) {
+    bool found = false;
+    std::error_code ec;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc", ec)) {
+      std::ifstream in(entry.path() / "cmdline", std::ios::binary);
+      std::string cmdline((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+      if (cmdline.find(text) != std::string::npos) {
+        found = true;
+        break;
+      }
+    }
+    if (!found) return true;
+    if (waited >= limit_ms) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(kPauseMs));
+  }
+}
 
 }  // namespace cw::testing

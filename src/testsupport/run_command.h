@@ -20,4 +20,9 @@ std::string ShellQuote(const std::string& arg);
 // The quoted path of a program in the build folder (the program folder).
 std::string BuildTool(const std::string& name);
 
+// Waits up to `limit_ms` until no running process has `text` in its command
+// line (tests use their temporary folder's path: nothing they started may
+// survive). Returns false if one is still there at the end.
+bool NoProcessMentions(const std::string& text, int limit_ms = 3000);
+
 }  // namespace cw::testing
