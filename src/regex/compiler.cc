@@ -65,6 +65,20 @@ struct StartSet {
   }
 };
 
+// Adds the units below 256 that a one-unit class accepts. A class matched
+// right to left gives no start set: marks the set unknown and returns false.
+template <class ClassElx>
+bool AddAcceptedLowUnits(const ClassElx& element, StartSet* set) {
+  if (element.right_to_left_) {
+    set->unknown = true;
+    return false;
+  }
+  for (uint32_t u = 0; u < 256; ++u) {
+    if (element.Accepts(u)) set->Add(u);
+  }
+  return true;
+}
+
 template <class CharT>
 StartSet StartSetOf(ElxPtr<CharT> element) {
   StartSet set;
@@ -82,26 +96,14 @@ StartSet StartSetOf(ElxPtr<CharT> element) {
     return set;
   }
   if (auto* range = dynamic_cast<const CRangeElxT<CharT>*>(element)) {
-    if (range->right_to_left_) {
-      set.unknown = true;
-      return set;
-    }
-    for (uint32_t u = 0; u < 256; ++u) {
-      if (range->Accepts(u)) set.Add(u);
-    }
+    if (!AddAcceptedLowUnits(*range, &set)) return set;
     set.high = !range->positive_ || !range->nested_.Empty();
     for (int i = 0; i < range->ranges_.Size(); ++i) set.high = set.high || range->ranges_[i] >= 256;
     for (int i = 0; i < range->singles_.Size(); ++i) set.high = set.high || range->singles_[i] >= 256;
     return set;
   }
   if (auto* posix = dynamic_cast<const CPosixElxT<CharT>*>(element)) {
-    if (posix->right_to_left_) {
-      set.unknown = true;
-      return set;
-    }
-    for (uint32_t u = 0; u < 256; ++u) {
-      if (posix->Accepts(u)) set.Add(u);
-    }
+    if (!AddAcceptedLowUnits(*posix, &set)) return set;
     set.high = posix->Accepts(256);
     return set;
   }

@@ -53,6 +53,7 @@ class PatternGenerator {
   PatternNode Condition(Context& context, int flags);
   PatternNode ClassNode(int flags);
   void Quantify(Context& context, PatternNode* item);
+  void PickFlagChange(PatternNode* node, int& flags);
   wchar_t PatternChar();
   wchar_t TextChar(bool allow_cr);
   std::wstring Sample(const PatternNode& node, std::vector<std::wstring>* captured);

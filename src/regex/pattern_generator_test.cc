@@ -136,20 +136,26 @@ PatternNode PatternGenerator::Seq(Context& context, int& flags) {
   return SeqOf(std::move(items));
 }
 
+// Picks a non-empty set of flags to switch on and off for a modifier, and
+// applies it to the flags in force.
+void PatternGenerator::PickFlagChange(PatternNode* node, int& flags) {
+  do {
+    node->set_flags = node->clear_flags = 0;
+    for (int bit : kFlagBits) {
+      int choice = Pick(3);
+      if (choice == 1) node->set_flags |= bit;
+      if (choice == 2) node->clear_flags |= bit;
+    }
+  } while (node->set_flags == 0 && node->clear_flags == 0);
+  flags = (flags | node->set_flags) & ~node->clear_flags;
+}
+
 PatternNode PatternGenerator::Item(Context& context, int& flags) {
   int r = Pick(100);
   if (r >= 84 && r < 88 && options_.inline_flags && !context.in_cond_branch) {
     PatternNode n;
     n.kind = PatternNode::kFlags;
-    do {
-      n.set_flags = n.clear_flags = 0;
-      for (int bit : kFlagBits) {
-        int choice = Pick(3);
-        if (choice == 1) n.set_flags |= bit;
-        if (choice == 2) n.clear_flags |= bit;
-      }
-    } while (n.set_flags == 0 && n.clear_flags == 0);
-    flags = (flags | n.set_flags) & ~n.clear_flags;
+    PickFlagChange(&n, flags);
     return n;
   }
   if (r >= 78 && r < 84 && options_.anchors) {
@@ -277,15 +283,7 @@ PatternNode PatternGenerator::Group(Context& context, int flags) {
     n.group = PatternNode::kAtomic;
   } else if (r >= 92 && options_.inline_flags) {
     n.group = PatternNode::kModified;
-    do {
-      n.set_flags = n.clear_flags = 0;
-      for (int bit : kFlagBits) {
-        int choice = Pick(3);
-        if (choice == 1) n.set_flags |= bit;
-        if (choice == 2) n.clear_flags |= bit;
-      }
-    } while (n.set_flags == 0 && n.clear_flags == 0);
-    flags = (flags | n.set_flags) & ~n.clear_flags;
+    PickFlagChange(&n, flags);
   } else {
     n.group = PatternNode::kNonCapture;
   }
