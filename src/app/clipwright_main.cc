@@ -10,8 +10,7 @@
 #include "app/host_commands.h"
 #include "app/shutdown_countdown.h"
 #include "bridge/host_engine.h"
-#include "cli/queue_watch.h"
-#include "cli/task_snapshot.h"
+#include "app/queue_finish_watch.h"
 #include "platform/desktop.h"
 #include "platform/desktop_notification.h"
 #include "platform/message.h"
@@ -38,10 +37,10 @@ std::vector<std::wstring> OpenedFiles(int argc, char** argv) {
 
 // Tells the desktop when the queue has finished: how many files converted
 // and how many failed. UI thread, after a refresh.
-void NotifyIfQueueFinished() {
-  static cw::cli::QueueFinishWatch watch;
-  if (auto report = watch.Observe(cw::cli::SnapshotTasks(cw::TaskManager::Instance()))) {
-    cw::ShowDesktopNotification(cw::cli::FinishTitle(*report), cw::cli::FinishText(*report));
+void NotifyIfQueueFinished(const std::vector<cw::TaskView>& tasks) {
+  static cw::QueueFinishWatch watch;
+  if (auto report = watch.Observe(tasks)) {
+    cw::ShowDesktopNotification(cw::FinishTitle(*report), cw::FinishText(*report));
   }
 }
 
@@ -67,10 +66,7 @@ int main(int argc, char** argv) {
     if (tick_pending.exchange(true)) return;
     cw::PostToUiThread([] {
       tick_pending = false;
-      if (cw::CvelaDlg* d = dialog.load()) {
-        d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
-        NotifyIfQueueFinished();
-      }
+      if (cw::CvelaDlg* d = dialog.load()) d->OnTimer(cw::CvelaDlg::kRefreshTimerId);
     });
   });
   // The file choosers, file manager, About box and countdown windows. The
@@ -88,6 +84,7 @@ int main(int argc, char** argv) {
   int status = cw::CvelaApp::Run(*window, *engine, [&](cw::CvelaDlg* d) {
     dialog = d;
     if (d) {
+      d->SetRefreshListener(NotifyIfQueueFinished);
       commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, cw::TaskManager::Instance(),
                                                     cw::ConfigObject::Instance());
       // Opened files are queued like dropped ones once the window runs.

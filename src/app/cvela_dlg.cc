@@ -43,10 +43,10 @@ std::wstring CvelaDlg::TitleText() {
 
 void CvelaDlg::OnTimer(int /*timer_id*/) {
   if (ended_) return;
-  engine_.ScheduleTasks();
-  std::wstring json = engine_.GetTasksJson();  // the engine has released its lock here
-  window_.SetElementText(kParmContainer, json);
+  HostEngine::RefreshedQueue refreshed = engine_.RefreshQueue();  // the engine has released its lock here
+  window_.SetElementText(kParmContainer, refreshed.json);
   CallPageFunction(L"updateProgress");
+  if (refresh_listener_) refresh_listener_(refreshed.tasks);
 }
 
 bool CvelaDlg::PrepareToClose() {

@@ -4,7 +4,9 @@
 // Written against the abstract window; UI thread only.
 #pragma once
 
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "bridge/external_object.h"
 #include "bridge/host_engine.h"
@@ -30,8 +32,14 @@ class CvelaDlg : public WindowEvents {
   // the moment the dialog exists.
   void OnInitDialog();
 
-  // The refresh tick: schedule, render the task list, hand it to the page.
+  // The refresh tick, and the wake-up after a run's end: one refresh of the
+  // queue (ended runs noticed, then scheduling), its task JSON handed to the
+  // page, then the refresh listener told.
   void OnTimer(int timer_id) override;
+  // Called with the views after every refresh (the desktop notification
+  // watches them). UI thread.
+  using RefreshListener = std::function<void(const std::vector<TaskView>&)>;
+  void SetRefreshListener(RefreshListener listener) { refresh_listener_ = std::move(listener); }
   // The close routine: saves the settings, asks when tasks are listed, stops
   // the encoders on Yes. Returns whether the dialog may end.
   bool PrepareToClose();
@@ -71,6 +79,7 @@ class CvelaDlg : public WindowEvents {
   HostEngine& engine_;
   ExternalObject external_;
   HostCommands* commands_ = nullptr;
+  RefreshListener refresh_listener_;
   bool asking_to_close_ = false;
   bool ended_ = false;
 };

@@ -60,10 +60,19 @@ TEST_F(CvelaDlgTest, TickSchedulesRendersWritesThenCalls) {
   for (int id : {1, 7}) {  // any timer id ticks
     log.clear();
     dialog.OnTimer(id);
-    const Log expected = {L"schedule", L"render", L"set parmContainer=" + engine.tasks_json,
+    const Log expected = {L"refresh", L"set parmContainer=" + engine.tasks_json,
                           L"call updateProgress"};
     EXPECT_EQ(log, expected);
   }
+}
+
+TEST_F(CvelaDlgTest, TheRefreshListenerSeesTheViewsAfterThePageHasThem) {
+  engine.task_views.resize(2);
+  dialog.SetRefreshListener([this](const std::vector<TaskView>& tasks) {
+    log.push_back(L"listener " + std::to_wstring(tasks.size()));
+  });
+  dialog.OnTimer(1);
+  EXPECT_EQ(log, (Log{L"refresh", L"set parmContainer=[]", L"call updateProgress", L"listener 2"}));
 }
 
 TEST_F(CvelaDlgTest, CloseRoutineTable) {
@@ -113,7 +122,7 @@ TEST_F(CvelaDlgTest, TicksGoOnWhileTheQuestionIsOpen) {
   window.yes_answer = true;
   window.while_asking = [this] { window.events->OnTimer(1); };
   dialog.OnCancel();
-  EXPECT_EQ(log, (Log{L"save", quit, L"schedule", L"render", L"set parmContainer=[]", L"call updateProgress",
+  EXPECT_EQ(log, (Log{L"save", quit, L"refresh", L"set parmContainer=[]", L"call updateProgress",
                       L"stopall", L"end cancel"}));
 }
 

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <chrono>
 #include <memory>
+#include <thread>
 
 #include "app/cvela_dlg.h"
 #include "bridge/fakes_for_tests.h"
 #include "platform/files.h"
 #include "settings/config_object.h"
+#include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
 #include "tasks/task_manager.h"
 #include "testsupport/message_recorder.h"
@@ -172,6 +175,29 @@ TEST_F(RealEngineTest, TickHandsThePageTheRenderedList) {
   EXPECT_NE(json.find(L"\"fileName\": \"a<b & c>.avi\""), std::wstring::npos) << json;
   EXPECT_NE(json.find(L"\"guid\": \"{A}\""), std::wstring::npos) << json;
   EXPECT_EQ(log.back(), L"call updateProgress");
+}
+
+// The order that keeps the parallel slots busy: the refresh that notices a
+// run's end starts the next task itself, not the tick after it. Without an
+// encoder in this program folder every run ends at once, failed.
+TEST_F(RealEngineTest, ARunThatEndedFreesItsSlotInTheRefreshThatStartsTheNext) {
+  AddWaitingTask(L"{A}");
+  AddWaitingTask(L"{B}");
+  ConfigObject::Instance().conTasks = 1;
+  dialog.OnTimer(CvelaDlg::kRefreshTimerId);
+  EXPECT_NE(window.elements[kParmContainer].find(L"\"iStatus\": 2,"), std::wstring::npos);
+  std::shared_ptr<FileObject> first = TaskManager::Instance().FindTask(L"{A}");
+  for (int i = 0; i < 500 && first->process->finished.load() == 0; ++i) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  ASSERT_EQ(first->process->finished.load(), 1);
+  dialog.OnTimer(CvelaDlg::kRefreshTimerId);  // as the wake-up after the run's end does
+  const std::wstring& json = window.elements[kParmContainer];
+  size_t b = json.find(L"\"guid\": \"{B}\"");
+  ASSERT_NE(b, std::wstring::npos);
+  EXPECT_NE(json.rfind(L"\"iStatus\": 5,", b), std::wstring::npos) << json;  // A: failed
+  EXPECT_NE(json.find(L"\"iStatus\": 2,", json.find(L"{A}")), std::wstring::npos) << json;  // B: started
+  for (int i = 0; i < 500 && ActiveWorkerCount() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
 }
 
 }  // namespace

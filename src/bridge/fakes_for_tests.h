@@ -78,10 +78,10 @@ class FakeEngine : public HostEngine {
   std::vector<std::wstring> catalog_messages;  // shown by LoadCatalog
   std::map<std::wstring, std::wstring> output_paths;
 
-  void ScheduleTasks() override { log.push_back(L"schedule"); }
-  std::wstring GetTasksJson() override {
-    log.push_back(L"render");
-    return tasks_json;
+  std::vector<TaskView> task_views;  // what RefreshQueue returns beside tasks_json
+  RefreshedQueue RefreshQueue() override {
+    log.push_back(L"refresh");
+    return RefreshedQueue{task_views, tasks_json};
   }
   int GetTaskCount() override { return static_cast<int>(task_ids.size()); }
   void StopAllTasks() override { log.push_back(L"stopall"); }

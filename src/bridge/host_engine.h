@@ -7,6 +7,9 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "tasks/task_view.h"
 
 namespace cw {
 
@@ -14,9 +17,14 @@ class HostEngine {
  public:
   virtual ~HostEngine() = default;
 
-  // Task list and scheduler.
-  virtual void ScheduleTasks() = 0;
-  virtual std::wstring GetTasksJson() = 0;
+  // Task list and scheduler. RefreshQueue is the queue's one refresh
+  // (TaskManager::RefreshQueue): ended runs noticed, tasks scheduled, and
+  // the views with the task JSON rendered from them.
+  struct RefreshedQueue {
+    std::vector<TaskView> tasks;
+    std::wstring json;
+  };
+  virtual RefreshedQueue RefreshQueue() = 0;
   virtual int GetTaskCount() = 0;
   virtual void StopAllTasks() = 0;
   virtual bool DeleteTask(const std::wstring& guid) = 0;          // case-insensitive id

@@ -11,8 +11,12 @@ namespace {
 
 class RealHostEngine : public HostEngine {
  public:
-  void ScheduleTasks() override { Tasks().ScheduleTasks(); }
-  std::wstring GetTasksJson() override { return Tasks().GetTasksJson(); }
+  RefreshedQueue RefreshQueue() override {
+    RefreshedQueue refreshed;
+    refreshed.tasks = Tasks().RefreshQueue();
+    refreshed.json = RenderTasksJson(refreshed.tasks);  // rendered without the list's lock
+    return refreshed;
+  }
   int GetTaskCount() override { return Tasks().GetTaskCount(); }
   void StopAllTasks() override { Tasks().StopAllTasks(); }
   bool DeleteTask(const std::wstring& guid) override { return Tasks().DeleteTask(guid); }

@@ -150,9 +150,7 @@ int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vec
       stop_signal = wakeups.stop_signal;
     }
     if (stop_signal != 0) return stop_signal;
-    SnapshotTasks(list);  // notices ended runs, which frees their slots
-    list.ScheduleTasks();
-    *last = SnapshotTasks(list);
+    *last = list.RefreshQueue();
     bool settled = CountTasks(*last).settled();
     progress.Show(*last, TakeMessages(wakeups), settled);
     if (settled) return 0;
@@ -162,7 +160,7 @@ int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vec
 // Stops every encoder after a stop request and reports what was finished.
 int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wakeups) {
   RunOutcome outcome;
-  outcome.tasks = SnapshotTasks(list);
+  outcome.tasks = list.RefreshQueue(TaskManager::Scheduling::kHold);
   list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
   outcome.stopped = true;
@@ -247,10 +245,8 @@ int RunCli(const std::vector<std::string>& args) {
   });
   TaskManager& list = TaskManager::Instance();
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
-  list.ScheduleTasks();
-
   Progress progress(StandardOutputIsTerminal());
-  std::vector<TaskView> last = SnapshotTasks(list);
+  std::vector<TaskView> last = list.RefreshQueue();
   progress.Show(last, TakeMessages(*wakeups), true);
   int stop_signal = DriveQueue(list, *wakeups, progress, &last);
   int status = 0;

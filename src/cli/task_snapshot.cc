@@ -1,49 +1,11 @@
-// Copying the task list for displays and summaries.
+// State words and log lines for the displays.
 #include "cli/task_snapshot.h"
 
 #include <algorithm>
 #include <mutex>
 
-#include "analysis/size_text.h"
-#include "analysis/time_tick.h"
 
 namespace cw::cli {
-
-std::vector<TaskView> SnapshotTasks(TaskManager& list) {
-  std::lock_guard<std::mutex> hold(list.lock);
-  std::vector<TaskView> views;
-  views.reserve(list.tasks.size());
-  for (const auto& task : list.tasks) {
-    const ProcessObject& run = *task->process;
-    TaskView view;
-    view.progress = ComputeProgress(*task);  // first: it notices an ended run
-    task->ticks.SetFrames(FramesForEstimate(run.currentFrame.load()), FramesForEstimate(run.totalFrames.load()));
-    view.remaining = task->ticks.FormatRemainingTime();
-    view.size = FormatSizeText(run.sizeKB.load());
-    view.guid = task->guid;
-    view.fileName = task->fileName;
-    view.fromPath = task->fromPath;
-    view.toPath = task->toPath;
-    view.status = task->iStatus;
-    views.push_back(std::move(view));
-  }
-  return views;
-}
-
-QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
-  QueueCounts counts;
-  for (const auto& task : tasks) {
-    switch (task.status) {
-      case kTaskWaiting: ++counts.waiting; break;
-      case kTaskRunning: ++counts.running; break;
-      case kTaskPaused: ++counts.paused; break;
-      case kTaskDone: ++counts.done; break;
-      case kTaskStopped: ++counts.stopped; break;
-      default: ++counts.failed; break;
-    }
-  }
-  return counts;
-}
 
 std::wstring StateWord(int32_t status) {
   switch (status) {

@@ -62,8 +62,7 @@ void SourceAdder::AddPaths(const std::vector<std::wstring>& paths) {
 }
 
 void SourceAdder::FinishAdding() {
-  tasks_.ScheduleTasks();
-  std::wstring json = tasks_.GetTasksJson();  // the list's lock is released here
+  std::wstring json = RenderTasksJson(tasks_.RefreshQueue());  // rendered without the list's lock
   window_.SetElementText(L"parmContainer", json);
   window_.CallPageFunction(L"addFile");
 }

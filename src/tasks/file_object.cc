@@ -8,6 +8,7 @@
 #include "platform/data_folder.h"
 #include "platform/files.h"
 #include "tasks/task_json.h"
+#include "tasks/task_view.h"
 
 namespace cw {
 
@@ -17,30 +18,37 @@ FileObject::FileObject() : process(std::make_shared<ProcessObject>()) {}
 
 std::wstring FileObject::ToJson() { return RenderTaskJson(*this, TaskDeviceName(targetDevice)); }
 
-double ComputeProgress(FileObject& task) {
+bool NoticeRunEnd(FileObject& task) {
+  if (task.iStatus != kTaskRunning) return false;
+  const ProcessObject& run = *task.process;
+  if (run.finished.load() == 0) return false;
+  if (run.failed.load() != 0) {
+    task.iStatus = kTaskFailed;  // keeps the progress it had
+  } else {
+    task.iStatus = kTaskDone;
+    task.progress = 100.0;
+  }
+  task.ticks.CloseLastTick();
+  return true;
+}
+
+double ProgressOf(const FileObject& task) {
   if (task.iStatus != kTaskRunning) return task.progress;
   const ProcessObject& run = *task.process;
-  if (run.finished.load() != 0) {
-    if (run.failed.load() != 0) {
-      task.iStatus = kTaskFailed;  // keeps the progress it had
-    } else {
-      task.iStatus = kTaskDone;
-      task.progress = 100.0;
-    }
-    return task.progress;
-  }
   double total = run.totalFrames.load();
   double current = run.currentFrame.load();
   // Unknown, zero or non-finite figures give 0 rather than a quotient outside
   // 0..100 or NaN.
-  if (!(total > 0.0) || !(current >= 0.0) || !std::isfinite(total) || !std::isfinite(current)) {
-    task.progress = 0.0;
-    return task.progress;
-  }
+  if (!(total > 0.0) || !(current >= 0.0) || !std::isfinite(total) || !std::isfinite(current)) return 0.0;
   double hundredths = current / total * 100 * 100;
   // Cut (not rounded) to two decimals; the cap comes first so the conversion
   // to an integer never overflows.
-  task.progress = hundredths >= 10000.0 ? 100.0 : static_cast<int32_t>(hundredths) / 100.0;
+  return hundredths >= 10000.0 ? 100.0 : static_cast<int32_t>(hundredths) / 100.0;
+}
+
+double ComputeProgress(FileObject& task) {
+  NoticeRunEnd(task);
+  task.progress = ProgressOf(task);
   return task.progress;
 }
 
@@ -55,48 +63,14 @@ void AppendFixed6(std::wstring* out, double value) {
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
 }
 
-namespace {
-
-void AppendPair(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
-  *out += key_text;
-  *out += value;
-  *out += L"\",";
-}
-
-void AppendInt(std::wstring* out, int32_t value) {
-  char buffer[16];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
-
-}  // namespace
-
 std::wstring RenderTaskJson(FileObject& task, const std::wstring& device_text) {
-  const ProcessObject& run = *task.process;
-  task.ticks.SetFrames(FramesForEstimate(run.currentFrame.load()), FramesForEstimate(run.totalFrames.load()));
-  std::wstring time_tip = task.ticks.FormatRemainingTime();
-  std::wstring file_size = FormatSizeText(run.sizeKB.load());
-
-  std::wstring out;
-  out.reserve(256 + task.fileName.size() + task.fromPath.size() + task.toPath.size());
-  out += L'{';
-  AppendPair(&out, L"\"fileName\": \"", task.fileName);
-  AppendPair(&out, L"\"fromPath\": \"", task.fromPath);
-  AppendPair(&out, L"\"toPath\": \"", task.toPath);
-  AppendPair(&out, L"\"targetDevice\": \"", device_text);
-  AppendPair(&out, L"\"outputQuality\": \"", task.outputQuality);
-  out += L"\"iStatus\": ";
-  AppendInt(&out, task.iStatus);  // the state before this rendering notices an ended run
-  out += L',';
-  AppendPair(&out, L"\"timeTip\": \"", time_tip);
-  AppendPair(&out, L"\"fileSize\": \"", file_size);
-  out += L"\"progress\": ";
-  AppendFixed6(&out, ComputeProgress(task));
-  out += L',';
-  out += L"\"guid\": \"";
-  out += task.guid;
-  out += L"\"}";
-  return out;
+  // The state shown is the one before this rendering notices an ended run;
+  // the progress is the one after it.
+  int32_t shown_status = task.iStatus;
+  ComputeProgress(task);
+  TaskView view = ViewOfTask(task, device_text);
+  view.status = shown_status;
+  return RenderTaskJson(view);
 }
 
 }  // namespace cw

@@ -53,6 +53,9 @@ struct ProcessObject {
   std::atomic<int32_t> started{0};
   std::atomic<int32_t> finished{0};
   std::atomic<int32_t> failed{0};  // 1: non-zero exit, a signal we did not send, or no process
+  // Why the run failed, in words, when the runner knows ("" otherwise).
+  // Written by the worker before `finished`; read once `finished` is 1.
+  std::wstring failureReason;
 
   // The runner's hold on the encoder process: freeze, continue and stop
   // requests that may arrive before the process exists. Set by StartWorker on
@@ -87,20 +90,27 @@ class FileObject {
   std::shared_ptr<ProcessObject> process;  // never null
   TimeTickArray ticks;                     // running intervals for the remaining-time estimate
 
-  // The task as one JSON object on one line, members in the fixed order
-  // fileName, fromPath, toPath, targetDevice, outputQuality, iStatus, timeTip,
-  // fileSize, progress, guid; values unescaped. Also notices the end of the
-  // run (see ComputeProgress). UI thread, under the task list's lock. A device
+  // The task as one JSON object on one line, rendered from its view (see
+  // tasks/task_view.h). Also notices the end of the run (see
+  // ComputeProgress); the state shown is the one before that. UI thread, under the task list's lock. A device
   // id missing from the catalog renders as "" and shows "can't find device!"
   // once per id per process.
   std::wstring ToJson();
 };
 
-// The task's progress percentage. A running task whose run has finished
-// becomes done at 100 (or failed, keeping its progress); a running task gets
-// current/total frames as a percentage cut to two decimals and kept within
-// 0..100 (unknown or zero totals and non-finite figures give 0). Other states
-// keep their progress. UI thread.
+// Notices the end of a running task's run: a finished run makes the task
+// done at 100 (or failed, keeping its progress) and closes its running
+// interval. Returns whether the state changed. UI thread, under the list's lock.
+bool NoticeRunEnd(FileObject& task);
+
+// A running task's progress from its run's figures: current/total frames as
+// a percentage cut to two decimals and kept within 0..100 (unknown or zero
+// totals and non-finite figures give 0). Other states give their stored
+// progress. Changes nothing.
+double ProgressOf(const FileObject& task);
+
+// NoticeRunEnd, then stores ProgressOf as the task's progress and returns it.
+// UI thread.
 double ComputeProgress(FileObject& task);
 
 // A new identity text: "{XXXXXXXX-XXXX-xxxx-XXXX-XXXXXXXXXXXX}", 38

@@ -32,16 +32,16 @@ TEST(TaskJson, NewTaskRendersExactly) {
                 kGuid + L"\"}");
 }
 
-TEST(TaskJson, ValuesAreInsertedUnescaped) {
+TEST(TaskJson, ValuesAreEscapedAsJsonStrings) {
   FileObject task;
   Fill(task, L"D:\\video\\a \"quoted\"\tname.avi");
   task.fileName = L"a \"quoted\"\tname.avi";
   task.toPath = L"/out/\u4E2D\u6587 \\ x.mp4";
   std::wstring json = RenderTaskJson(task, L"Dev \"1\"");
-  EXPECT_NE(json.find(L"\"fileName\": \"a \"quoted\"\tname.avi\","), std::wstring::npos) << json;
-  EXPECT_NE(json.find(L"\"fromPath\": \"D:\\video\\a \"quoted\"\tname.avi\","), std::wstring::npos) << json;
-  EXPECT_NE(json.find(L"\"toPath\": \"/out/\u4E2D\u6587 \\ x.mp4\","), std::wstring::npos) << json;
-  EXPECT_NE(json.find(L"\"targetDevice\": \"Dev \"1\"\","), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"fileName\": \"a \\\"quoted\\\"\\u0009name.avi\","), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"fromPath\": \"D:\\\\video\\\\a \\\"quoted\\\"\\u0009name.avi\","), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"toPath\": \"/out/\u4E2D\u6587 \\\\ x.mp4\","), std::wstring::npos) << json;
+  EXPECT_NE(json.find(L"\"targetDevice\": \"Dev \\\"1\\\"\","), std::wstring::npos) << json;
 }
 
 TEST(TaskJson, MembersComeInFixedOrder) {

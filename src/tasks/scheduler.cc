@@ -23,6 +23,10 @@ ConfigObject& TaskManager::Settings() { return settings ? *settings : ConfigObje
 
 void TaskManager::ScheduleTasks() {
   std::lock_guard<std::mutex> hold(lock);
+  ScheduleLocked();
+}
+
+void TaskManager::ScheduleLocked() {
   const int limit = Settings().conTasks;
   const int running = CountRunning(tasks);
   if (running < limit) {

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tasks/file_object.h"
+#include "tasks/task_view.h"
 
 namespace cw {
 
@@ -55,13 +56,25 @@ class TaskManager {
   bool DeleteTask(const std::wstring& guid);
   bool DeleteFinishedTask(const std::wstring& guid);
   void ScheduleTasks();
+  // The task JSON rendered task by task with FileObject::ToJson, which
+  // notices ended runs one rendering late. Drivers use RefreshQueue instead.
   std::wstring GetTasksJson();
+
+  // One refresh of the queue, the heartbeat of every driver (the window's
+  // tick and its wake-up after a run's end, the command line, cwdiag):
+  // notices ended runs, so their slots are free and their intervals closed;
+  // then, unless told to hold, schedules as ScheduleTasks does; and returns
+  // the view of every task in list order, from which the task JSON and the
+  // displays are rendered. Takes the lock.
+  enum class Scheduling { kStart, kHold };
+  std::vector<TaskView> RefreshQueue(Scheduling scheduling = Scheduling::kStart);
   void StopAllTasks();
   // The last task whose identity equals `guid` exactly, or null.
   std::shared_ptr<FileObject> FindTask(const std::wstring& guid);
 
  private:
   // Run by the operations above while they hold the lock.
+  void ScheduleLocked();
   void StartTask(FileObject& task);
   void SendBackOne();
   ConfigObject& Settings();

@@ -1,8 +1,9 @@
 // cwdiag queue [--dir PROGRAM_DIR] [--tick MS] FILE...: converts files with
 // the real engine and no window. Loads the settings and the catalog of the
 // program folder, queues every FILE as adding files does, then on every tick
-// schedules and prints the task list JSON on one line. The end of an encoder
-// run wakes the loop at once (render, schedule, print), as the window does.
+// refreshes the queue (ended runs noticed, tasks scheduled) and prints the
+// task list JSON on one line. The end of an encoder run wakes the loop for a
+// refresh at once, as the window does.
 // Standard input takes commands, one a line: pause GUID, resume GUID,
 // delete GUID, deletefinished GUID, contasks N. Exits after the tick on which
 // no task is waiting, running or paused: 0 when every remaining task is done,
@@ -87,22 +88,13 @@ void RunCommand(const std::string& line, TaskManager& list, ConfigObject& config
   }
 }
 
-void PrintTasks(TaskManager& list) {
-  std::printf("%s\n", WideToSystem(list.GetTasksJson()).c_str());
+// One refresh of the queue, its task JSON printed on one line. Returns the
+// views.
+std::vector<TaskView> RefreshAndPrint(TaskManager& list) {
+  std::vector<TaskView> views = list.RefreshQueue();
+  std::printf("%s\n", WideToSystem(RenderTasksJson(views)).c_str());
   std::fflush(stdout);
-}
-
-// Whether any task still waits, runs or is paused; *any_failed tells whether
-// a remaining task failed.
-bool WorkLeft(TaskManager& list, bool* any_failed) {
-  std::lock_guard<std::mutex> hold(list.lock);
-  bool left = false;
-  *any_failed = false;
-  for (const auto& task : list.tasks) {
-    left = left || task->iStatus == kTaskWaiting || task->iStatus == kTaskRunning || task->iStatus == kTaskPaused;
-    *any_failed = *any_failed || task->iStatus == kTaskFailed;
-  }
-  return left;
+  return views;
 }
 
 void AddFile(const std::string& file, TaskManager& list, ConfigObject& config) {
@@ -144,13 +136,9 @@ int Loop(TaskManager& list, ConfigObject& config, int tick_ms, const std::shared
     if (!run_ended && !ticked) continue;
     if (ticked) {
       while (next_tick <= Clock::now()) next_tick += std::chrono::milliseconds(tick_ms);
-    } else {
-      list.GetTasksJson();  // notices the ended run, which frees its slot
     }
-    list.ScheduleTasks();
-    PrintTasks(list);
-    bool any_failed = false;
-    if (!WorkLeft(list, &any_failed)) return any_failed ? 1 : 0;
+    QueueCounts counts = CountTasks(RefreshAndPrint(list));
+    if (counts.settled()) return counts.failed > 0 ? 1 : 0;
   }
 }
 
@@ -196,8 +184,7 @@ int RunQueue(const Args& args) {
   std::thread(ReadCommands, wakeups).detach();  // blocks on input; ends with the process
 
   for (const auto& file : files) AddFile(file, list, config);
-  list.ScheduleTasks();
-  PrintTasks(list);
+  RefreshAndPrint(list);
   int status = Loop(list, config, tick_ms, wakeups);
 
   // Workers of deleted tasks may still be returning.

@@ -1,9 +1,9 @@
 // When the window's queue counts as finished, and what the notification says.
-#include "cli/queue_watch.h"
+#include "app/queue_finish_watch.h"
 
 #include <gtest/gtest.h>
 
-namespace cw::cli {
+namespace cw {
 namespace {
 
 TaskView Task(const std::wstring& id, int32_t status) {
@@ -64,4 +64,4 @@ TEST(QueueWatchTest, Texts) {
 }
 
 }  // namespace
-}  // namespace cw::cli
+}  // namespace cw

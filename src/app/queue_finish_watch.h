@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "cli/task_snapshot.h"
+#include "tasks/task_view.h"
 
-namespace cw::cli {
+namespace cw {
 
 struct FinishReport {
   int converted = 0;  // tasks that ended done since the last report
@@ -33,4 +33,4 @@ class QueueFinishWatch {
 std::wstring FinishTitle(const FinishReport& report);
 std::wstring FinishText(const FinishReport& report);
 
-}  // namespace cw::cli
+}  // namespace cw

@@ -1,7 +1,7 @@
 // Noticing the end of the window's queue.
-#include "cli/queue_watch.h"
+#include "app/queue_finish_watch.h"
 
-namespace cw::cli {
+namespace cw {
 
 std::optional<FinishReport> QueueFinishWatch::Observe(const std::vector<TaskView>& tasks) {
   if (!CountTasks(tasks).settled()) return std::nullopt;
@@ -31,4 +31,4 @@ std::wstring FinishText(const FinishReport& report) {
   return text + L".";
 }
 
-}  // namespace cw::cli
+}  // namespace cw

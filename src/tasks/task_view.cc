@@ -1,0 +1,94 @@
+// Views of tasks and the task JSON rendered from them.
+#include "tasks/task_view.h"
+
+#include <charconv>
+
+#include "analysis/size_text.h"
+#include "json/json_escape.h"
+#include "tasks/task_json.h"
+
+namespace cw {
+namespace {
+
+void AppendText(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
+  *out += key_text;
+  AppendJsonEscaped(out, value);
+  *out += L"\",";
+}
+
+void AppendInt(std::wstring* out, int32_t value) {
+  char buffer[16];
+  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
+}
+
+}  // namespace
+
+QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
+  QueueCounts counts;
+  for (const auto& task : tasks) {
+    switch (task.status) {
+      case kTaskWaiting: ++counts.waiting; break;
+      case kTaskRunning: ++counts.running; break;
+      case kTaskPaused: ++counts.paused; break;
+      case kTaskDone: ++counts.done; break;
+      case kTaskStopped: ++counts.stopped; break;
+      default: ++counts.failed; break;
+    }
+  }
+  return counts;
+}
+
+TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
+  const ProcessObject& run = *task.process;
+  task.ticks.SetFrames(FramesForEstimate(run.currentFrame.load()), FramesForEstimate(run.totalFrames.load()));
+  TaskView view;
+  view.guid = task.guid;
+  view.fileName = task.fileName;
+  view.fromPath = task.fromPath;
+  view.toPath = task.toPath;
+  view.targetDevice = task.targetDevice;
+  view.deviceName = device_name;
+  view.outputQuality = task.outputQuality;
+  view.status = task.iStatus;
+  view.progress = ProgressOf(task);
+  view.remaining = task.ticks.FormatRemainingTime();
+  view.size = FormatSizeText(run.sizeKB.load());
+  if (task.iStatus == kTaskFailed && run.finished.load() != 0) view.failureReason = run.failureReason;
+  return view;
+}
+
+std::wstring RenderTaskJson(const TaskView& view) {
+  std::wstring out;
+  out.reserve(256 + view.fileName.size() + view.fromPath.size() + view.toPath.size());
+  out += L'{';
+  AppendText(&out, L"\"fileName\": \"", view.fileName);
+  AppendText(&out, L"\"fromPath\": \"", view.fromPath);
+  AppendText(&out, L"\"toPath\": \"", view.toPath);
+  AppendText(&out, L"\"targetDevice\": \"", view.deviceName);
+  AppendText(&out, L"\"outputQuality\": \"", view.outputQuality);
+  out += L"\"iStatus\": ";
+  AppendInt(&out, view.status);
+  out += L',';
+  AppendText(&out, L"\"timeTip\": \"", view.remaining);
+  AppendText(&out, L"\"fileSize\": \"", view.size);
+  out += L"\"progress\": ";
+  AppendFixed6(&out, view.progress);
+  out += L',';
+  out += L"\"guid\": \"";
+  AppendJsonEscaped(&out, view.guid);
+  out += L"\"}";
+  return out;
+}
+
+std::wstring RenderTasksJson(const std::vector<TaskView>& views) {
+  std::wstring json = L"[";
+  for (size_t i = 0; i < views.size(); ++i) {
+    if (i > 0) json += L',';
+    json += RenderTaskJson(views[i]);
+  }
+  json += L']';
+  return json;
+}
+
+}  // namespace cw

@@ -1,0 +1,60 @@
+// One task as every driver sees it after a refresh of the queue: the record
+// that the page's task JSON, the command line's display and the diagnostics
+// are all rendered from. Plain data, copied out of the list under its lock,
+// so that it can be read and rendered on any thread without the lock.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "tasks/file_object.h"
+
+namespace cw {
+
+// A display-only state for a driver that stopped the runs itself (the
+// command line after Ctrl-C). No task ever holds it.
+inline constexpr int32_t kTaskStopped = 100;
+
+struct TaskView {
+  std::wstring guid;
+  std::wstring fileName;
+  std::wstring fromPath;
+  std::wstring toPath;
+  std::wstring targetDevice;   // the device id of the task
+  std::wstring deviceName;     // the catalog's name of that device; "" when the catalog lacks it
+  std::wstring outputQuality;
+  int32_t status = kTaskWaiting;  // kTaskWaiting ... kTaskFailed
+  double progress = 0;            // 0..100
+  std::wstring remaining;         // remaining-time text ("..." while unknown)
+  std::wstring size;              // expected-size text ("..." while unknown)
+  std::wstring failureReason;     // why a failed run failed, when the runner knows; else ""
+};
+
+struct QueueCounts {
+  int waiting = 0;
+  int running = 0;
+  int paused = 0;
+  int done = 0;
+  int failed = 0;
+  int stopped = 0;
+  int total() const { return waiting + running + paused + done + failed + stopped; }
+  // Nothing waits, runs or is paused any more.
+  bool settled() const { return waiting + running + paused == 0; }
+};
+
+QueueCounts CountTasks(const std::vector<TaskView>& tasks);
+
+// The view of one task. Reads the run's figures and feeds the frame counts to
+// the task's remaining-time estimate; changes no state. UI thread, under the
+// task list's lock.
+TaskView ViewOfTask(FileObject& task, const std::wstring& device_name);
+
+// The task JSON the page receives: one object per view on one line, members
+// in the fixed order fileName, fromPath, toPath, targetDevice (the device's
+// name), outputQuality, iStatus, timeTip, fileSize, progress, guid; text
+// values escaped as JSON strings. Any thread.
+std::wstring RenderTaskJson(const TaskView& view);
+std::wstring RenderTasksJson(const std::vector<TaskView>& views);
+
+}  // namespace cw
