@@ -155,26 +155,35 @@ ChildProcess::~ChildProcess() {
   close(output_fd_);
 }
 
-bool ChildProcess::ReadOutput(std::string* chunk) {
+bool ChildProcess::ReadOutput(std::string* chunk) { return ReadOutputWithin(chunk, -1) == ReadResult::kData; }
+
+ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int timeout_ms) {
   chunk->clear();
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms < 0 ? 0 : timeout_ms);
   for (;;) {
+    int wait_ms = -1;
+    if (timeout_ms >= 0) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+      wait_ms = left.count() > 0 ? static_cast<int>(left.count()) : 0;
+    }
     struct pollfd fds[2] = {{output_fd_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
-    int n = poll(fds, 2, -1);
+    int n = poll(fds, 2, wait_ms);
     if (n < 0) {
       if (errno == EINTR) continue;
-      return false;
+      return ReadResult::kClosed;
     }
+    if (n == 0) return ReadResult::kSilent;
     if (fds[0].revents != 0) {
       char buffer[kReadLimit];
       ssize_t got = read(output_fd_, buffer, sizeof buffer);
       if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
-      if (got <= 0) return false;
+      if (got <= 0) return ReadResult::kClosed;
       chunk->assign(buffer, static_cast<size_t>(got));
-      return true;
+      return ReadResult::kData;
     }
     // The child ended and the pipe has nothing to read (something it left
     // behind may still hold the pipe open): the output is over.
-    if (fds[1].revents != 0) return false;
+    if (fds[1].revents != 0) return ReadResult::kClosed;
   }
 }
 

@@ -51,6 +51,12 @@ class ChildProcess {
   // to read. One reading thread at a time.
   bool ReadOutput(std::string* chunk);
 
+  // Like ReadOutput, but waits at most `timeout_ms` (-1: no limit) for
+  // output: kData with the piece in *chunk, kSilent when nothing came in
+  // time, kClosed as ReadOutput's false.
+  enum class ReadResult { kData, kSilent, kClosed };
+  ReadResult ReadOutputWithin(std::string* chunk, int timeout_ms);
+
   // True when a ReadOutput call would return at once (output is waiting, or
   // the output has been closed). Does not block.
   bool OutputWaiting();

@@ -133,6 +133,20 @@ TEST(ChildProcess, ReadsAtMostTheLimitAtOnce) {
   child->Reap();
 }
 
+TEST(ChildProcess, ReadWithinATimeLimitTellsSilenceFromTheEnd) {
+  auto child = StartOrFail(Shell("sleep 0.3; printf hello; sleep 0.2"));
+  ASSERT_TRUE(child);
+  std::string chunk;
+  EXPECT_EQ(child->ReadOutputWithin(&chunk, 20), ChildProcess::ReadResult::kSilent);
+  EXPECT_TRUE(chunk.empty());
+  std::string all;
+  ChildProcess::ReadResult result;
+  while ((result = child->ReadOutputWithin(&chunk, 5000)) == ChildProcess::ReadResult::kData) all += chunk;
+  EXPECT_EQ(result, ChildProcess::ReadResult::kClosed);
+  EXPECT_EQ(all, "hello");
+  EXPECT_TRUE(child->Reap().SucceededNormally());
+}
+
 TEST(ChildProcess, MissingOrUnrunnableProgramFailsToStart) {
   testing::TempDir dir;
   dir.Write("not_executable", "#!/bin/sh\necho hi\n");

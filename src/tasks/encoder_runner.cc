@@ -2,9 +2,11 @@
 #include "tasks/encoder_runner.h"
 
 #include <atomic>
+#include <chrono>
 #include <string_view>
 #include <thread>
 
+#include "analysis/log_window.h"
 #include "analysis/progress_parser.h"
 #include "platform/files.h"
 #include "platform/message.h"
@@ -15,8 +17,7 @@
 namespace cw {
 namespace {
 
-constexpr int kEndWaitMs = 1000;     // the wait after each batch of output
-constexpr int kDrainReads = 16;      // reads taken at once when output is waiting
+constexpr int kParsePeriodMs = 250;  // figures are parsed at most this often
 constexpr int kFinalReads = 256;     // reads of what is left once the encoder ended
 constexpr int kStopWaits = 12;       // the waits for a killed encoder ...
 constexpr int kStopWaitMs = 500;     // ... each this long
@@ -38,12 +39,14 @@ size_t CompleteUtf8Length(std::string_view bytes) {
 }
 
 // Converts the complete characters of `pending` + `chunk` into the log and
-// keeps a cut character's first bytes in `pending`.
+// keeps a cut character's first bytes in `pending`. The log keeps only what
+// the parsers read (its top and its newest lines).
 void AppendOutput(ProcessObject& run, std::string* pending, const std::string& chunk) {
   *pending += chunk;
   size_t complete = CompleteUtf8Length(*pending);
   run.log += SystemToWide(std::string_view(*pending).substr(0, complete));
   pending->erase(0, complete);
+  KeepLogBounded(&run.log);
 }
 
 void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
@@ -53,42 +56,44 @@ void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
   run.sizeKB.store(figures.size_kb);
 }
 
-// Appends what is waiting in the pipe without blocking, at most `max_reads`
-// reads. Returns false once the output has ended.
-bool TakeWaitingOutput(ProcessObject& run, ChildProcess& child, std::string* pending, int max_reads) {
-  std::string chunk;
-  for (int i = 0; i < max_reads && child.OutputWaiting(); ++i) {
-    if (!child.ReadOutput(&chunk)) return false;
-    AppendOutput(run, pending, chunk);
-  }
-  return true;
-}
-
-// Reads and parses until the output ends or the encoder has ended.
+// Reads until the output ends. The pipe is drained whenever it has data, so
+// the encoder never waits on a full pipe for us; the figures are parsed at
+// most every kParsePeriodMs, and once more at the end. Once the encoder has
+// ended only a bounded number of reads follows: something it left behind
+// may hold the pipe open and go on writing.
 void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
+  using Clock = std::chrono::steady_clock;
+  const auto period = std::chrono::milliseconds(kParsePeriodMs);
   ProgressFigures figures;
   std::string pending, chunk;
   auto parse = [&] {
     RefreshProgressFigures(run.log, &figures);
     StoreFigures(run, figures);
   };
-  while (child.ReadOutput(&chunk)) {
-    AppendOutput(run, &pending, chunk);
-    // Take what else is waiting, so that a talkative encoder never blocks
-    // on a full pipe, and parse once for all of it.
-    bool open = TakeWaitingOutput(run, child, &pending, kDrainReads);
-    parse();
-    if (!open) break;
-    if (child.WaitForEnd(kEndWaitMs)) {
-      // Ended: its last lines (the final status among them) are still in
-      // the pipe. Only what is there now is taken: something the encoder
-      // left behind may hold the pipe open.
-      TakeWaitingOutput(run, child, &pending, kFinalReads);
+  Clock::time_point next_parse = Clock::now();
+  bool unparsed = false;
+  int reads_after_end = 0;
+  for (;;) {
+    int wait_ms = -1;  // nothing to parse: wait for output as long as it takes
+    if (unparsed) {
+      auto left = std::chrono::duration_cast<std::chrono::milliseconds>(next_parse - Clock::now()).count();
+      wait_ms = left > 0 ? static_cast<int>(left) : 0;
+    }
+    ChildProcess::ReadResult result = child.ReadOutputWithin(&chunk, wait_ms);
+    if (result == ChildProcess::ReadResult::kClosed) break;
+    if (result == ChildProcess::ReadResult::kData) {
+      AppendOutput(run, &pending, chunk);
+      unparsed = true;
+      if (child.WaitForEnd(0) && ++reads_after_end > kFinalReads) break;
+    }
+    if (unparsed && Clock::now() >= next_parse) {
       parse();
-      break;
+      unparsed = false;
+      next_parse = Clock::now() + period;
     }
   }
   if (!pending.empty()) run.log += SystemToWide(pending);
+  parse();
 }
 
 void EndRun(ProcessObject& run, bool failed) {

@@ -64,8 +64,9 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process);
 
 // The worker's whole body. Creates the encoder (its failure shows
 // kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
-// encoder ends: reads its output, appends it to `log`, parses the figures and
-// waits up to 1000 ms for the end. Then sets `failed` (any end but exit
+// encoder ends: drains its output whenever there is some (the encoder never
+// waits on a full pipe), appends it to `log` (bounded: its top and newest
+// lines) and parses the figures a few times a second. Then sets `failed` (any end but exit
 // status 0, or no process; a failed run's partial output is deleted) and
 // `finished`, and calls the run-ended hook. Returns -1 when no pipe could be
 // made, else 0.

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <thread>
 
+#include "analysis/log_window.h"
 #include "platform/files.h"
 #include "platform/text.h"
 #include "tasks/engine_test_fixture.h"
@@ -71,6 +72,21 @@ TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
   EXPECT_TRUE(messages_.texts().empty());
   EXPECT_TRUE(WaitUntil([&] { return ended->load() == 1; }, 5s));
   SetRunEndedHook(previous);
+}
+
+// An encoder that prints megabytes of warnings is read as fast as it writes
+// and its log keeps only its top and its newest lines, so the figures still
+// come out right.
+TEST_F(RunnerTest, AChattyEncoderIsDrainedAndItsLogStaysBounded) {
+  auto task = Begin("chatty", "frames=40\npace=0\nchatter=3000000\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 60s));
+  const ProcessObject& run = *task->process;
+  EXPECT_EQ(run.failed.load(), 0);
+  EXPECT_LE(run.log.size(), kLogHeadChars + 2 * kLogTailChars + 16 * 1024);
+  EXPECT_NE(run.log.find(L"Duration: 00:00:01.60"), std::wstring::npos);
+  EXPECT_NE(run.log.find(kLogGapMarker), std::wstring::npos);
+  EXPECT_EQ(run.currentFrame.load(), 40.0);
+  EXPECT_EQ(run.totalFrames.load(), 25.0);
 }
 
 TEST_F(RunnerTest, OnlyExitStatusZeroSucceedsAndAFailedRunLosesItsPartialFile) {

@@ -12,9 +12,10 @@
 #              crash (kills itself with SIGSEGV halfway)
 #   work=N     loop rounds per frame in busy mode (default 20000)
 #   accents=N  prints N two-byte characters (U+00E9) at once after the banner
+#   chatter=N  prints N bytes of warning lines after the header, all at once
 # The OUTPUT file receives one "arg: X" line per argument, then one line per
 # frame, then "complete".
-frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0
+frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0
 input="" output=""
 previous=""
 for arg in "$@"; do
@@ -32,6 +33,7 @@ if [ -n "$input" ] && [ -f "$input" ]; then
       mode) mode=$value ;;
       work) work=$value ;;
       accents) accents=$value ;;
+      chatter) chatter=$value ;;
     esac
   done < "$input"
 fi
@@ -58,6 +60,9 @@ printf "  Duration: %02d:%02d:%02d.%02d, start: 0.000000, bitrate: 1200 kb/s\n" 
 echo "    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, $fps fps, $fps tbr, $fps tbn, $fps tbc"
 echo "Output #0, mp4, to '$output':"
 : > "$output" || exit 1
+if [ "$chatter" -gt 0 ]; then
+  yes "[mpeg4 @ 0x5610] ac-tex damaged at 12 7, concealing 42 DC errors" | head -c "$chatter"
+fi
 for arg in "$@"; do echo "arg: $arg" >> "$output"; done
 
 if [ "$mode" = hang ]; then
