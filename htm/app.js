@@ -34,63 +34,65 @@ function callHostWithTask(method, guid) {
 }
 
 // ---- Reading the host's JSON -------------------------------------------
-// The host writes its objects in a fixed member order with text values
-// inserted as they are (a quote or backslash in a file name stays as it is),
-// so they are read by walking that order; strict JSON is the fallback.
-function scanObjects(text, fields, many) {
-  var pos = 0, out = [];
+// The host escapes every text value, so its JSON is read as JSON. A member
+// of the wrong kind (a structure where a text or a number belongs) is read
+// as an empty text or 0, never shown as a structure.
+function pickFields(value, fields) {
+  var item = {};
+  fields.forEach(function (f) {
+    var v = value[f[0]];
+    if (f[1] === 's') item[f[0]] = typeof v === 'string' ? v : (typeof v === 'number' ? String(v) : '');
+    else item[f[0]] = typeof v === 'number' ? v : (typeof v === 'string' && v !== '' && isFinite(v) ? Number(v) : 0);
+  });
+  // Members the host adds after the fixed ones are kept as they came.
+  Object.keys(value).forEach(function (k) { if (!(k in item)) item[k] = value[k]; });
+  return item;
+}
+
+function isObject(v) { return v !== null && typeof v === 'object' && !Array.isArray(v); }
+
+// The settings of an older host may carry raw backslashes in paths, which is
+// not JSON: those are read by walking the fixed member order.
+function scanObject(text, fields) {
+  var pos = 0, item = {};
   function expect(s) {
     if (text.substr(pos, s.length) !== s) throw new Error('unexpected text at ' + pos);
     pos += s.length;
   }
-  function objectEndAt(term, from) {
-    for (;;) {
-      var at = text.indexOf(term, from);
-      if (at < 0) return -1;
-      var after = at + term.length;
-      if (!many && after === text.length) return at;
-      if (many && after === text.length - 1 && text.charAt(after) === ']') return at;
-      if (many && text.substr(after, 4 + fields[0][0].length) === ',{"' + fields[0][0] + '"') return at;
-      from = at + 1;
-    }
+  expect('{');
+  for (var i = 0; i < fields.length; i++) {
+    var name = fields[i][0], isText = fields[i][1] === 's', last = i === fields.length - 1;
+    expect('"' + name + '": ');
+    if (isText) expect('"');
+    var term = (isText ? '"' : '') + (last ? '}' : ',"' + fields[i + 1][0] + '": ');
+    var end = last ? text.length - term.length : text.indexOf(term, pos);
+    if (end < pos || text.substr(end, term.length) !== term) throw new Error('no end of ' + name);
+    var raw = text.substring(pos, end);
+    item[name] = isText ? raw : Number(raw);
+    pos = end + (isText ? 1 : 0);
+    if (!last) expect(',');
   }
-  if (many) {
-    expect('[');
-    if (text.substr(pos) === ']') return out;
-  }
-  for (;;) {
-    expect('{');
-    var item = {};
-    for (var i = 0; i < fields.length; i++) {
-      var name = fields[i][0], isText = fields[i][1] === 's', last = i === fields.length - 1;
-      expect('"' + name + '": ');
-      if (isText) expect('"');
-      var end = last ? objectEndAt((isText ? '"' : '') + '}', pos)
-                     : text.indexOf((isText ? '"' : '') + ',"' + fields[i + 1][0] + '": ', pos);
-      if (end < 0) throw new Error('no end of ' + name);
-      var raw = text.substring(pos, end);
-      item[name] = isText ? raw : Number(raw);
-      pos = end + (isText ? 1 : 0);
-      if (!last) expect(',');
-    }
-    expect('}');
-    out.push(item);
-    if (!many) {
-      if (pos !== text.length) throw new Error('trailing text');
-      return out;
-    }
-    if (text.charAt(pos) === ']' && pos === text.length - 1) return out;
-    expect(',');
-  }
+  return item;
 }
 
-function parseHostJson(text, fields, many) {
-  try { return scanObjects(text, fields, many); } catch (e) { /* try strict JSON */ }
+function parseTaskList(text) {
+  var value;
+  try { value = JSON.parse(text); } catch (e) { return null; }
+  if (!Array.isArray(value)) return null;
+  var tasks = [];
+  for (var i = 0; i < value.length; i++) {
+    if (!isObject(value[i])) return null;
+    tasks.push(pickFields(value[i], TASK_FIELDS));
+  }
+  return tasks;
+}
+
+function parseConfig(text) {
   try {
     var value = JSON.parse(text);
-    if (many ? Array.isArray(value) : (value && typeof value === 'object')) return many ? value : [value];
-  } catch (e) { /* neither form */ }
-  return null;
+    if (isObject(value)) return pickFields(value, CONFIG_FIELDS);
+  } catch (e) { /* an older host's raw form */ }
+  try { return scanObject(text, CONFIG_FIELDS); } catch (e) { return null; }
 }
 
 // ---- Task list ----------------------------------------------------------
@@ -98,7 +100,7 @@ function updateProgress() { receiveTasks(readData('parmContainer')); }
 function addFile() { receiveTasks(readData('parmContainer')); }
 
 function receiveTasks(text) {
-  var tasks = parseHostJson(text, TASK_FIELDS, true);
+  var tasks = parseTaskList(text);
   if (!tasks) return;  // keep showing the last good list
   if (page.config && page.config.needShutdown === 1) tasks = removeFinishedForShutdown(tasks);
   page.tasks = tasks;
@@ -229,6 +231,11 @@ function fillRow(tr, t) {
   tr.querySelector('[data-action=remove]').title = t.iStatus === 4 || t.iStatus === 5 ? 'Remove from the list' : 'Delete';
 }
 
+function rowKey(t) {
+  return [t.fileName, t.fromPath, t.targetDevice, t.outputQuality, t.iStatus, t.timeTip, t.fileSize,
+    t.progress, t.guid === page.selected].join('\u0000');
+}
+
 function renderTasks() {
   var body = $('taskRows');
   var seen = {};
@@ -239,7 +246,13 @@ function renderTasks() {
       tr = createRow(t.guid);
       page.rows[t.guid] = tr;
     }
-    fillRow(tr, t);
+    // Only rows whose task changed are touched: a refresh of a long list
+    // in which two tasks moved costs two row updates.
+    var key = rowKey(t);
+    if (tr.cwKey !== key) {
+      fillRow(tr, t);
+      tr.cwKey = key;
+    }
     if (body.children[i] !== tr) body.insertBefore(tr, body.children[i] || null);
   });
   Object.keys(page.rows).forEach(function (guid) {
@@ -326,8 +339,8 @@ function deleteTask() {
 // ---- Settings and catalog ---------------------------------------------
 function loadConfig() {
   callHost('getConfigJson');
-  var parsed = parseHostJson(readData('configParmContainer'), CONFIG_FIELDS, false);
-  if (parsed) page.config = parsed[0];
+  var parsed = parseConfig(readData('configParmContainer'));
+  if (parsed) page.config = parsed;
   renderStatus();
 }
 

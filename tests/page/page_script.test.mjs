@@ -1,5 +1,5 @@
 // Tests of the page's own logic (htm/app.js) outside the browser: reading the
-// host's JSON, whose text values are not escaped, and the removal of finished
+// host's JSON, whose text values are escaped, and the removal of finished
 // tasks when "shut down when done" is on. The script runs in a VM context with
 // a minimal document; the rendering itself is checked in the real window by
 // the end-to-end suite.
@@ -41,61 +41,77 @@ function loadPage() {
   return {context, texts, calls};
 }
 
+// A task object as the host writes it: fixed member order, texts escaped.
+const q = (text) => JSON.stringify(text);
 const task = (fields) => '{' + [
-  `"fileName": "${fields.fileName ?? 'clip.avi'}"`,
-  `"fromPath": "${fields.fromPath ?? '/v/clip.avi'}"`,
-  `"toPath": "${fields.toPath ?? ''}"`,
-  `"targetDevice": "${fields.targetDevice ?? 'Tablet'}"`,
+  `"fileName": ${q(fields.fileName ?? 'clip.avi')}`,
+  `"fromPath": ${q(fields.fromPath ?? '/v/clip.avi')}`,
+  `"toPath": ${q(fields.toPath ?? '')}`,
+  `"targetDevice": ${q(fields.targetDevice ?? 'Tablet')}`,
   `"outputQuality": "Normal"`,
   `"iStatus": ${fields.iStatus ?? 1}`,
   `"timeTip": "..."`,
   `"fileSize": "..."`,
   `"progress": ${fields.progress ?? '0.000000'}`,
-  `"guid": "${fields.guid ?? '{A}'}"`,
+  `"guid": ${q(fields.guid ?? '{A}')}`,
 ].join(',') + '}';
 
-test('task lists with raw quotes, backslashes and look-alike separators read back exactly', () => {
+test('names with quotes, backslashes, look-alike members and markup read back exactly', () => {
   const {context} = loadPage();
   const tricky = [
     {fileName: 'a"b.avi', fromPath: '/v/a"b.avi', guid: '{1}'},
     {fileName: 'C:\\new\\x.avi', fromPath: 'C:\\new\\x.avi', guid: '{2}'},
-    {fileName: 'odd","toPath": "x.avi', guid: '{3}'},
-    {fileName: 'ends with quote"', fromPath: '/v/"}]', guid: '{4}', iStatus: 2, progress: '66.660000'},
-    {fileName: '<img src=x onerror=alert(1)> & co.avi', guid: '{5}'},
+    {fileName: 'a","fromPath": 1.avi', guid: '{3}'},
+    {fileName: 'x","iStatus": 4,"', fromPath: '/v/"}]', guid: '{4}', iStatus: 2, progress: '66.660000'},
+    {fileName: '<script>alert(1)</script> & co.avi', guid: '{5}'},
+    {fileName: 'line\nbreak\ttab.avi', guid: '{6}'},
   ];
   const text = '[' + tricky.map(task).join(',') + ']';
-  const parsed = context.parseHostJson(text, context.TASK_FIELDS, true);
+  const parsed = context.parseTaskList(text);
   assert.equal(parsed.length, tricky.length);
   tricky.forEach((t, i) => {
     assert.equal(parsed[i].fileName, t.fileName);
     assert.equal(parsed[i].fromPath, t.fromPath ?? '/v/clip.avi');
     assert.equal(parsed[i].guid, t.guid);
+    assert.equal(parsed[i].iStatus, t.iStatus ?? 1);
   });
-  assert.equal(parsed[3].iStatus, 2);
   assert.equal(parsed[3].progress, 66.66);
 });
 
-test('empty lists, strict JSON and broken text', () => {
+test('empty lists, other member orders, wrong kinds and broken text', () => {
   const {context} = loadPage();
-  const {parseHostJson, TASK_FIELDS} = context;
-  assert.deepEqual(Array.from(parseHostJson('[]', TASK_FIELDS, true)), []);
-  // Strict JSON in another member order is still understood.
-  const strict = parseHostJson('[{"guid": "{A}", "fileName": "a\\\\b", "iStatus": 4}]', TASK_FIELDS, true);
+  const {parseTaskList} = context;
+  assert.deepEqual(Array.from(parseTaskList('[]')), []);
+  const strict = parseTaskList('[{"guid": "{A}", "fileName": "a\\\\b", "iStatus": 4}]');
   assert.equal(strict[0].fileName, 'a\\b');
-  for (const broken of ['', '[', '[{"fileName": "x"', 'not json', '{"a": 1}']) {
-    assert.equal(parseHostJson(broken, TASK_FIELDS, true), null, broken);
+  assert.equal(strict[0].iStatus, 4);
+  // A structure where a text belongs is never shown as one.
+  const odd = parseTaskList('[{"guid": "{A}", "fileName": {"x": 1}, "iStatus": [4], "progress": "12.5"}]');
+  assert.equal(odd[0].fileName, '');
+  assert.equal(odd[0].iStatus, 0);
+  assert.equal(odd[0].progress, 12.5);
+  // Members a newer host adds after the fixed ones are kept.
+  assert.equal(parseTaskList('[{"guid": "{A}", "failReason": "disk full"}]')[0].failReason, 'disk full');
+  for (const broken of ['', '[', '[{"fileName": "x"', 'not json', '{"a": 1}', '[1]', '[null]',
+    '[{"fileName": "a","fromPath": 1.avi"}]']) {
+    assert.equal(parseTaskList(broken), null, broken);
   }
 });
 
-test('settings with a raw backslash and ampersand read back exactly', () => {
+test('settings read as JSON, and the raw form of an older host still read exactly', () => {
   const {context} = loadPage();
-  const text = '{"targetDevice": "4","targetDeviceDesc": "Media \\"Player\\"","outputQuality": "Normal",' +
-      '"outputDir": "D:\\Videos & <Films>\\","conTasks": 2,"needShutdown": 1}';
-  const [config] = context.parseHostJson(text, context.CONFIG_FIELDS, false);
+  const escaped = JSON.stringify({targetDevice: '4', targetDeviceDesc: 'Media "Player"', outputQuality: 'Normal',
+    outputDir: 'D:\\Videos & <Films>\\', conTasks: 2, needShutdown: 1}).replace(/":/g, '": ');
+  const config = context.parseConfig(escaped);
   assert.equal(config.outputDir, 'D:\\Videos & <Films>\\');
-  assert.equal(config.targetDeviceDesc, 'Media \\"Player\\"');
+  assert.equal(config.targetDeviceDesc, 'Media "Player"');
   assert.equal(config.conTasks, 2);
-  assert.equal(config.needShutdown, 1);
+  const raw = '{"targetDevice": "4","targetDeviceDesc": "Media","outputQuality": "Normal",' +
+      '"outputDir": "D:\\Videos & <Films>\\","conTasks": 2,"needShutdown": 1}';
+  const old = context.parseConfig(raw);
+  assert.equal(old.outputDir, 'D:\\Videos & <Films>\\');
+  assert.equal(old.needShutdown, 1);
+  assert.equal(context.parseConfig('{"conTasks": '), null);
 });
 
 test('a broken task list keeps the last good one', () => {
