@@ -1,9 +1,10 @@
 # Build helpers shared by every subsystem folder.
 #
 # cw_library(NAME DEPS ...) makes the static library cw_NAME from the folder's
-# *.cc files, leaving out *_test.cc, *_bench.cc, *_fuzz.cc, *_main.cc and the
-# implementations of other systems (*-win32.cc). Tests (*_test.cc) become the
-# executable NAME_test registered with CTest, benchmarks (*_bench.cc) one
+# *.cc files, leaving out *_test.cc, *_testing.cc, *_bench.cc, *_fuzz.cc,
+# *_main.cc and the implementations of other systems (*-win32.cc). Tests
+# (*_test.cc) and test support that is not a test itself (*_testing.cc)
+# become the executable NAME_test registered with CTest, benchmarks (*_bench.cc) one
 # executable each, fuzz targets (*_fuzz.cc) one libFuzzer executable each.
 # New files are picked up by the next build without editing CMake files.
 
@@ -30,7 +31,7 @@ function(cw_library NAME)
   set(fuzz_sources "")
   foreach(src IN LISTS all_sources)
     get_filename_component(base ${src} NAME)
-    if(base MATCHES "_test\\.cc$")
+    if(base MATCHES "_test\\.cc$" OR base MATCHES "_testing\\.cc$")
       list(APPEND test_sources ${src})
     elseif(base MATCHES "_bench\\.cc$")
       list(APPEND bench_sources ${src})

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "platform/gtk_services.h"
-#include "platform/menu_table.h"
+#include "app/menu_table.h"
 
 namespace cw {
 namespace {
@@ -36,7 +36,7 @@ std::vector<GtkWidget*> Children(GtkWidget* container) {
 TEST_F(GtkTest, MenuBarHasTheTableItemsAndTheCheckMarkFollowsTheHostEachTimeItOpens) {
   std::vector<int> commands;
   int need_shutdown = 0;
-  GtkWidget* bar = BuildMenuBarGtk([&](int id) { commands.push_back(id); },
+  GtkWidget* bar = BuildMenuBarGtk(MainMenuTable(), [&](int id) { commands.push_back(id); },
                                    [&](int id) { return id == kCmdShutdownWhenDone && need_shutdown != 0; });
   g_object_ref_sink(bar);
   std::vector<GtkWidget*> tops = Children(bar);

@@ -8,8 +8,10 @@
 #include "app/cvela_app.h"
 #include "app/cvela_dlg.h"
 #include "app/host_commands.h"
+#include "app/menu_table.h"
 #include "app/shutdown_countdown.h"
 #include "bridge/host_engine.h"
+#include "bridge/page_script.h"
 #include "app/queue_finish_watch.h"
 #include "platform/desktop.h"
 #include "platform/desktop_notification.h"
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
   std::vector<std::wstring> opened_files = OpenedFiles(argc, argv);
   cw::MainWindowOptions options;
   options.allow_automation = cw::AutomationRequested();
+  options.menu = cw::MainMenuTable();
+  options.page_protocol = &cw::BridgePageProtocol();
   std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
   cw::InstallDesktopMessageSink(window.get());
   std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();

@@ -6,7 +6,7 @@
 #include "app/host_commands.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
-#include "platform/menu_table.h"
+#include "app/menu_table.h"
 #include "platform/message.h"
 
 namespace cw {

@@ -3,7 +3,7 @@
 #include "app/host_commands.h"
 
 #include "app/cvela_dlg.h"
-#include "platform/menu_table.h"
+#include "app/menu_table.h"
 
 namespace cw {
 

@@ -11,7 +11,7 @@
 #include "app/cvela_dlg.h"
 #include "app/shutdown_countdown.h"
 #include "bridge/fakes_for_tests.h"
-#include "platform/menu_table.h"
+#include "app/menu_table.h"
 #include "sources/fake_shell_for_tests.h"
 #include "testsupport/temp_dir.h"
 

@@ -17,18 +17,14 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/page_protocol.h"
+
 namespace cw {
 
 inline constexpr std::string_view kBridgePrefix = "bridge:";
 
-struct BridgeRequest {
-  enum class Kind { kCall, kClick };
-  Kind kind = Kind::kCall;
-  std::wstring name;                // method name or element id
-  std::optional<std::wstring> arg;  // the method's argument, if it has one
-  std::wstring parm_text;           // current text of parmContainer
-  std::wstring config_text;         // current text of configParmContainer
-};
+// The page's requests and the host's operations (platform/page_protocol.h).
+using BridgeRequest = PageRequest;
 
 // True when a prompt text is a bridge message (starts with kBridgePrefix).
 bool IsBridgeMessage(std::string_view prompt_text);
@@ -36,13 +32,6 @@ bool IsBridgeMessage(std::string_view prompt_text);
 // Parses a whole prompt text (UTF-8, prefix included). Returns nothing for
 // anything that is not exactly the form above.
 std::optional<BridgeRequest> ParseBridgeRequest(std::string_view prompt_text);
-
-struct PageOp {
-  enum class Kind { kSetText, kCall };
-  Kind kind = Kind::kSetText;
-  std::wstring target;  // element id or function name
-  std::wstring text;    // kSetText only
-};
 
 // A JSON string literal, quotes included, as UTF-8. Besides the characters
 // JSON requires, '<', '>', '&', U+2028 and U+2029 are escaped, so the result

@@ -76,4 +76,26 @@ std::string BuildApplyOpsScript(const std::vector<PageOp>& ops) {
          EncodePageOps(ops) + ");";
 }
 
+namespace {
+
+class BridgeProtocol : public PageProtocol {
+ public:
+  std::string DocumentStartScript() const override { return BuildPageBridgeScript(); }
+  bool IsRequest(std::string_view prompt_text) const override { return IsBridgeMessage(prompt_text); }
+  std::optional<PageRequest> ParseRequest(std::string_view prompt_text) const override {
+    return ParseBridgeRequest(prompt_text);
+  }
+  std::string EncodeReply(const std::optional<std::wstring>& ret, const std::vector<PageOp>& ops) const override {
+    return EncodeBridgeReply(ret, ops);
+  }
+  std::string ApplyOpsScript(const std::vector<PageOp>& ops) const override { return BuildApplyOpsScript(ops); }
+};
+
+}  // namespace
+
+const PageProtocol& BridgePageProtocol() {
+  static const BridgeProtocol* protocol = new BridgeProtocol();
+  return *protocol;
+}
+
 }  // namespace cw

@@ -20,4 +20,8 @@ std::string BuildPageBridgeScript();
 // the bridge script).
 std::string BuildApplyOpsScript(const std::vector<PageOp>& ops);
 
+// The bridge as the protocol the main window speaks: the functions above
+// and those of bridge_protocol.h. The object lives for the whole process.
+const PageProtocol& BridgePageProtocol();
+
 }  // namespace cw

@@ -2,19 +2,14 @@
 #include "catalog/catalog_file.h"
 
 #include "catalog/catalog_cipher.h"
+#include "platform/data_folder.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/text.h"
 
 namespace cw {
 
-std::wstring CatalogFilePath() {
-  const std::wstring beside = ProgramFolder() + L"data.dat";
-  if (FileExists(beside)) return beside;
-  const std::wstring installed = ProgramFolder() + L"../share/clipwright/data.dat";
-  if (FileExists(installed)) return installed;
-  return beside;
-}
+std::wstring CatalogFilePath() { return DataFolder() + L"data.dat"; }
 
 std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>* messages) {
   if (!FileExists(path)) {

@@ -236,7 +236,7 @@ int RunCli(const std::vector<std::string>& args) {
     WriteOut("Nothing to convert.\n");
     return kExitConverted;
   }
-  if (!MakeFolderPath(config.outputDir)) return UsageError(L"cannot create the output folder " + config.outputDir);
+  if (!CreateDirectories(config.outputDir)) return UsageError(L"cannot create the output folder " + config.outputDir);
 
   SetRunEndedHook([wakeups] {
     std::lock_guard<std::mutex> hold(wakeups->mutex);

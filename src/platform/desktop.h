@@ -8,6 +8,10 @@
 #include <memory>
 #include <string>
 
+#include <vector>
+
+#include "platform/menu.h"
+#include "platform/page_protocol.h"
 #include "platform/window.h"
 
 namespace cw {
@@ -28,6 +32,10 @@ struct MainWindowOptions {
   int client_height = 452;  // 278 dialog units
   bool allow_automation = false;
   std::wstring product_version;  // told to an automation session
+  std::vector<MenuPopupEntry> menu;  // the menu bar; none when empty
+  // The page protocol; not owned, must outlive the window. Without one the
+  // page gets no bridge.
+  const PageProtocol* page_protocol = nullptr;
 };
 
 // The main window: a fixed-size window with a menu bar and the page view.

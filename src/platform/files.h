@@ -17,6 +17,9 @@ void SetProgramFolderForTesting(const std::wstring& folder);
 bool FileExists(const std::wstring& path);    // file or folder
 bool IsDirectory(const std::wstring& path);
 bool CreateDirectory(const std::wstring& path);  // one level; true if created
+// Creates the folder `path` together with every missing parent, any length.
+// True when it is a folder afterwards; failures are otherwise silent.
+bool CreateDirectories(const std::wstring& path);
 bool DeleteFile(const std::wstring& path);       // true if removed
 bool IsWritableDirectory(const std::wstring& path);
 

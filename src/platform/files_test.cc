@@ -73,5 +73,39 @@ TEST(Files, CreateListDelete) {
   EXPECT_FALSE(ListFolder(base + L"missing", &entries));
 }
 
+TEST(CreateDirectories, CreatesEveryMissingLevelOfAnyLength) {
+  testing::TempDir dir;
+  std::wstring deep = SystemToWide(dir.path());
+  for (int i = 0; i < 30; ++i) deep += L"/level-" + std::to_wstring(i) + L"-with-a-long-name";
+  ASSERT_GT(deep.size(), 600u);
+  EXPECT_TRUE(CreateDirectories(deep));
+  EXPECT_TRUE(IsDirectory(deep));
+  EXPECT_TRUE(CreateDirectories(deep));  // existing: nothing happens
+  EXPECT_TRUE(IsDirectory(deep));
+  std::wstring trailing = SystemToWide(dir.File("with/trailing/"));
+  CreateDirectories(trailing);
+  EXPECT_TRUE(IsDirectory(trailing));
+}
+
+TEST(CreateDirectories, IgnoresFailures) {
+  testing::TempDir dir;
+  dir.Write("file", "x");
+  std::wstring below_file = SystemToWide(dir.File("file/sub"));
+  EXPECT_FALSE(CreateDirectories(below_file));  // must neither throw nor hang
+  EXPECT_FALSE(IsDirectory(below_file));
+  EXPECT_FALSE(CreateDirectories(L""));
+}
+
+TEST(CreateDirectories, CreatesEveryMissingLevelOfUnicodeNames) {
+  testing::TempDir dir;
+  std::wstring deep = dir.wpath() + L"a/b/\u4E2D/d";
+  EXPECT_TRUE(CreateDirectories(deep));
+  EXPECT_TRUE(IsDirectory(deep));
+  EXPECT_TRUE(CreateDirectories(deep));  // already there
+  dir.Write("file", "x");
+  EXPECT_FALSE(CreateDirectories(dir.wpath() + L"file/sub"));
+  EXPECT_FALSE(CreateDirectories(L""));
+}
+
 }  // namespace
 }  // namespace cw

@@ -14,6 +14,8 @@
 #include "platform/shell.h"
 #include "platform/window.h"
 
+#include "platform/menu.h"
+
 namespace cw {
 
 // The toolkit window of a window made by CreateMainWindow (main_window-gtk.cc).
@@ -38,10 +40,11 @@ void RunAboutBox(GtkWindow* owner, const AboutBoxTexts& texts);
 std::unique_ptr<CountdownWindow> CreateCountdownWindowGtk(const CountdownWindowTexts& texts,
                                                          CountdownWindowEvents events);
 
-// menu_bar-gtk.cc: the menu bar of platform/menu_table.h. `on_command` gets
+// menu_bar-gtk.cc: the menu bar of `table` (platform/menu.h). `on_command` gets
 // the chosen item's id; `is_checked` decides each check item's mark every
 // time its popup opens. Both are called on the UI thread.
-GtkWidget* BuildMenuBarGtk(std::function<void(int)> on_command, std::function<bool(int)> is_checked);
+GtkWidget* BuildMenuBarGtk(const std::vector<MenuPopupEntry>& table, std::function<void(int)> on_command,
+                           std::function<bool(int)> is_checked);
 
 // drop_target-gtk.cc: files (text/uri-list) dropped anywhere on `target`
 // arrive as local paths in `on_drop`; `view` (a child of `target` with its

@@ -9,8 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "bridge/bridge_protocol.h"
-#include "bridge/page_script.h"
 #include "platform/desktop.h"
 #include "platform/gtk_services.h"
 #include "platform/text.h"
@@ -65,11 +63,11 @@ class MainWindowGtk : public Window {
     guint source = 0;
   };
 
-  void BuildMenuBar(GtkWidget* box);
+  void BuildMenuBar(GtkWidget* box, const std::vector<MenuPopupEntry>& table);
   WebKitWebView* BuildView(const MainWindowOptions& options);
   void AddOp(PageOp op);
   bool IsOurPage(const char* uri) const { return !page_uri_.empty() && WithoutFragment(uri) == page_uri_; }
-  std::string Answer(const BridgeRequest& request);
+  std::string Answer(const PageRequest& request);
   int RunMessageDialog(GtkMessageType type, GtkButtonsType buttons, const std::wstring& text);
 
   static gboolean OnDeleteEvent(GtkWidget*, GdkEvent*, gpointer self);
@@ -83,6 +81,7 @@ class MainWindowGtk : public Window {
 
   GtkWidget* window_ = nullptr;
   WebKitWebContext* context_ = nullptr;
+  const PageProtocol* protocol_ = nullptr;  // not owned; null: no bridge
   WebKitWebView* view_ = nullptr;
   WindowEvents* events_ = nullptr;
   std::string page_uri_;
@@ -96,7 +95,7 @@ class MainWindowGtk : public Window {
   bool ended_ = false;
 };
 
-MainWindowGtk::MainWindowGtk(const MainWindowOptions& options) {
+MainWindowGtk::MainWindowGtk(const MainWindowOptions& options) : protocol_(options.page_protocol) {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   g_object_ref_sink(window_);
   gtk_window_set_title(GTK_WINDOW(window_), WideToSystem(options.initial_title).c_str());
@@ -106,7 +105,7 @@ MainWindowGtk::MainWindowGtk(const MainWindowOptions& options) {
 
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 0);
   gtk_container_add(GTK_CONTAINER(window_), box);
-  BuildMenuBar(box);
+  if (!options.menu.empty()) BuildMenuBar(box, options.menu);
   view_ = BuildView(options);
   gtk_widget_set_size_request(GTK_WIDGET(view_), options.client_width, options.client_height);
   gtk_box_pack_start(GTK_BOX(box), GTK_WIDGET(view_), TRUE, TRUE, 0);
@@ -131,8 +130,9 @@ MainWindowGtk::~MainWindowGtk() {
 }
 
 // The menu bar of the menu table; its commands and check marks are the host's.
-void MainWindowGtk::BuildMenuBar(GtkWidget* box) {
+void MainWindowGtk::BuildMenuBar(GtkWidget* box, const std::vector<MenuPopupEntry>& table) {
   GtkWidget* bar = BuildMenuBarGtk(
+      table,
       [this](int command) {
         if (events_ && !ended_) events_->OnMenuCommand(command);
       },
@@ -152,12 +152,14 @@ WebKitWebView* MainWindowGtk::BuildView(const MainWindowOptions& options) {
   webkit_settings_set_enable_developer_extras(settings, FALSE);
 
   WebKitUserContentManager* content = webkit_user_content_manager_new();
-  std::string script = BuildPageBridgeScript();
-  WebKitUserScript* user_script = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
-                                                         WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
-                                                         nullptr);
-  webkit_user_content_manager_add_script(content, user_script);
-  webkit_user_script_unref(user_script);
+  if (protocol_) {
+    std::string script = protocol_->DocumentStartScript();
+    WebKitUserScript* user_script = webkit_user_script_new(script.c_str(), WEBKIT_USER_CONTENT_INJECT_TOP_FRAME,
+                                                           WEBKIT_USER_SCRIPT_INJECT_AT_DOCUMENT_START, nullptr,
+                                                           nullptr);
+    webkit_user_content_manager_add_script(content, user_script);
+    webkit_user_script_unref(user_script);
+  }
 
   auto* view = WEBKIT_WEB_VIEW(g_object_new(WEBKIT_TYPE_WEB_VIEW, "web-context", context_, "settings", settings,
                                             "user-content-manager", content, "is-controlled-by-automation",
@@ -205,7 +207,8 @@ void MainWindowGtk::AddOp(PageOp op) {
     calls_.back()->push_back(std::move(op));
     return;
   }
-  std::string script = BuildApplyOpsScript({op});
+  if (!protocol_) return;
+  std::string script = protocol_->ApplyOpsScript({op});
   webkit_web_view_evaluate_javascript(view_, script.data(), static_cast<gssize>(script.size()), nullptr, nullptr,
                                       nullptr, nullptr, nullptr);
 }
@@ -267,30 +270,30 @@ void MainWindowGtk::OnViewClose(gpointer self) {
   if (w->events_ && !w->ended_) w->events_->OnClose();
 }
 
-std::string MainWindowGtk::Answer(const BridgeRequest& request) {
+std::string MainWindowGtk::Answer(const PageRequest& request) {
   element_texts_[L"parmContainer"] = request.parm_text;
   element_texts_[L"configParmContainer"] = request.config_text;
   std::vector<PageOp> ops;
   calls_.push_back(&ops);
   std::optional<std::wstring> result;
   if (events_ && !ended_) {
-    if (request.kind == BridgeRequest::Kind::kCall) {
+    if (request.kind == PageRequest::Kind::kCall) {
       result = events_->OnExternalCall(request.name, request.arg);
     } else {
       events_->OnElementClick(request.name);
     }
   }
   calls_.pop_back();
-  return EncodeBridgeReply(result, ops);
+  return protocol_->EncodeReply(result, ops);
 }
 
 gboolean MainWindowGtk::OnScriptDialog(WebKitWebView* view, WebKitScriptDialog* dialog, gpointer self) {
   auto* w = static_cast<MainWindowGtk*>(self);
   if (webkit_script_dialog_get_dialog_type(dialog) != WEBKIT_SCRIPT_DIALOG_PROMPT) return FALSE;
   const char* message = webkit_script_dialog_get_message(dialog);
-  if (!message || !IsBridgeMessage(message)) return FALSE;  // an ordinary prompt
+  if (!w->protocol_ || !message || !w->protocol_->IsRequest(message)) return FALSE;  // an ordinary prompt
   if (!w->IsOurPage(webkit_web_view_get_uri(view))) return TRUE;  // no answer for other pages
-  std::optional<BridgeRequest> request = ParseBridgeRequest(message);
+  std::optional<PageRequest> request = w->protocol_->ParseRequest(message);
   if (!request) return TRUE;
   std::string reply = w->Answer(*request);
   webkit_script_dialog_prompt_set_text(dialog, reply.c_str());

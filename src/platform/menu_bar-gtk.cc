@@ -1,8 +1,8 @@
-// The main window's menu bar, built from the menu table. Every item reports
+// The main window's menu bar, built from a menu table. Every item reports
 // its command id; check items get their mark from the host each time their
 // popup opens, never from the toolkit's own toggling.
 #include "platform/gtk_services.h"
-#include "platform/menu_table.h"
+#include "platform/menu.h"
 #include "platform/text.h"
 
 namespace cw {
@@ -52,13 +52,14 @@ void FreeCallbacks(gpointer data, GClosure*) { delete static_cast<MenuCallbacks*
 
 }  // namespace
 
-GtkWidget* BuildMenuBarGtk(std::function<void(int)> on_command, std::function<bool(int)> is_checked) {
+GtkWidget* BuildMenuBarGtk(const std::vector<MenuPopupEntry>& table, std::function<void(int)> on_command,
+                           std::function<bool(int)> is_checked) {
   GtkWidget* bar = gtk_menu_bar_new();
   // The callbacks live as long as the bar (freed with its "destroy" handler).
   auto* callbacks = new MenuCallbacks{std::move(on_command), std::move(is_checked)};
   g_signal_connect_data(bar, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer) {}), callbacks, FreeCallbacks,
                         static_cast<GConnectFlags>(0));
-  for (const MenuPopupEntry& popup : MainMenuTable()) {
+  for (const MenuPopupEntry& popup : table) {
     GtkWidget* top = gtk_menu_item_new_with_mnemonic(WideToSystem(MnemonicLabel(popup.text)).c_str());
     GtkWidget* menu = gtk_menu_new();
     for (const MenuItemEntry& entry : popup.items) gtk_menu_shell_append(GTK_MENU_SHELL(menu), MakeItem(entry, callbacks));

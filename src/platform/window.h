@@ -27,7 +27,7 @@ class WindowEvents {
   // An element with the given id was clicked (only ButtonOK and ButtonCancel
   // are reported).
   virtual void OnElementClick(const std::wstring& element_id) = 0;
-  // A menu command was chosen (ids: platform/menu_table.h).
+  // A menu command was chosen (ids: the menu table the window was given).
   virtual void OnMenuCommand(int /*command_id*/) {}
   // A popup of the menu bar is opening: whether its check item `command_id`
   // shows the check mark.

@@ -26,15 +26,4 @@ std::wstring ConfigFilePath() {
 
 std::wstring DefaultOutputDir() { return UserVideosFolder() + L"/Clipwright"; }
 
-bool MakeFolderPath(const std::wstring& folder) {
-  if (folder.empty()) return false;
-  if (IsDirectory(folder)) return true;
-  for (size_t slash = folder.find(L'/', 1); slash != std::wstring::npos; slash = folder.find(L'/', slash + 1)) {
-    std::wstring prefix = folder.substr(0, slash);
-    if (!IsDirectory(prefix)) CreateDirectory(prefix);
-  }
-  CreateDirectory(folder);
-  return IsDirectory(folder);
-}
-
 }  // namespace cw

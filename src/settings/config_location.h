@@ -22,7 +22,4 @@ std::wstring ConfigFilePath();
 // short-lived program to ask the desktop; UI thread.
 std::wstring DefaultOutputDir();
 
-// Creates `folder` and every missing parent. True when it exists afterwards.
-bool MakeFolderPath(const std::wstring& folder);
-
 }  // namespace cw

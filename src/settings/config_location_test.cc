@@ -24,16 +24,5 @@ TEST(ChooseConfigFolder, ProgramFolderWhenWritableElseUserFolder) {
   EXPECT_EQ(asked, L"/opt/cw/");
 }
 
-TEST(MakeFolderPath, CreatesEveryMissingLevel) {
-  testing::TempDir dir;
-  std::wstring deep = dir.wpath() + L"a/b/\u4E2D/d";
-  EXPECT_TRUE(MakeFolderPath(deep));
-  EXPECT_TRUE(IsDirectory(deep));
-  EXPECT_TRUE(MakeFolderPath(deep));  // already there
-  dir.Write("file", "x");
-  EXPECT_FALSE(MakeFolderPath(dir.wpath() + L"file/sub"));
-  EXPECT_FALSE(MakeFolderPath(L""));
-}
-
 }  // namespace
 }  // namespace cw

@@ -144,7 +144,7 @@ std::string ConfigObject::FileBytes() {
 void ConfigObject::Save() {
   std::string bytes = FileBytes();
   std::wstring folder = FolderOf(file_path_);
-  if (!folder.empty()) MakeFolderPath(folder);
+  if (!folder.empty()) CreateDirectories(folder);
   if (!WriteFileBytes(file_path_, bytes)) ShowMessage(kSaveFailedMessage);
 }
 

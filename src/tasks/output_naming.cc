@@ -33,14 +33,4 @@ std::wstring ChooseOutputPath(const std::wstring& outputDir, const std::wstring&
   return candidate;
 }
 
-void CreateDirectories(const std::wstring& path) {
-  if (path.empty() || IsDirectory(path)) return;
-  // Every prefix that ends before a '/' is a parent; the root ("") is skipped.
-  for (size_t slash = path.find(L'/'); slash != std::wstring::npos; slash = path.find(L'/', slash + 1)) {
-    std::wstring prefix = path.substr(0, slash);
-    if (!prefix.empty() && !IsDirectory(prefix)) CreateDirectory(prefix);
-  }
-  if (!IsDirectory(path)) CreateDirectory(path);
-}
-
 }  // namespace cw

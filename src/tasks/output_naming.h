@@ -22,8 +22,4 @@ std::wstring BaseNameOfPath(const std::wstring& path);
 std::wstring ChooseOutputPath(const std::wstring& outputDir, const std::wstring& baseName,
                               const std::vector<std::wstring>& taken = {});
 
-// Creates the folder `path` together with every missing parent. Failures are
-// ignored (the caller notices when it uses the folder). Any length.
-void CreateDirectories(const std::wstring& path);
-
 }  // namespace cw

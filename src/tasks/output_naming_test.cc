@@ -60,28 +60,5 @@ TEST(ChooseOutputPath, CreatesAMissingOutputFolderWithItsParents) {
   EXPECT_TRUE(IsDirectory(out));
 }
 
-TEST(CreateDirectories, CreatesEveryMissingLevelOfAnyLength) {
-  testing::TempDir dir;
-  std::wstring deep = SystemToWide(dir.path());
-  for (int i = 0; i < 30; ++i) deep += L"/level-" + std::to_wstring(i) + L"-with-a-long-name";
-  ASSERT_GT(deep.size(), 600u);
-  CreateDirectories(deep);
-  EXPECT_TRUE(IsDirectory(deep));
-  CreateDirectories(deep);  // existing: nothing happens
-  EXPECT_TRUE(IsDirectory(deep));
-  std::wstring trailing = SystemToWide(dir.File("with/trailing/"));
-  CreateDirectories(trailing);
-  EXPECT_TRUE(IsDirectory(trailing));
-}
-
-TEST(CreateDirectories, IgnoresFailures) {
-  testing::TempDir dir;
-  dir.Write("file", "x");
-  std::wstring below_file = SystemToWide(dir.File("file/sub"));
-  CreateDirectories(below_file);  // must neither throw nor hang
-  EXPECT_FALSE(IsDirectory(below_file));
-  CreateDirectories(L"");
-}
-
 }  // namespace
 }  // namespace cw

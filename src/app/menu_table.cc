@@ -1,5 +1,5 @@
 // The main window's menu bar table.
-#include "platform/menu_table.h"
+#include "app/menu_table.h"
 
 namespace cw {
 
@@ -24,26 +24,6 @@ const std::vector<MenuPopupEntry>& MainMenuTable() {
        {{L"&Online Help", kCmdOnlineHelp, false}, {nullptr, 0, false}, {L"&About...", kCmdAbout, false}}},
   };
   return table;
-}
-
-std::wstring MnemonicLabel(const std::wstring& text) {
-  std::wstring label;
-  for (size_t i = 0; i < text.size(); ++i) {
-    wchar_t c = text[i];
-    if (c == L'&') {
-      if (i + 1 < text.size() && text[i + 1] == L'&') {
-        label += L'&';
-        ++i;
-      } else {
-        label += L'_';
-      }
-    } else if (c == L'_') {
-      label += L"__";
-    } else {
-      label += c;
-    }
-  }
-  return label;
 }
 
 }  // namespace cw
