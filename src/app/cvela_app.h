@@ -1,5 +1,6 @@
-// The application object: runs the main dialog for as long as the program
-// runs. UI thread only.
+// The application object (CvelaApp: the name the design gives it, see the
+// README's glossary): runs the main dialog for as long as the program runs.
+// UI thread only.
 #pragma once
 
 #include <functional>

@@ -1,4 +1,5 @@
-// The main dialog's host logic: start-up of the window (icon, catalog, page,
+// The main dialog's host logic (CvelaDlg, OnInitDialog: names the design
+// gives them, see the README's glossary): start-up of the window (icon, catalog, page,
 // refresh timer, external object), the 2-second refresh tick that hands the
 // page the task list, the close routine and the page's two click bindings.
 // Written against the abstract window; UI thread only.

@@ -18,6 +18,7 @@ using ShutdownCommand = std::function<void()>;
 
 class ShutdownDialog {
  public:
+  // The caption as the design writes it, kept on purpose (README glossary).
   static constexpr const wchar_t* kCaption = L"Reelmarch - Auto Shutdown";
   static constexpr const wchar_t* kInitialText = L"Computer is going to shutdown in 60 second";
   static constexpr const wchar_t* kShutdownNowText = L"Shutdown Right Now";

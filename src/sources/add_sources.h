@@ -18,6 +18,8 @@ namespace cw {
 
 inline constexpr const wchar_t* kAllFilesFilterName = L"ALL Files (*.*)";
 inline constexpr const wchar_t* kAllFilesPattern = L"*";
+// "Choose a path": the title as the design writes it, kept on purpose
+// (README glossary).
 inline constexpr const wchar_t* kChooseFolderTitle = L"选择路径";
 
 // A new waiting task for `path`: a fresh identity, the file name taken from

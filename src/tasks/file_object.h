@@ -1,5 +1,6 @@
 // The conversion task record (FileObject), its encoder-run record
-// (ProcessObject), and the task's JSON rendering for the page.
+// (ProcessObject), and the task's JSON rendering for the page. Both names
+// are the design's own, kept on purpose (see the README's glossary).
 //
 // Threads: every FileObject field is read and written on the UI thread, under
 // the task list's lock. The worker thread of a run writes only its
