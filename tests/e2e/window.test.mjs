@@ -117,7 +117,9 @@ test('options changed in the page are saved to config.ini and read back as text'
 
 test('markup in a file name is shown as text and never runs', async () => {
   const name = '<img src=x onerror="window.__ran=1">.avi';
-  const list = `[{"fileName": "${name}","fromPath": "/v/${name}","toPath": "","targetDevice": "Tablet & <b>",` +
+  // The host escapes its texts as JSON strings.
+  const q = JSON.stringify;
+  const list = `[{"fileName": ${q(name)},"fromPath": ${q('/v/' + name)},"toPath": "","targetDevice": "Tablet & <b>",` +
       `"outputQuality": "Normal","iStatus": 5,"timeTip": "...","fileSize": "...","progress": 12.500000,` +
       `"guid": "{6A1F0C3E-58B2-4c7d-A1E4-0F9B2D3C4E5F}"}]`;
   const shown = await run(`
