@@ -147,6 +147,10 @@ std::wstring DisplayText(std::wstring_view text) {
   return out;
 }
 
+std::wstring RestoreEscapedBytes(const std::wstring& shown, const std::wstring& original) {
+  return shown != original && shown == DisplayText(original) ? original : shown;
+}
+
 std::string WideToDisplayUtf8(std::wstring_view text) { return Encode(text, Escapes::kAsReplacement); }
 
 int AsciiCaseCompare(std::wstring_view a, std::wstring_view b) {

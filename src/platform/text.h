@@ -49,6 +49,11 @@ std::wstring SystemToWideReplacing(std::string_view bytes);
 // Any thread.
 std::wstring DisplayText(std::wstring_view text);
 
+// `shown` when it differs from what a person was shown of `original`,
+// else `original`: a name that came back from the page (which only ever
+// sees U+FFFD for escaped bytes) unchanged keeps its bytes. Any thread.
+std::wstring RestoreEscapedBytes(const std::wstring& shown, const std::wstring& original);
+
 // Wide text -> UTF-8 that is always valid: escaped bytes, unpaired
 // surrogates and values above U+10FFFF become U+FFFD; a valid surrogate pair
 // is joined. For GTK and everything else a person reads. Any thread.

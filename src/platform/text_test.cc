@@ -134,6 +134,16 @@ TEST(WideToSystem, EscapedBytesBecomeTheirBytesOtherLoneHalvesBecomeReplacement)
   }
 }
 
+TEST(RestoreEscapedBytes, KeepsTheBytesOfANameThatCameBackAsShown) {
+  const std::wstring folder = SystemToWide("/v/a\xFF\xFE");
+  const std::wstring shown = DisplayText(folder);  // "/v/a\uFFFD\uFFFD"
+  EXPECT_EQ(RestoreEscapedBytes(shown, folder), folder);
+  EXPECT_EQ(RestoreEscapedBytes(L"/v/other", folder), L"/v/other");     // a new choice wins
+  EXPECT_EQ(RestoreEscapedBytes(shown + L"x", folder), shown + L"x");
+  EXPECT_EQ(RestoreEscapedBytes(L"/v/a", L"/v/b"), L"/v/a");
+  EXPECT_EQ(RestoreEscapedBytes(folder, L"/v/b"), folder);              // read from config.ini: bytes kept
+}
+
 TEST(DisplayText, ShowsEscapedBytesAsReplacement) {
   EXPECT_EQ(DisplayText(SystemToWide("a\xFF\xFE.avi")), L"a\uFFFD\uFFFD.avi");
   EXPECT_EQ(DisplayText(L"caf\u00E9"), L"caf\u00E9");
