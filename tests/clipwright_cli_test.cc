@@ -307,14 +307,15 @@ TEST_F(ClipwrightCliTest, WindowQueuesTheFilesItIsOpenedWith) {
   std::string out = dir_.File("out");
   dir_.Write("prog/config.ini", "{\"targetDevice\": \"1\",\"outputQuality\": \"Low\",\"outputDir\": \"" + out +
                                     "\",\"conTasks\": 2,\"needShutdown\": 0}");
-  std::string a = MakeClip("a.avi"), b = MakeClip("b b.avi");
+  // The third name's bytes FF FE are not UTF-8: its output carries them too.
+  std::string a = MakeClip("a.avi"), b = MakeClip("b b.avi"), c = MakeClip("\xFF\xFE.avi");
 
   bool converted = false;
   std::thread closer([&] {
     // Both files converted: no encoder of the test is left and both outputs exist.
     for (int i = 0; i < 1200 && !converted; ++i) {
       std::this_thread::sleep_for(50ms);
-      converted = FilesIn(out).size() == 2 && RunningProgram(prog + "/xenc") == 0 && IsMp4(out + "/a.mp4");
+      converted = FilesIn(out).size() == 3 && RunningProgram(prog + "/xenc") == 0 && IsMp4(out + "/a.mp4");
     }
     // Closing the window by a signal lets xvfb-run and the session bus end in order.
     for (int i = 0; i < 200; ++i) {
@@ -326,11 +327,12 @@ TEST_F(ClipwrightCliTest, WindowQueuesTheFilesItIsOpenedWith) {
     }
   });
   CliRun run = Run({"/usr/bin/env", "HOME=" + dir_.path(), "XDG_CONFIG_HOME=" + dir_.File("config"),
-                    "/usr/bin/dbus-run-session", "--", "/usr/bin/xvfb-run", "-a", prog + "/clipwright", a, b});
+                    "/usr/bin/dbus-run-session", "--", "/usr/bin/xvfb-run", "-a", prog + "/clipwright", a, b, c});
   closer.join();
   EXPECT_TRUE(converted) << run.output;
-  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b b.mp4"})) << run.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b b.mp4", "\xFF\xFE.mp4"})) << run.output;
   EXPECT_TRUE(IsMp4(out + "/b b.mp4"));
+  EXPECT_TRUE(IsMp4(out + "/\xFF\xFE.mp4"));
 }
 #endif
 
