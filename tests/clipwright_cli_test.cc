@@ -138,6 +138,32 @@ TEST_F(ClipwrightCliTest, FolderAddsItsVisibleFiles) {
   EXPECT_TRUE(run.Has("Converted 1 of 1 file.")) << run.output;
 }
 
+// Names are bytes: ones that are not UTF-8 (FF FE, Latin-1, an encoded
+// surrogate) are found in a folder and taken as arguments, and their outputs
+// carry the same bytes, in an output folder whose name is not UTF-8 either.
+TEST_F(ClipwrightCliTest, NamesThatAreNotUtf8ConvertAndKeepTheirBytes) {
+  fs::create_directories(dir_.File("in"));
+  MakeClip("in/\xFF\xFE.avi");
+  MakeClip("in/caf\xE9.avi");
+  MakeClip("in/s\xED\xA0\x80.avi");
+  std::string out = dir_.File("out\xFF");
+  CliRun run = Run(Cli({"--device", "1", "--quality", "Low", "--output", out, "--jobs", "2", dir_.File("in")}));
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"caf\xE9.mp4", "s\xED\xA0\x80.mp4", "\xFF\xFE.mp4"}));
+  for (const auto& name : FilesIn(out)) EXPECT_TRUE(IsMp4(out + "/" + name)) << name;
+  EXPECT_TRUE(run.Has("Converted 3 of 3 files.")) << run.output;
+  // People are shown U+FFFD for each such byte: the output is valid UTF-8.
+  EXPECT_TRUE(run.Has("\xEF\xBF\xBD\xEF\xBF\xBD.avi: done\n")) << run.output;
+  EXPECT_EQ(WideToSystem(SystemToWideReplacing(run.output)), run.output);
+
+  // The same file given as an argument gets the next free name, same bytes.
+  run = Run(Cli({"--device", "1", "--quality", "Low", "--output", out, dir_.File("in/\xFF\xFE.avi")}));
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"caf\xE9.mp4", "s\xED\xA0\x80.mp4", "\xFF\xFE(1).mp4",
+                                                    "\xFF\xFE.mp4"}));
+  EXPECT_TRUE(IsMp4(out + "/\xFF\xFE(1).mp4"));
+}
+
 TEST_F(ClipwrightCliTest, BrokenInputFailsWithItsNameAndEncoderLines) {
   std::string good = MakeClip("good.avi");
   dir_.Write("broken.avi", "this is no video at all\n");
@@ -281,14 +307,15 @@ TEST_F(ClipwrightCliTest, WindowQueuesTheFilesItIsOpenedWith) {
   std::string out = dir_.File("out");
   dir_.Write("prog/config.ini", "{\"targetDevice\": \"1\",\"outputQuality\": \"Low\",\"outputDir\": \"" + out +
                                     "\",\"conTasks\": 2,\"needShutdown\": 0}");
-  std::string a = MakeClip("a.avi"), b = MakeClip("b b.avi");
+  // The third name's bytes FF FE are not UTF-8: its output carries them too.
+  std::string a = MakeClip("a.avi"), b = MakeClip("b b.avi"), c = MakeClip("\xFF\xFE.avi");
 
   bool converted = false;
   std::thread closer([&] {
     // Both files converted: no encoder of the test is left and both outputs exist.
     for (int i = 0; i < 1200 && !converted; ++i) {
       std::this_thread::sleep_for(50ms);
-      converted = FilesIn(out).size() == 2 && RunningProgram(prog + "/xenc") == 0 && IsMp4(out + "/a.mp4");
+      converted = FilesIn(out).size() == 3 && RunningProgram(prog + "/xenc") == 0 && IsMp4(out + "/a.mp4");
     }
     // Closing the window by a signal lets xvfb-run and the session bus end in order.
     for (int i = 0; i < 200; ++i) {
@@ -300,11 +327,12 @@ TEST_F(ClipwrightCliTest, WindowQueuesTheFilesItIsOpenedWith) {
     }
   });
   CliRun run = Run({"/usr/bin/env", "HOME=" + dir_.path(), "XDG_CONFIG_HOME=" + dir_.File("config"),
-                    "/usr/bin/dbus-run-session", "--", "/usr/bin/xvfb-run", "-a", prog + "/clipwright", a, b});
+                    "/usr/bin/dbus-run-session", "--", "/usr/bin/xvfb-run", "-a", prog + "/clipwright", a, b, c});
   closer.join();
   EXPECT_TRUE(converted) << run.output;
-  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b b.mp4"})) << run.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b b.mp4", "\xFF\xFE.mp4"})) << run.output;
   EXPECT_TRUE(IsMp4(out + "/b b.mp4"));
+  EXPECT_TRUE(IsMp4(out + "/\xFF\xFE.mp4"));
 }
 #endif
 

@@ -176,5 +176,27 @@ TEST(LocalPathsOfUris, LocalFilesOnlyDecoded) {
   EXPECT_TRUE(LocalPathsOfUris(nullptr).empty());
 }
 
+TEST(FileUriOfPath, NamesRoundTripByteForByteThroughFileUris) {
+  // The second name's bytes FF FE are not UTF-8: they travel as escaped bytes
+  // U+DCFF U+DCFE, and the URI carries the bytes themselves.
+  struct Case {
+    std::wstring path;
+    std::string uri;
+  };
+  const std::wstring escaped = {L'/', L't', L'/', L'a', static_cast<wchar_t>(0xDCFF), static_cast<wchar_t>(0xDCFE),
+                                L'.', L'a', L'v', L'i'};
+  const Case cases[] = {
+      {L"/t/a b/clip&.avi", "file:///t/a%20b/clip&.avi"},
+      {escaped, "file:///t/a%FF%FE.avi"},
+      {L"/t/\u20ac%.mp4", "file:///t/%E2%82%AC%25.mp4"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(FileUriOfPath(c.path), c.uri);
+    const char* uris[] = {c.uri.c_str(), nullptr};
+    EXPECT_EQ(LocalPathsOfUris(uris), std::vector<std::wstring>{c.path}) << c.uri;
+  }
+  EXPECT_EQ(FileUriOfPath(L"relative/x.avi"), "");
+}
+
 }  // namespace
 }  // namespace cw

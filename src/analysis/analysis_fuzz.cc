@@ -55,7 +55,7 @@ void CompareWithPlainSearches(const std::wstring& log) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-  const std::wstring log = cw::SystemToWide(std::string_view(reinterpret_cast<const char*>(data), size));
+  const std::wstring log = cw::SystemToWideReplacing(std::string_view(reinterpret_cast<const char*>(data), size));
 
   Require(cw::ParseFrameNumber(log) >= -1);
   Require(cw::ParseFrameRate(log) >= -1);

@@ -93,8 +93,10 @@ class ArrayReader {
   bool ReadString(std::wstring* out) {
     if (!Eat('"')) return false;
     size_t run_start = pos_;
+    // The page's text is UTF-8 and never names bytes: nothing it sends can
+    // become an escaped byte.
     auto flush = [&] {
-      out->append(SystemToWide(text_.substr(run_start, pos_ - run_start)));
+      out->append(SystemToWideReplacing(text_.substr(run_start, pos_ - run_start)));
     };
     while (pos_ < text_.size()) {
       unsigned char c = static_cast<unsigned char>(text_[pos_]);
@@ -181,7 +183,7 @@ std::string EncodeJsonString(std::wstring_view text) {
   out.push_back('"');
   size_t run_start = 0;
   auto flush = [&](size_t end) {
-    if (end > run_start) out.append(WideToSystem(text.substr(run_start, end - run_start)));
+    if (end > run_start) out.append(WideToDisplayUtf8(text.substr(run_start, end - run_start)));
   };
   for (size_t i = 0; i < text.size(); ++i) {
     uint32_t c = static_cast<uint32_t>(text[i]);

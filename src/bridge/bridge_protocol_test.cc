@@ -88,6 +88,20 @@ TEST(EncodeJsonString, EscapesWhatJsonAndScriptsNeed) {
   }
 }
 
+// A file name's bytes that are not UTF-8 (escaped bytes U+DC80-U+DCFF) reach
+// the page as U+FFFD: it never receives a lone surrogate. And the page cannot
+// make escaped bytes: raw bytes that are not UTF-8 read as U+FFFD.
+TEST(EncodeJsonString, EscapedBytesReachThePageAsReplacement) {
+  const std::wstring name = {L'a', static_cast<wchar_t>(0xDCFF), static_cast<wchar_t>(0xDCFE), L'.', L'a', L'v',
+                             L'i'};
+  EXPECT_EQ(EncodeJsonString(name), R"("a\ufffd\ufffd.avi")");
+  EXPECT_EQ(EncodeJsonString(std::wstring(1, static_cast<wchar_t>(0xDC80)) + L"\u00e9"), "\"\\ufffd\xc3\xa9\"");
+
+  std::vector<std::optional<std::wstring>> values;
+  ASSERT_TRUE(ParseJsonStringArray("[\"a\xFF\xFE.avi\", \"\\udcff\"]", &values));
+  EXPECT_EQ(values, (std::vector<std::optional<std::wstring>>{L"a\uFFFD\uFFFD.avi", L"\uFFFD"}));
+}
+
 // Whatever the host writes comes back from the page unchanged: the element
 // carries text, not markup.
 TEST(EncodeJsonString, RoundTripsThroughTheRequestParser) {

@@ -44,7 +44,7 @@ void BM_LoadCatalogFromHexText(benchmark::State& state) {
     cw::HexToBytes(hex, &cipher_text);
     cw::DeviceCatalog catalog;
     std::vector<std::wstring> messages;
-    cw::BuildCatalog(cw::SystemToWide(cw::DecryptCatalogBytes(cipher_text)), &catalog, &messages);
+    cw::BuildCatalog(cw::SystemToWideReplacing(cw::DecryptCatalogBytes(cipher_text)), &catalog, &messages);
     if (catalog.devices.size() != static_cast<size_t>(state.range(0)) || !messages.empty()) {
       state.SkipWithError("catalog did not load");
     }
@@ -94,7 +94,7 @@ BENCHMARK(BM_StageDecrypt)->Unit(benchmark::kMillisecond);
 void BM_StageBuildModel(benchmark::State& state) {
   std::string bytes;
   cw::HexToBytes(MakeDataDat(1000), &bytes);
-  const std::wstring text = cw::SystemToWide(cw::DecryptCatalogBytes(bytes));
+  const std::wstring text = cw::SystemToWideReplacing(cw::DecryptCatalogBytes(bytes));
   for (auto _ : state) {
     cw::DeviceCatalog catalog;
     std::vector<std::wstring> messages;

@@ -26,7 +26,7 @@ std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>
     messages->push_back(kCatalogDamagedMessage);
     return kNoCatalogText;
   }
-  return SystemToWide(DecryptCatalogBytes(cipher_text));
+  return SystemToWideReplacing(DecryptCatalogBytes(cipher_text));
 }
 
 std::wstring LoadCatalogText(const std::wstring& path) {

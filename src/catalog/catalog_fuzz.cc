@@ -51,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string cipher_text;
   if (cw::HexToBytes(input, &cipher_text)) {
     Check(cipher_text.size() <= input.size() / 2 + 1);
-    ExerciseModel(cw::SystemToWide(cw::DecryptCatalogBytes(cipher_text)));
+    ExerciseModel(cw::SystemToWideReplacing(cw::DecryptCatalogBytes(cipher_text)));
   }
 
   // The input as a catalog plaintext: the cipher round-trips it up to its
@@ -61,6 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(cw::HexToBytes(cw::BytesToHex(encrypted, 64), &decoded) && decoded == encrypted);
   const std::string plain = cw::DecryptCatalogBytes(encrypted);
   Check(plain == input.substr(0, input.find('\0')));
-  ExerciseModel(cw::SystemToWide(plain));
+  ExerciseModel(cw::SystemToWideReplacing(plain));
   return 0;
 }

@@ -29,7 +29,7 @@ std::string CheckSource(const std::string& source) {
   if (source.find('\0') != std::string::npos) return "the source holds a zero byte, which would cut the catalog short";
   std::vector<std::wstring> messages;
   cw::DeviceCatalog catalog;
-  cw::BuildCatalog(cw::SystemToWide(source), &catalog, &messages);
+  cw::BuildCatalog(cw::SystemToWideReplacing(source), &catalog, &messages);
   if (!messages.empty()) return "the source does not load as a catalog: " + cw::WideToSystem(messages.front());
   if (catalog.devices.empty()) return "the source lists no devices";
   return "";

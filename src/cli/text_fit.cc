@@ -1,6 +1,8 @@
 // Terminal cell widths and fitting text into them.
 #include "cli/text_fit.h"
 
+#include "platform/text.h"
+
 namespace cw::cli {
 
 namespace {
@@ -52,7 +54,7 @@ std::wstring PrintableText(const std::wstring& text) {
     unsigned long v = static_cast<unsigned long>(c);
     if (v < 0x20 || (v >= 0x7F && v < 0xA0)) c = L'?';
   }
-  return out;
+  return DisplayText(out);
 }
 
 int TextCells(const std::wstring& text) {

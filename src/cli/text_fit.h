@@ -12,7 +12,8 @@ int CharacterCells(wchar_t c);
 
 // The text with every control character (C0, DEL, C1: line breaks, tabs,
 // the escape that starts terminal commands) replaced by '?', so that a file
-// name can neither break a line nor command the terminal.
+// name can neither break a line nor command the terminal, and every byte of a
+// name that is not UTF-8 (an escaped byte, platform/text.h) shown as U+FFFD.
 std::wstring PrintableText(const std::wstring& text);
 
 // Cells of a whole text.

@@ -30,6 +30,14 @@ TEST(TextFitTest, PrintableTextDefusesControlCharacters) {
   EXPECT_EQ(PrintableText(L"caf\u00e9 \u65e5"), L"caf\u00e9 \u65e5");
 }
 
+TEST(TextFitTest, PrintableTextShowsBytesThatAreNotUtf8AsReplacement) {
+  // a\xFF\xFE\n.avi as read from a folder: two escaped bytes and a line break.
+  const std::wstring name = {L'a', static_cast<wchar_t>(0xDCFF), static_cast<wchar_t>(0xDCFE), L'\n', L'.', L'a',
+                             L'v', L'i'};
+  EXPECT_EQ(PrintableText(name), L"a\uFFFD\uFFFD?.avi");
+  EXPECT_EQ(TextCells(PrintableText(name)), 8);  // one cell each
+}
+
 TEST(TextFitTest, FitAndPad) {
   EXPECT_EQ(FitCells(L"abcdef", 6), L"abcdef");
   EXPECT_EQ(FitCells(L"abcdef", 5), L"abcd\u2026");

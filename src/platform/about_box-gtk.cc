@@ -7,7 +7,7 @@ namespace cw {
 namespace {
 
 GtkWidget* Label(const std::wstring& text, const char* markup_format = nullptr) {
-  std::string utf8 = WideToSystem(text);
+  std::string utf8 = WideToDisplayUtf8(text);
   GtkWidget* label = gtk_label_new(nullptr);
   if (markup_format) {
     gchar* markup = g_markup_printf_escaped(markup_format, utf8.c_str());
@@ -34,7 +34,7 @@ GtkWidget* Icon(const std::wstring& path) {
 }  // namespace
 
 void RunAboutBox(GtkWindow* owner, const AboutBoxTexts& texts) {
-  GtkWidget* dialog = gtk_dialog_new_with_buttons(WideToSystem(texts.title).c_str(), owner,
+  GtkWidget* dialog = gtk_dialog_new_with_buttons(WideToDisplayUtf8(texts.title).c_str(), owner,
                                                   static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL |
                                                                               GTK_DIALOG_DESTROY_WITH_PARENT),
                                                   "_OK", GTK_RESPONSE_OK, nullptr);

@@ -16,7 +16,7 @@ class CountdownWindowGtk : public CountdownWindow {
   ~CountdownWindowGtk() override { Close(); }
 
   void SetMessageText(const std::wstring& text) override {
-    if (label_) gtk_label_set_text(GTK_LABEL(label_), WideToSystem(text).c_str());
+    if (label_) gtk_label_set_text(GTK_LABEL(label_), WideToDisplayUtf8(text).c_str());
   }
   void StartTimer(int period_ms) override;
   void StopTimer() override;
@@ -43,7 +43,7 @@ class CountdownWindowGtk : public CountdownWindow {
 CountdownWindowGtk::CountdownWindowGtk(const CountdownWindowTexts& texts, CountdownWindowEvents events)
     : events_(std::move(events)) {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
-  gtk_window_set_title(GTK_WINDOW(window_), WideToSystem(texts.caption).c_str());
+  gtk_window_set_title(GTK_WINDOW(window_), WideToDisplayUtf8(texts.caption).c_str());
   gtk_window_set_keep_above(GTK_WINDOW(window_), TRUE);
   gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER_ALWAYS);
   gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);
@@ -52,14 +52,14 @@ CountdownWindowGtk::CountdownWindowGtk(const CountdownWindowTexts& texts, Countd
 
   GtkWidget* box = gtk_box_new(GTK_ORIENTATION_VERTICAL, 18);
   gtk_container_set_border_width(GTK_CONTAINER(box), 18);
-  label_ = gtk_label_new(WideToSystem(texts.message).c_str());
+  label_ = gtk_label_new(WideToDisplayUtf8(texts.message).c_str());
   gtk_label_set_justify(GTK_LABEL(label_), GTK_JUSTIFY_CENTER);
   gtk_box_pack_start(GTK_BOX(box), label_, TRUE, TRUE, 0);
 
   GtkWidget* buttons = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 12);
   gtk_box_set_homogeneous(GTK_BOX(buttons), TRUE);
-  GtkWidget* now = gtk_button_new_with_label(WideToSystem(texts.shutdown_now).c_str());
-  GtkWidget* cancel = gtk_button_new_with_label(WideToSystem(texts.cancel).c_str());
+  GtkWidget* now = gtk_button_new_with_label(WideToDisplayUtf8(texts.shutdown_now).c_str());
+  GtkWidget* cancel = gtk_button_new_with_label(WideToDisplayUtf8(texts.cancel).c_str());
   gtk_widget_set_name(now, "shutdown-now");
   gtk_widget_set_name(cancel, "cancel-shutdown");
   gtk_box_pack_start(GTK_BOX(buttons), now, TRUE, TRUE, 0);

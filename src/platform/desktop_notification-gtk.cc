@@ -47,8 +47,8 @@ GApplication* NotifyingApplication() {
 void ShowDesktopNotification(const std::wstring& title, const std::wstring& body) {
   GApplication* app = NotifyingApplication();
   if (app == nullptr) return;
-  GNotification* notification = g_notification_new(WideToSystem(title).c_str());
-  g_notification_set_body(notification, WideToSystem(body).c_str());
+  GNotification* notification = g_notification_new(WideToDisplayUtf8(title).c_str());
+  g_notification_set_body(notification, WideToDisplayUtf8(body).c_str());
   GIcon* icon = g_themed_icon_new("clipwright");
   g_notification_set_icon(notification, icon);
   g_application_send_notification(app, kNotificationId, notification);

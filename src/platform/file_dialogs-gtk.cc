@@ -21,7 +21,7 @@ std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const 
   gtk_file_chooser_set_select_multiple(chooser, TRUE);
   gtk_file_chooser_set_local_only(chooser, TRUE);
   GtkFileFilter* filter = gtk_file_filter_new();
-  gtk_file_filter_set_name(filter, WideToSystem(filter_name).c_str());
+  gtk_file_filter_set_name(filter, WideToDisplayUtf8(filter_name).c_str());
   gtk_file_filter_add_pattern(filter, WideToSystem(filter_pattern).c_str());
   gtk_file_chooser_add_filter(chooser, filter);  // the chooser owns it now
 
@@ -42,7 +42,7 @@ std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const 
 std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstring& title,
                                              const std::wstring& start_folder) {
   GtkWidget* dialog =
-      gtk_file_chooser_dialog_new(WideToSystem(title).c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
+      gtk_file_chooser_dialog_new(WideToDisplayUtf8(title).c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
                                   "_Cancel", GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
   gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
   gtk_file_chooser_set_create_folders(GTK_FILE_CHOOSER(dialog), TRUE);

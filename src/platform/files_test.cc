@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
+
 #include "platform/text.h"
 #include "testsupport/temp_dir.h"
 
@@ -73,6 +76,7 @@ TEST(Files, CreateListDelete) {
   EXPECT_FALSE(ListFolder(base + L"missing", &entries));
 }
 
+<<<<<<< HEAD
 TEST(CreateDirectories, CreatesEveryMissingLevelOfAnyLength) {
   testing::TempDir dir;
   std::wstring deep = SystemToWide(dir.path());
@@ -105,6 +109,41 @@ TEST(CreateDirectories, CreatesEveryMissingLevelOfUnicodeNames) {
   dir.Write("file", "x");
   EXPECT_FALSE(CreateDirectories(dir.wpath() + L"file/sub"));
   EXPECT_FALSE(CreateDirectories(L""));
+=======
+// Names are bytes: each one found in a folder opens, reads, lists as a
+// folder and deletes by the name the listing gave, whether or not it is UTF-8.
+TEST(Files, EveryNameFoundInAFolderOpensByThatName) {
+  testing::TempDir dir;
+  const std::string names[] = {"plain.avi", "caf\xC3\xA9.avi", "\xFF\xFE.avi", "caf\xE9.avi", "s\xED\xA0\x80.avi",
+                               "cut\xE4\xB8.avi", "over\xC0\xAF.avi", "\xFF\xFE-folder"};
+  for (const auto& name : names) {
+    if (name.find("folder") != std::string::npos) {
+      ASSERT_TRUE(CreateDirectory(SystemToWide(dir.File(name))));
+    } else {
+      dir.Write(name, name);
+    }
+  }
+  std::vector<FolderEntry> entries;
+  ASSERT_TRUE(ListFolder(dir.wpath(), &entries));
+  ASSERT_EQ(entries.size(), std::size(names));
+  for (const auto& e : entries) {
+    const std::string bytes = WideToSystem(e.name);
+    EXPECT_NE(std::find(std::begin(names), std::end(names), bytes), std::end(names)) << bytes;
+    const std::wstring path = dir.wpath() + e.name;
+    if (e.is_directory) {
+      EXPECT_TRUE(IsDirectory(path)) << bytes;
+      std::vector<FolderEntry> inside;
+      EXPECT_TRUE(ListFolder(path, &inside)) << bytes;
+      continue;
+    }
+    std::string content;
+    EXPECT_TRUE(ReadFileBytes(path, &content)) << bytes;
+    EXPECT_EQ(content, bytes);
+    EXPECT_TRUE(WriteFileBytes(path + L".copy", content)) << bytes;
+    EXPECT_TRUE(DeleteFile(path + L".copy")) << bytes;
+    EXPECT_TRUE(DeleteFile(path)) << bytes;
+  }
+>>>>>>> h-names
 }
 
 }  // namespace

@@ -32,6 +32,10 @@ std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstrin
 // default handler when xdg-open cannot be started).
 void ShowFolderInFileManager(const std::wstring& folder);
 void ShowFileInFileManager(const std::wstring& file);
+// The file URI of an absolute path, each byte outside the URI's plain
+// characters percent-encoded (a name's escaped bytes as the bytes they carry);
+// "" for a relative path. Any thread.
+std::string FileUriOfPath(const std::wstring& path);
 
 // about_box-gtk.cc
 void RunAboutBox(GtkWindow* owner, const AboutBoxTexts& texts);
@@ -53,6 +57,7 @@ void InstallFileDropTarget(GtkWidget* target, GtkWidget* view,
                            std::function<void(const std::vector<std::wstring>&)> on_drop);
 
 // Local paths of the file URIs in a text/uri-list; other URIs are left out.
+// Bytes of a name that are not UTF-8 arrive as escaped bytes.
 std::vector<std::wstring> LocalPathsOfUris(const char* const* uris);
 
 }  // namespace cw

@@ -41,7 +41,7 @@ class MainWindowGtk : public Window {
 
   void SetEvents(WindowEvents* events) override { events_ = events; }
   void SetTitle(const std::wstring& title) override {
-    gtk_window_set_title(GTK_WINDOW(window_), WideToSystem(title).c_str());
+    gtk_window_set_title(GTK_WINDOW(window_), WideToDisplayUtf8(title).c_str());
   }
   bool SetIconFromFile(const std::wstring& path) override;
   void Navigate(const std::wstring& file_path) override;
@@ -98,7 +98,7 @@ class MainWindowGtk : public Window {
 MainWindowGtk::MainWindowGtk(const MainWindowOptions& options) : protocol_(options.page_protocol) {
   window_ = gtk_window_new(GTK_WINDOW_TOPLEVEL);
   g_object_ref_sink(window_);
-  gtk_window_set_title(GTK_WINDOW(window_), WideToSystem(options.initial_title).c_str());
+  gtk_window_set_title(GTK_WINDOW(window_), WideToDisplayUtf8(options.initial_title).c_str());
   gtk_window_set_resizable(GTK_WINDOW(window_), FALSE);  // fixed size, no maximise
   gtk_window_set_position(GTK_WINDOW(window_), GTK_WIN_POS_CENTER);
   g_signal_connect(window_, "delete-event", G_CALLBACK(OnDeleteEvent), this);
@@ -227,7 +227,7 @@ void MainWindowGtk::CallPageFunction(const std::wstring& name) { AddOp({PageOp::
 
 int MainWindowGtk::RunMessageDialog(GtkMessageType type, GtkButtonsType buttons, const std::wstring& text) {
   GtkWidget* dialog = gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, type, buttons, "%s",
-                                             WideToSystem(text).c_str());
+                                             WideToDisplayUtf8(text).c_str());
   const char* caption = g_get_prgname();  // the executable's name
   gtk_window_set_title(GTK_WINDOW(dialog), caption ? caption : "clipwright");
   int response = gtk_dialog_run(GTK_DIALOG(dialog));

@@ -27,7 +27,7 @@ void ShowMessage(const std::wstring& text) {
     sink(text);
     return;
   }
-  std::fprintf(stderr, "message: %s\n", WideToSystem(text).c_str());
+  std::fprintf(stderr, "message: %s\n", WideToDisplayUtf8(text).c_str());
 }
 
 MessageSink SetMessageSink(MessageSink sink) {

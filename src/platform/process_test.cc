@@ -83,7 +83,7 @@ TEST(ChildProcess, MergesOutputAndReportsExitCode) {
 TEST(ChildProcess, PassesArgumentsUnchangedWithoutAShell) {
   const std::string long_arg(5000, 'x');
   std::vector<std::string> args = {"a b", "\"quoted\"", "100%d", "$HOME", "`id`", "back\\slash",
-                                   "caf\xc3\xa9", long_arg};
+                                   "caf\xc3\xa9", "\xff\xfe", "s\xed\xa0\x80", "\xe9t\xe9", long_arg};
   auto child = StartOrFail(Shell("for a; do printf '[%s]' \"$a\"; done", args));
   ASSERT_TRUE(child);
   std::string expected;

@@ -11,6 +11,7 @@
 namespace cw {
 namespace {
 
+// `path` as the file system's bytes.
 std::string UriOf(const std::string& path) {
   gchar* uri = g_filename_to_uri(path.c_str(), nullptr, nullptr);
   std::string result = uri ? uri : "";
@@ -85,6 +86,8 @@ std::string FolderOf(const std::string& file) {
 }
 
 }  // namespace
+
+std::string FileUriOfPath(const std::wstring& path) { return UriOf(WideToSystem(path)); }
 
 void ShowFolderInFileManager(const std::wstring& folder) {
   std::string path = folder.empty() ? std::string(g_get_home_dir()) : WideToSystem(folder);

@@ -1,4 +1,5 @@
-// UTF-8 <-> wide text conversion and ASCII-only case folding.
+// UTF-8 <-> wide text conversion (lossless for names, tolerant for logs,
+// always valid for people) and ASCII-only case folding.
 #include "platform/text.h"
 
 namespace cw {
@@ -35,9 +36,23 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
-}  // namespace
+// How a decoder treats bytes that do not form a character.
+enum class BadBytes { kEscape, kReplace };
 
-std::wstring SystemToWide(std::string_view text) {
+constexpr wchar_t kEscapeBase = 0xDC00;
+
+void AppendBad(std::wstring& out, std::string_view bad, BadBytes mode) {
+  if (mode == BadBytes::kReplace) {
+    out += kReplacement;  // one for the whole run
+    return;
+  }
+  for (char b : bad) out += static_cast<wchar_t>(kEscapeBase + static_cast<unsigned char>(b));
+}
+
+// Every run of bad bytes handed to AppendBad starts at a byte that is not
+// ASCII and holds only bytes of 0x80 and above, so an escaped run always lies
+// in U+DC80-U+DCFF.
+std::wstring Decode(std::string_view text, BadBytes mode) {
   std::wstring out;
   out.reserve(text.size());
   size_t i = 0;
@@ -51,11 +66,11 @@ std::wstring SystemToWide(std::string_view text) {
     }
     if (len == 0 || i + len > text.size()) {
       // Invalid lead byte, or a sequence cut short: check what is there so a
-      // truncated sequence counts as one replacement, as decoders usually do.
+      // truncated sequence counts as one run, as decoders usually do.
       size_t j = i + 1;
       if (len != 0)
         while (j < text.size() && j < i + len && IsContinuation(static_cast<unsigned char>(text[j]))) ++j;
-      out += kReplacement;
+      AppendBad(out, text.substr(i, j - i), mode);
       i = j;
       continue;
     }
@@ -72,8 +87,8 @@ std::wstring SystemToWide(std::string_view text) {
         else if (lead == 0xF4) in_range = c >= 0x80 && c <= 0x8F;
       }
       if (!in_range) {
-        out += kReplacement;
-        i += k;
+        AppendBad(out, text.substr(i, static_cast<size_t>(k)), mode);
+        i += static_cast<size_t>(k);
         ok = false;
         break;
       }
@@ -81,12 +96,15 @@ std::wstring SystemToWide(std::string_view text) {
     }
     if (!ok) continue;
     out += static_cast<wchar_t>(cp);
-    i += len;
+    i += static_cast<size_t>(len);
   }
   return out;
 }
 
-std::string WideToSystem(std::wstring_view text) {
+// Whether an escaped byte goes out as its byte or as U+FFFD.
+enum class Escapes { kAsBytes, kAsReplacement };
+
+std::string Encode(std::wstring_view text, Escapes escapes) {
   std::string out;
   out.reserve(text.size());
   for (size_t i = 0; i < text.size(); ++i) {
@@ -98,11 +116,42 @@ std::string WideToSystem(std::wstring_view text) {
         ++i;
       }
     }
+    if (escapes == Escapes::kAsBytes && IsEscapedByte(static_cast<wchar_t>(cp))) {
+      out += static_cast<char>(cp - kEscapeBase);
+      continue;
+    }
     if ((cp >= 0xD800 && cp <= 0xDFFF) || cp > 0x10FFFF) cp = kReplacement;
     AppendUtf8(out, cp);
   }
   return out;
 }
+
+}  // namespace
+
+bool IsEscapedByte(wchar_t c) {
+  auto v = static_cast<unsigned long>(c);
+  return v >= 0xDC80 && v <= 0xDCFF;
+}
+
+std::wstring SystemToWide(std::string_view bytes) { return Decode(bytes, BadBytes::kEscape); }
+
+std::string WideToSystem(std::wstring_view text) { return Encode(text, Escapes::kAsBytes); }
+
+std::wstring SystemToWideReplacing(std::string_view bytes) { return Decode(bytes, BadBytes::kReplace); }
+
+std::wstring DisplayText(std::wstring_view text) {
+  std::wstring out(text);
+  for (wchar_t& c : out) {
+    if (IsEscapedByte(c)) c = kReplacement;
+  }
+  return out;
+}
+
+std::wstring RestoreEscapedBytes(const std::wstring& shown, const std::wstring& original) {
+  return shown != original && shown == DisplayText(original) ? original : shown;
+}
+
+std::string WideToDisplayUtf8(std::wstring_view text) { return Encode(text, Escapes::kAsReplacement); }
 
 int AsciiCaseCompare(std::wstring_view a, std::wstring_view b) {
   auto fold = [](wchar_t c) -> long { return (c >= L'A' && c <= L'Z') ? c + (L'a' - L'A') : c; };

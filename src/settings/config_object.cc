@@ -7,6 +7,7 @@
 #include "json/json_value.h"
 #include "platform/files.h"
 #include "platform/message.h"
+#include "platform/text.h"
 #include "settings/config_location.h"
 #include "settings/config_text.h"
 #include "settings/settings_device.h"
@@ -100,7 +101,9 @@ void ConfigObject::FromJson(const std::wstring& text) {
         std::lock_guard<std::mutex> hold(profile_mutex_);
         outputQuality = std::move(value);
       } else if (name == L"outputDir") {
-        outputDir = member.AsString();
+        // The page shows the folder's bytes that are not UTF-8 as U+FFFD; the
+        // same folder sent back keeps them.
+        outputDir = RestoreEscapedBytes(member.AsString(), outputDir);
       } else if (name == L"conTasks") {
         conTasks = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
       } else if (name == L"needShutdown") {

@@ -181,6 +181,7 @@ TEST_F(ConfigObjectTest, WhateverSaveWritesLoadReadsBack) {
       L"{\"outputDir\": \"injected\"}",
       L"a,b:c}d]e",
       L"/* not a comment */ # nor this",
+      SystemToWide("/home/u/a\xFF\xFE"),  // bytes that are not UTF-8, as escaped bytes
       L"",
   };
   for (const auto& value : samples) {
@@ -257,6 +258,20 @@ TEST_F(ConfigObjectTest, FromJsonOfANonJsonTextShowsTheMessageAndKeepsValues) {
     EXPECT_EQ(config->conTasks, 4) << WideToSystem(text);
     EXPECT_EQ(messages_.texts(), std::vector<std::wstring>{kException}) << WideToSystem(text);
   }
+}
+
+TEST_F(ConfigObjectTest, AFolderWhoseNameIsNotUtf8SurvivesThePage) {
+  // The page is given the settings with U+FFFD for the folder's bytes FF FE
+  // and sends that text back when the user changes something else.
+  auto config = Loaded();
+  const std::wstring folder = SystemToWide("/home/u/a\xFF\xFE");
+  config->outputDir = folder;
+  std::wstring shown = DisplayText(config->ToJson());
+  ASSERT_NE(shown.find(L"/home/u/a\uFFFD\uFFFD"), std::wstring::npos);
+  config->FromJson(shown);
+  EXPECT_EQ(WideToSystem(config->outputDir), "/home/u/a\xFF\xFE");
+  config->FromJson(L"{\"outputDir\": \"/home/u/b\"}");  // a folder the user chose instead
+  EXPECT_EQ(config->outputDir, L"/home/u/b");
 }
 
 TEST_F(ConfigObjectTest, WorkerReadsOfTheProfileAreConsistentWithChanges) {

@@ -40,11 +40,13 @@ size_t CompleteUtf8Length(std::string_view bytes) {
 
 // Converts the complete characters of `pending` + `chunk` into the log and
 // keeps a cut character's first bytes in `pending`. The log keeps only what
-// the parsers read (its top and its newest lines).
+// the parsers read (its top and its newest lines). It is only read and
+// shown, never handed back to the system: bytes that are not UTF-8 (a file
+// name among them) become U+FFFD.
 void AppendOutput(ProcessObject& run, std::string* pending, const std::string& chunk) {
   *pending += chunk;
   size_t complete = CompleteUtf8Length(*pending);
-  run.log += SystemToWide(std::string_view(*pending).substr(0, complete));
+  run.log += SystemToWideReplacing(std::string_view(*pending).substr(0, complete));
   pending->erase(0, complete);
   KeepLogBounded(&run.log);
 }
@@ -92,7 +94,7 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
       next_parse = Clock::now() + period;
     }
   }
-  if (!pending.empty()) run.log += SystemToWide(pending);
+  if (!pending.empty()) run.log += SystemToWideReplacing(pending);
   parse();
 }
 

@@ -35,7 +35,7 @@ std::string Quote(const std::wstring& text) {
 
 void PrintMessagesToStdout() {
   SetMessageSink([](const std::wstring& text) {
-    std::printf("message: %s\n", WideToSystem(text).c_str());
+    std::printf("message: %s\n", WideToDisplayUtf8(text).c_str());
     std::fflush(stdout);
   });
 }

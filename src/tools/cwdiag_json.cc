@@ -57,7 +57,7 @@ int RunJson(const Args& args) {
   }
   JsonValue root;
   try {
-    root = JsonValue::Parse(SystemToWide(ReadAllStdin()));
+    root = JsonValue::Parse(SystemToWideReplacing(ReadAllStdin()));
   } catch (const std::invalid_argument&) {
     std::printf("invalid_argument\n");
     return 1;

@@ -30,7 +30,7 @@ int RunLog(const Args& args) {
     std::fprintf(stderr, "cwdiag log: cannot read %s\n", args[0].c_str());
     return 1;
   }
-  const std::wstring log = SystemToWide(bytes);
+  const std::wstring log = SystemToWideReplacing(bytes);
   const int32_t duration_ms = ParseDurationMs(log);
   std::string line = "duration_text=" + Quote(ParseDurationText(log));
   line += " duration_ms=" + std::to_string(duration_ms);

@@ -31,7 +31,7 @@ int UsageError(const char* why) {
 std::optional<std::wstring> ReadText(const std::string& path) {
   std::string bytes;
   if (!ReadFileBytes(SystemToWide(path), &bytes)) return std::nullopt;
-  return SystemToWide(bytes);
+  return SystemToWideReplacing(bytes);
 }
 
 std::optional<int> ParseStart(const std::string& text) {
@@ -73,13 +73,13 @@ int RunRegex(const Args& args) {
     pattern = ReadText(*pattern_file);
     if (!pattern) return UsageError(("cannot read " + *pattern_file).c_str());
   } else if (next < positional.size()) {
-    pattern = SystemToWide(positional[next++]);
+    pattern = SystemToWideReplacing(positional[next++]);
   }
   if (text_file) {
     text = ReadText(*text_file);
     if (!text) return UsageError(("cannot read " + *text_file).c_str());
   } else if (next < positional.size()) {
-    text = SystemToWide(positional[next++]);
+    text = SystemToWideReplacing(positional[next++]);
   }
   if (!pattern || !text) return UsageError("missing pattern or text");
   int start = 0;
