@@ -76,7 +76,6 @@ TEST(Files, CreateListDelete) {
   EXPECT_FALSE(ListFolder(base + L"missing", &entries));
 }
 
-<<<<<<< HEAD
 TEST(CreateDirectories, CreatesEveryMissingLevelOfAnyLength) {
   testing::TempDir dir;
   std::wstring deep = SystemToWide(dir.path());
@@ -109,7 +108,8 @@ TEST(CreateDirectories, CreatesEveryMissingLevelOfUnicodeNames) {
   dir.Write("file", "x");
   EXPECT_FALSE(CreateDirectories(dir.wpath() + L"file/sub"));
   EXPECT_FALSE(CreateDirectories(L""));
-=======
+}
+
 // Names are bytes: each one found in a folder opens, reads, lists as a
 // folder and deletes by the name the listing gave, whether or not it is UTF-8.
 TEST(Files, EveryNameFoundInAFolderOpensByThatName) {
@@ -143,7 +143,6 @@ TEST(Files, EveryNameFoundInAFolderOpensByThatName) {
     EXPECT_TRUE(DeleteFile(path + L".copy")) << bytes;
     EXPECT_TRUE(DeleteFile(path)) << bytes;
   }
->>>>>>> h-names
 }
 
 }  // namespace

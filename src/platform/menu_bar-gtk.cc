@@ -59,13 +59,8 @@ GtkWidget* BuildMenuBarGtk(const std::vector<MenuPopupEntry>& table, std::functi
   auto* callbacks = new MenuCallbacks{std::move(on_command), std::move(is_checked)};
   g_signal_connect_data(bar, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer) {}), callbacks, FreeCallbacks,
                         static_cast<GConnectFlags>(0));
-<<<<<<< HEAD
   for (const MenuPopupEntry& popup : table) {
-    GtkWidget* top = gtk_menu_item_new_with_mnemonic(WideToSystem(MnemonicLabel(popup.text)).c_str());
-=======
-  for (const MenuPopupEntry& popup : MainMenuTable()) {
     GtkWidget* top = gtk_menu_item_new_with_mnemonic(WideToDisplayUtf8(MnemonicLabel(popup.text)).c_str());
->>>>>>> h-names
     GtkWidget* menu = gtk_menu_new();
     for (const MenuItemEntry& entry : popup.items) gtk_menu_shell_append(GTK_MENU_SHELL(menu), MakeItem(entry, callbacks));
     g_signal_connect(menu, "show", G_CALLBACK(OnPopupShown), callbacks);
