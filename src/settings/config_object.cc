@@ -2,6 +2,7 @@
 #include "settings/config_object.h"
 
 #include <charconv>
+#include <ctime>
 #include <exception>
 
 #include "json/json_value.h"
@@ -9,6 +10,7 @@
 #include "platform/message.h"
 #include "settings/config_location.h"
 #include "settings/config_text.h"
+#include "settings/setting_checks.h"
 #include "settings/settings_device.h"
 
 namespace cw {
@@ -24,6 +26,28 @@ void AppendInt(std::wstring* out, int32_t value) {
   char buffer[16];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
+}
+
+std::wstring DecimalText(int value) {
+  std::wstring out;
+  AppendInt(&out, value);
+  return out;
+}
+
+// The local date and time as YYYYMMDD-HHMMSS, for names of set-aside files.
+std::wstring TimestampText() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (const std::tm* t = std::localtime(&now)) local = *t;  // UI thread only
+  char buffer[32];
+  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+  return std::wstring(buffer, buffer + n);
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\n") + line;
+  return text;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -69,24 +93,59 @@ void ConfigObject::Load() {
     return;
   }
   std::string bytes;
-  if (!ReadWholeTextFile(file_path_, &bytes) || bytes.size() > kMaxConfigFileBytes) {
-    ShowMessage(kExceptionMessage);
-    return;
+  std::vector<std::wstring> refused;
+  bool read = ReadWholeTextFile(file_path_, &bytes) && bytes.size() <= kMaxConfigFileBytes;
+  bool parsed = read && ApplyFileText(bytes, &refused);
+  if (parsed && refused.empty()) return;
+  std::wstring text;
+  if (!parsed) {
+    text = std::wstring(kExceptionMessage) + L"\nThe settings file " + file_path_ +
+           (read ? L" does not hold settings that can be read." : L" cannot be read.");
   }
-  LoadFileText(bytes);
+  for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
+  ShowMessage(text + L"\n" + SetFileAside());
+}
+
+std::wstring ConfigObject::SetFileAside() {
+  std::wstring base = file_path_ + L".broken-" + TimestampText();
+  std::wstring aside = base;
+  for (int n = 2; n < 100; ++n) {
+    if (RenameWithoutReplacing(file_path_, aside)) {
+      save_blocked_ = false;
+      return L"The file was kept as " + aside + L"; the settings will be saved anew to " + file_path_ + L".";
+    }
+    if (!FileExists(aside)) break;  // the rename failed for another reason
+    aside = base + L"-" + DecimalText(n);
+  }
+  save_blocked_ = true;
+  return L"The file could not be set aside, so the settings will not be saved over it.";
 }
 
 void ConfigObject::LoadFileText(const std::string& bytes) {
+  std::vector<std::wstring> refused;
+  bool parsed = ApplyFileText(bytes, &refused);
+  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!refused.empty()) ShowMessage(JoinLines(refused));
+}
+
+bool ConfigObject::ApplyFileText(const std::string& bytes, std::vector<std::wstring>* refused) {
   ConfigFileText content = DecodeConfigFile(bytes);
   if (content.text.size() <= 2) {
     AssignDefaults();
-    return;
+    return true;
   }
-  FromJson(content.json);
+  return ApplyJson(content.json, refused);
 }
 
 void ConfigObject::FromJson(const std::wstring& text) {
-  if (text.empty()) return;
+  std::vector<std::wstring> refused;
+  bool parsed = ApplyJson(text, &refused);
+  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!refused.empty()) ShowMessage(JoinLines(refused));
+}
+
+bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>* refused) {
+  if (text.empty()) return true;
   try {
     JsonValue root = JsonValue::Parse(text);
     for (const JsonValue& member : root) {
@@ -100,16 +159,29 @@ void ConfigObject::FromJson(const std::wstring& text) {
         std::lock_guard<std::mutex> hold(profile_mutex_);
         outputQuality = std::move(value);
       } else if (name == L"outputDir") {
-        outputDir = member.AsString();
+        std::wstring value = member.AsString();
+        // An unchanged folder is not new input (the page sends every field).
+        std::wstring problem = value == outputDir ? std::wstring() : OutputFolderProblem(value);
+        if (problem.empty()) {
+          outputDir = std::move(value);
+        } else {
+          refused->push_back(RefusedOutputFolderMessage(value, problem, outputDir));
+        }
       } else if (name == L"conTasks") {
-        conTasks = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
+        int64_t value = member.AsInt64();
+        if (value >= kMinConTasks && value <= kMaxConTasks) {
+          conTasks = static_cast<int32_t>(value);
+        } else {
+          refused->push_back(RefusedConTasksMessage(member.AsString(), conTasks));
+        }
       } else if (name == L"needShutdown") {
         needShutdown = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
       }
     }
   } catch (const std::exception&) {
-    ShowMessage(kExceptionMessage);
+    return false;
   }
+  return true;
 }
 
 std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped) const {
@@ -142,10 +214,20 @@ std::string ConfigObject::FileBytes() {
 }
 
 void ConfigObject::Save() {
+  if (save_blocked_) {
+    ShowMessage(std::wstring(kSaveFailedMessage) + L"\nThe settings file " + file_path_ +
+                L" did not load and could not be set aside; it is left as it is.");
+    return;
+  }
   std::string bytes = FileBytes();
   std::wstring folder = FolderOf(file_path_);
   if (!folder.empty()) MakeFolderPath(folder);
-  if (!WriteFileBytes(file_path_, bytes)) ShowMessage(kSaveFailedMessage);
+  // Written beside and renamed over the old file, so a failed write (a full
+  // disk) never leaves a cut settings file.
+  std::wstring fresh = file_path_ + L".new";
+  if (WriteFileBytes(fresh, bytes) && RenameFile(fresh, file_path_)) return;
+  DeleteFile(fresh);
+  ShowMessage(kSaveFailedMessage);
 }
 
 ProfileIds ConfigObject::CurrentProfile() const {
