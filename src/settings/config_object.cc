@@ -96,29 +96,30 @@ void ConfigObject::Load() {
   std::vector<std::wstring> refused;
   bool read = ReadWholeTextFile(file_path_, &bytes) && bytes.size() <= kMaxConfigFileBytes;
   bool parsed = read && ApplyFileText(bytes, &refused);
-  if (parsed && refused.empty()) return;
+  if (parsed && refused.empty()) {
+    pending_aside_.clear();  // the file loads now: nothing to keep aside
+    return;
+  }
   std::wstring text;
   if (!parsed) {
     text = std::wstring(kExceptionMessage) + L"\nThe settings file " + file_path_ +
-           (read ? L" does not hold settings that can be read." : L" cannot be read.");
+           (!read ? L" cannot be read." : L" does not hold settings that can be read.");
   }
   for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
-  ShowMessage(text + L"\n" + SetFileAside());
+  pending_aside_ = file_path_ + L".broken-" + TimestampText();
+  ShowMessage(text + L"\nBefore the settings are next saved, the file is kept as " + pending_aside_ +
+              L", so nothing in it is lost.");
 }
 
-std::wstring ConfigObject::SetFileAside() {
-  std::wstring base = file_path_ + L".broken-" + TimestampText();
-  std::wstring aside = base;
+bool ConfigObject::SetFileAside() {
+  if (!FileExists(file_path_)) return true;  // nothing left to keep
+  std::wstring aside = pending_aside_;
   for (int n = 2; n < 100; ++n) {
-    if (RenameWithoutReplacing(file_path_, aside)) {
-      save_blocked_ = false;
-      return L"The file was kept as " + aside + L"; the settings will be saved anew to " + file_path_ + L".";
-    }
-    if (!FileExists(aside)) break;  // the rename failed for another reason
-    aside = base + L"-" + DecimalText(n);
+    if (RenameWithoutReplacing(file_path_, aside)) return true;
+    if (!FileExists(aside)) return false;  // the rename failed for another reason
+    aside = pending_aside_ + L"-" + DecimalText(n);
   }
-  save_blocked_ = true;
-  return L"The file could not be set aside, so the settings will not be saved over it.";
+  return false;
 }
 
 void ConfigObject::LoadFileText(const std::string& bytes) {
@@ -214,10 +215,13 @@ std::string ConfigObject::FileBytes() {
 }
 
 void ConfigObject::Save() {
-  if (save_blocked_) {
-    ShowMessage(std::wstring(kSaveFailedMessage) + L"\nThe settings file " + file_path_ +
-                L" did not load and could not be set aside; it is left as it is.");
-    return;
+  if (!pending_aside_.empty()) {
+    if (!SetFileAside()) {
+      ShowMessage(std::wstring(kSaveFailedMessage) + L"\nThe settings file " + file_path_ + L" could not be kept as " +
+                  pending_aside_ + L", so it is left as it is.");
+      return;
+    }
+    pending_aside_.clear();
   }
   std::string bytes = FileBytes();
   std::wstring folder = FolderOf(file_path_);

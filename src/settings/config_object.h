@@ -47,17 +47,19 @@ class ConfigObject {
   // first load the fields the file does not name take their defaults, later
   // loads keep their current values. Values are checked as FromJson checks
   // them. A file that cannot be read or parsed, or that holds a refused
-  // value, is set aside first (renamed to FILE.broken-YYYYMMDD-HHMMSS, never
-  // deleted) so that no later save overwrites what the user wrote; one
-  // message says what happened ("Exception catch!" first for a file that
-  // does not load) and where the file went. When it cannot be set aside,
-  // Save() refuses to write over it.
+  // value, is left untouched by the load, and one message says what happened
+  // ("Exception catch!" first for a file that does not load) and where the
+  // file will be kept: the next Save() first renames it to
+  // FILE.broken-YYYYMMDD-HHMMSS (never deleted), so no save overwrites what
+  // the user wrote. Programs that never save never change it.
   void Load();
 
   // Writes the settings file: FileBytes(), creating its folder if needed,
   // into a new file that then replaces the old one in one step (a failed
-  // write leaves the old file whole). Shows "Failed to save settings!" when
-  // the file cannot be written.
+  // write leaves the old file whole). A file that did not load is set aside
+  // first; when that fails nothing is written. Shows "Failed to save
+  // settings!" (with the reason on a second line) when the file cannot be
+  // written.
   void Save();
 
   // The content Save() writes: the settings JSON on one line, in the form
@@ -97,14 +99,17 @@ class ConfigObject {
   bool ApplyJson(const std::wstring& text, std::vector<std::wstring>* refused);
   // LoadFileText without messages, like ApplyJson.
   bool ApplyFileText(const std::string& bytes, std::vector<std::wstring>* refused);
-  // Renames the settings file aside; returns the sentence that says where.
-  std::wstring SetFileAside();
+  // Renames the settings file to pending_aside_ (or that name with "-2",
+  // "-3"... when taken). True when nothing is left in the way.
+  bool SetFileAside();
   std::wstring RenderJson(const std::wstring& device_desc, bool escaped) const;
 
   std::wstring file_path_;
   std::wstring default_output_dir_;
   bool loaded_once_ = false;
-  bool save_blocked_ = false;  // a file that failed to load is still in the way
+  // Where the settings file that did not load cleanly goes before the next
+  // save; empty when nothing is to be kept.
+  std::wstring pending_aside_;
   // Guards writes of targetDevice / outputQuality against CurrentProfile().
   mutable std::mutex profile_mutex_;
 };

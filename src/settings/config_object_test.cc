@@ -66,28 +66,37 @@ class ConfigObjectTest : public ::testing::Test {
   void RemoveSetAsideFiles() const {
     for (const std::string& name : SetAsideFiles()) std::filesystem::remove_all(dir_.File(name));
   }
-  // Exactly one file was set aside, holding `content`, and config.ini is gone.
-  void ExpectOnlyFileAside(const std::string& content) const {
+  // Exactly one file was set aside, as `name` when given, holding `content`.
+  void ExpectOnlyFileAside(const std::string& content, const std::string& name = "") const {
     std::vector<std::string> aside = SetAsideFiles();
     ASSERT_EQ(aside.size(), 1u);
     EXPECT_EQ(aside[0].size(), std::string("config.ini.broken-YYYYMMDD-HHMMSS").size()) << aside[0];
+    if (!name.empty()) {
+      EXPECT_EQ(aside[0], name);
+    }
     EXPECT_TRUE(dir_.Read(aside[0]) == content) << "the set-aside file changed";
   }
-  // The load set the file aside and said so in one message that names both
-  // the set-aside file and the settings file.
-  // `broken`: the file did not load at all, so the message starts with
-  // "Exception catch!"; else it only held refused values.
-  void ExpectSetAside(const std::string& content, bool broken = true) const {
-    EXPECT_FALSE(FileExists(FilePath()));
-    ExpectOnlyFileAside(content);
+  // After a load that did not go cleanly: the load changed no file and said
+  // in one message where the file will be kept; the next save keeps it there
+  // unchanged and writes a fresh config.ini. `broken`: the file did not load
+  // at all, so the message starts with "Exception catch!"; else it only held
+  // refused values.
+  void ExpectKeptByTheNextSave(ConfigObject& config, const std::string& content, bool broken = true) const {
+    EXPECT_TRUE(dir_.Read("config.ini") == content) << "the load changed the file";
+    EXPECT_TRUE(SetAsideFiles().empty());
     std::vector<std::wstring> shown = messages_.texts();
     ASSERT_EQ(shown.size(), 1u);
-    std::vector<std::string> aside = SetAsideFiles();
-    ASSERT_EQ(aside.size(), 1u);
-    EXPECT_NE(shown[0].find(L"The file was kept as " + SystemToWide(dir_.File(aside[0]))), std::wstring::npos)
-        << WideToSystem(shown[0]);
-    EXPECT_NE(shown[0].find(L"saved anew to " + FilePath()), std::wstring::npos) << WideToSystem(shown[0]);
     EXPECT_EQ(shown[0].substr(0, 17) == L"Exception catch!\n", broken) << WideToSystem(shown[0]);
+    const std::wstring announced = L"the file is kept as " + FilePath() + L".broken-";
+    size_t at = shown[0].find(announced);
+    ASSERT_NE(at, std::wstring::npos) << WideToSystem(shown[0]);
+    std::string name = "config.ini.broken-" + WideToSystem(shown[0].substr(at + announced.size(), 15));
+    config.Save();
+    ExpectOnlyFileAside(content, name);
+    EXPECT_TRUE(FileExists(FilePath()));
+    EXPECT_FALSE(dir_.Read("config.ini") == content);
+    config.Save();  // later saves leave the kept file alone
+    ExpectOnlyFileAside(content, name);
   }
   TempDir dir_;
   MessageRecorder messages_;
@@ -165,11 +174,7 @@ TEST_F(ConfigObjectTest, BadFilesAreSetAsideWithTheExceptionMessageAndKeepDefaul
     dir_.Write("config.ini", content);
     auto config = Loaded();
     ExpectValues(*config, kDefaults, "bad file");
-    ExpectSetAside(content);
-    // A save now writes a fresh file and never touches the one set aside.
-    config->Save();
-    EXPECT_TRUE(FileExists(FilePath()));
-    ExpectOnlyFileAside(content);
+    ExpectKeptByTheNextSave(*config, content);
     RemoveSetAsideFiles();
   }
 }
@@ -181,28 +186,33 @@ TEST_F(ConfigObjectTest, UnreadableFileIsSetAsideWithTheExceptionMessage) {
   std::vector<std::wstring> shown = messages_.texts();
   ASSERT_EQ(shown.size(), 1u);
   EXPECT_EQ(shown[0].substr(0, wcslen(L"Exception catch!\n")), L"Exception catch!\n");
+  EXPECT_NE(shown[0].find(FilePath() + L" cannot be read."), std::wstring::npos) << WideToSystem(shown[0]);
+  config->Save();
   std::vector<std::string> aside = SetAsideFiles();
   ASSERT_EQ(aside.size(), 1u);
   EXPECT_TRUE(IsDirectory(SystemToWide(dir_.File(aside[0]))));
   EXPECT_NE(shown[0].find(SystemToWide(dir_.File(aside[0]))), std::wstring::npos) << WideToSystem(shown[0]);
+  EXPECT_FALSE(IsDirectory(FilePath()));
+  EXPECT_TRUE(FileExists(FilePath()));
 }
 
 TEST_F(ConfigObjectTest, AFileThatCannotBeSetAsideIsNeverSavedOver) {
   const std::string content = "{\"outputDir\": \"/mine\", \"conTasks\": ";
   dir_.Write("config.ini", content);
+  auto config = Loaded();
+  ExpectValues(*config, kDefaults, "broken file");
   std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
   if (IsWritableDirectory(dir_.wpath())) GTEST_SKIP() << "permissions do not apply to this user";
-  auto config = Loaded();
-  ExpectValues(*config, kDefaults, "read-only folder");
-  ASSERT_EQ(messages_.texts().size(), 1u);
-  EXPECT_NE(messages_.texts()[0].find(L"could not be set aside"), std::wstring::npos);
-  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
-  // Even once the folder is writable again, this object leaves the file alone.
   messages_.Clear();
   config->Save();
   EXPECT_EQ(dir_.Read("config.ini"), content);
   ASSERT_EQ(messages_.texts().size(), 1u);
-  EXPECT_EQ(messages_.texts()[0].substr(0, 24), L"Failed to save settings!");
+  EXPECT_EQ(messages_.texts()[0].substr(0, 25), L"Failed to save settings!\n");
+  EXPECT_NE(messages_.texts()[0].find(L"so it is left as it is"), std::wstring::npos);
+  // Once the folder takes files again, the next save keeps the file first.
+  std::filesystem::permissions(dir_.path(), std::filesystem::perms::owner_all);
+  config->Save();
+  ExpectOnlyFileAside(content);
 }
 
 TEST_F(ConfigObjectTest, LaterLoadsKeepWhatTheFileDoesNotName) {
@@ -216,7 +226,7 @@ TEST_F(ConfigObjectTest, LaterLoadsKeepWhatTheFileDoesNotName) {
   dir_.Write("config.ini", "{\"conTasks\": ");
   config->Load();
   ExpectValues(*config, {L"7", L"Normal", L"/elsewhere", 5, 1}, "failed second load");
-  ExpectSetAside("{\"conTasks\": ");
+  ExpectKeptByTheNextSave(*config, "{\"conTasks\": ");
 }
 
 TEST_F(ConfigObjectTest, SaveWritesThePlainFormWithSingleBackslashes) {
@@ -440,11 +450,9 @@ TEST_F(RefusedValuesTest, AFileWithUnusableValuesIsSetAsideAndItsOtherValuesLoad
     dir_.Write("config.ini", content);
     auto config = Loaded();
     ExpectValues(*config, {L"2", L"Normal", kDefaultDir, 1, 1}, r.what);
-    ExpectSetAside(content, false);
     ASSERT_EQ(messages_.texts().size(), 1u);
     EXPECT_EQ(messages_.texts()[0].substr(0, r.message.size() + 1), r.message + L"\n");
-    config->Save();  // the user's file stays as it was, beside the new one
-    ExpectOnlyFileAside(content);
+    ExpectKeptByTheNextSave(*config, content, false);
     RemoveSetAsideFiles();
   }
 }
