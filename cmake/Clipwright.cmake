@@ -9,6 +9,9 @@
 # New files are picked up by the next build without editing CMake files.
 
 set(CW_WARNINGS -Wall -Wextra)
+
+# Every test requires the fixture build_config (tests/CMakeLists.txt), whose
+# cleanup fails when the suite changed the build folder's config.ini.
 if(CW_WERROR)
   list(APPEND CW_WARNINGS -Werror)
 endif()
@@ -66,7 +69,7 @@ function(cw_library NAME)
     target_link_libraries(${NAME}_test PRIVATE cw_${NAME} cw_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
     target_compile_definitions(${NAME}_test PRIVATE CW_BUILD_DIR="${PROJECT_BINARY_DIR}" CW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
     gtest_discover_tests(${NAME}_test DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
-      PROPERTIES LABELS unit)
+      PROPERTIES LABELS unit FIXTURES_REQUIRED build_config)
   endif()
 
   if(CW_BENCH)

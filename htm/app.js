@@ -437,8 +437,9 @@ function configPanel() {
 }
 
 function saveOptions() {
-  var conTasks = parseInt($('optConTasks').value, 10);
-  if (!(conTasks >= 1)) conTasks = 1;
+  // Sent as typed: the host holds it to 1..16 and says why it refuses one.
+  var typed = $('optConTasks').value.trim();
+  var conTasks = typed !== '' && isFinite(Number(typed)) ? Number(typed) : typed;
   var settings = {
     targetDevice: $('optDevice').value,
     outputQuality: $('optQuality').value,

@@ -255,6 +255,10 @@ TEST_F(ClipwrightCliTest, BadUsageExitsWithTwoAndConvertsNothing) {
       {{"--speed", "9", clip}, "unknown option '--speed'"},
       {{"--jobs", "0", clip}, "--jobs needs a whole number from 1 to 64"},
       {{}, "no file or folder to convert"},
+      {{"--output", clip, clip}, "--output " + clip + " cannot be used: it is a file, not a folder"},
+      {{"--output", clip + "/out", clip},
+       "--output " + clip + "/out cannot be used: it cannot be created: " + clip + " is a file, not a folder"},
+      {{"--output", "", clip}, "--output needs a value"},
   };
   for (const auto& c : cases) {
     CliRun run = Run(Cli(c.args));

@@ -56,7 +56,7 @@ TEST(CwdiagCatalog, FilesThatAreNoCatalog) {
     std::string out;
   } cases[] = {
       {"missing.dat", "message: Please re-install program, it loses some files.\n{}"},
-      {"empty.dat", ""},
+      {"empty.dat", "message: data.dat is damaged, please re-install program.\n{}"},
       {"text.dat", "message: data.dat is damaged, please re-install program.\n{}"},
       {"utf8.dat", "{\"n\": \"caf\xC3\xA9\"}"},
   };

@@ -63,9 +63,9 @@ TEST_F(CwdiagSettings, DefaultsWithoutConfigFile) {
 
 TEST_F(CwdiagSettings, SetSavesAndTheNextRunLoadsIt) {
   WriteCatalog();
-  Output run = Run("--set " + ShellQuote("{\"outputDir\": \"D:\\\\Videos\\\\Out\", \"conTasks\": 2}"));
+  Output run = Run("--set " + ShellQuote("{\"outputDir\": \"" + dir_.path() + "/D:\\\\Videos\\\\Out\", \"conTasks\": 2}"));
   EXPECT_EQ(run.status, 0);
-  const std::string expected = Json("4", "Media Player", "Normal", "D:\\Videos\\Out", 2, 0);
+  const std::string expected = Json("4", "Media Player", "Normal", dir_.path() + "/D:\\Videos\\Out", 2, 0);
   EXPECT_EQ(run.out, expected + "\n");
   EXPECT_EQ(dir_.Read("program/config.ini"), expected);  // raw, single backslashes, no line end
   EXPECT_EQ(Run("").out, expected + "\n");
@@ -73,8 +73,8 @@ TEST_F(CwdiagSettings, SetSavesAndTheNextRunLoadsIt) {
 
 TEST_F(CwdiagSettings, QuotesAndNonLatinTextSurviveTheFile) {
   WriteCatalog();
-  const std::string folder = "/home/u/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE \"new\"\\";
-  Output run = Run("--set " + ShellQuote("{\"outputDir\": \"/home/u/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE "
+  const std::string folder = dir_.path() + "/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE \"new\"\\";
+  Output run = Run("--set " + ShellQuote("{\"outputDir\": \"" + dir_.path() + "/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE "
                                           "\\\"new\\\"\\\\\", \"needShutdown\": 1}"));
   const std::string expected = Json("4", "Media Player", "Normal", folder, 1, 1) + "\n";
   EXPECT_EQ(run.out, expected);
@@ -84,13 +84,30 @@ TEST_F(CwdiagSettings, QuotesAndNonLatinTextSurviveTheFile) {
 TEST_F(CwdiagSettings, OldConfigFileAndMessages) {
   dir_.Write("program/config.ini",
              "{\"targetDevice\": \"9\",\"targetDeviceDesc\": \"Old\",\"outputQuality\": \"Low\","
-             "\"outputDir\": \"c:\\output\",\"conTasks\": 3,\"needShutdown\": 0}");
+             "\"outputDir\": \"" + dir_.path() + "/c:\\output\",\"conTasks\": 3,\"needShutdown\": 0}");
   Output run = Run("");  // no data.dat in the folder
   EXPECT_EQ(run.status, 0);
   EXPECT_EQ(run.out,
             "message: Please re-install program, it loses some files.\n"
             "message: can't find device!\n" +
-                Json("9", "", "Low", "c:\\output", 3, 0) + "\n");
+                Json("9", "", "Low", dir_.path() + "/c:\\output", 3, 0) + "\n");
+}
+
+TEST_F(CwdiagSettings, RefusedValuesOfTheFileAreReportedAndTheFileIsLeftAlone) {
+  WriteCatalog();
+  const std::string content = "{\"outputDir\": \"c:\\output\",\"conTasks\": 500,\"needShutdown\": 1}";
+  dir_.Write("program/config.ini", content);
+  Output run = Run("");
+  EXPECT_EQ(run.status, 0);
+  const std::string home_out = home_ + "/Videos/Clipwright";
+  const std::string expected_start =
+      "message: The output folder \"c:\\output\" is not used: it is not a full path (it must start with /).\n"
+      "The output folder stays \"" + home_out + "\".\n"
+      "The number of conversions at once must be a whole number from 1 to 16; \"500\" is not used.\nIt stays 1.\n"
+      "Before the settings are next saved, the file is kept as " + program_ + "/config.ini.broken-";
+  EXPECT_EQ(run.out.substr(0, expected_start.size()), expected_start) << run.out;
+  EXPECT_NE(run.out.find(Json("4", "Media Player", "Normal", home_out, 1, 1) + "\n"), std::string::npos) << run.out;
+  EXPECT_EQ(dir_.Read("program/config.ini"), content);  // a run that saves nothing changes nothing
 }
 
 TEST_F(CwdiagSettings, BadSetTextKeepsTheValues) {

@@ -22,7 +22,8 @@ std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>
     return kNoCatalogText;
   }
   std::string cipher_text;
-  if (!HexToBytes(hex, &cipher_text)) {
+  // An empty file (or one of blank lines) holds no catalog at all: damaged.
+  if (!HexToBytes(hex, &cipher_text) || cipher_text.empty()) {
     messages->push_back(kCatalogDamagedMessage);
     return kNoCatalogText;
   }

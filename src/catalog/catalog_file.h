@@ -28,9 +28,9 @@ std::wstring CatalogFilePath();
 // Instead of showing messages it appends them to *messages:
 //   - no file at path:                    kCatalogMissingMessage, returns "{}"
 //   - exists but cannot be read:          kCatalogUnreadableMessage, returns "{}"
-//   - a character that is neither a hex digit nor ASCII whitespace:
-//                                         kCatalogDamagedMessage, returns "{}"
-// An empty file gives an empty text and no message. Any thread.
+//   - a character that is neither a hex digit nor ASCII whitespace, or no
+//     hex digit at all (an empty file):   kCatalogDamagedMessage, returns "{}"
+// Any thread.
 std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>* messages);
 
 // Like ReadCatalogText, showing the messages through cw::ShowMessage.

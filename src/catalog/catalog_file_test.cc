@@ -88,8 +88,9 @@ TEST(ReadCatalogText, OddFiles) {
     std::wstring text;
     std::vector<std::wstring> messages;
   } cases[] = {
-      {"empty", "", L"", {}},
-      {"only line ends", "\n\r\n\n", L"", {}},
+      {"empty", "", kNoCatalogText, {kCatalogDamagedMessage}},
+      {"only line ends", "\n\r\n\n", kNoCatalogText, {kCatalogDamagedMessage}},
+      {"only blanks", "  \t \n", kNoCatalogText, {kCatalogDamagedMessage}},
       {"a stray letter", "04060CEB14G3\n", kNoCatalogText, {kCatalogDamagedMessage}},
       {"a byte-order mark", "\xEF\xBB\xBF" "04060CEB", kNoCatalogText, {kCatalogDamagedMessage}},
       {"binary garbage", std::string("\x00\x01\xFF\x7F", 4), kNoCatalogText, {kCatalogDamagedMessage}},

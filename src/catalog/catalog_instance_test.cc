@@ -124,11 +124,12 @@ TEST(LoadCatalog, ReadsTheProgramFoldersFileAndShowsItsMessages) {
       {"no file", nullptr, 0, {kCatalogMissingMessage}},
       {"a catalog", "{\"Devices\": [{\"id\": \"1\"}, {\"id\": \"2\"}]}", 2, {}},
       {"no JSON", "Devices: 1, 2, 3", 0, {kCatalogExceptionMessage}},
+      {"empty file", "", 0, {kCatalogDamagedMessage}},
   };
   for (const auto& c : cases) {
     std::error_code ignored;
     std::filesystem::remove(dir.File("data.dat"), ignored);
-    if (c.data_dat) dir.Write("data.dat", BytesToHex(EncryptCatalogBytes(c.data_dat)));
+    if (c.data_dat) dir.Write("data.dat", *c.data_dat ? BytesToHex(EncryptCatalogBytes(c.data_dat)) : "");
     testing::MessageRecorder recorder;
     DeviceCatalog catalog;
     LoadCatalog(&catalog);

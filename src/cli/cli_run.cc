@@ -27,6 +27,7 @@
 #include "platform/text.h"
 #include "settings/config_location.h"
 #include "settings/config_object.h"
+#include "settings/setting_checks.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
 #include "tasks/task_manager.h"
@@ -110,14 +111,20 @@ std::vector<std::wstring> TakeMessages(Wakeups& wakeups) {
 }
 
 // The settings for this run: the saved ones with the command line's
-// overrides, never saved.
-void ApplyOverrides(const CliOptions& options, ConfigObject& config) {
+// overrides, never saved. Returns why --output cannot be used, or "".
+std::wstring ApplyOverrides(const CliOptions& options, ConfigObject& config) {
   if (options.device) config.targetDevice = SystemToWide(*options.device);
   if (options.quality) config.outputQuality = SystemToWide(*options.quality);
-  if (options.output) config.outputDir = AbsolutePath(*options.output);
+  if (options.output) {
+    std::wstring folder = AbsolutePath(*options.output);
+    std::wstring problem = OutputFolderProblem(folder);
+    if (!problem.empty()) return L"--output " + SystemToWide(*options.output) + L" cannot be used: " + problem;
+    config.outputDir = folder;
+  }
   if (options.jobs) config.conTasks = *options.jobs;
   if (config.conTasks < 1) config.conTasks = 1;  // a saved 0 would never start anything
   config.needShutdown = 0;                       // a command line never shuts the computer down
+  return std::wstring();
 }
 
 // The encoder output of every failed task; a failed run's output is final.
@@ -221,8 +228,9 @@ int RunCli(const std::vector<std::string>& args) {
 
   ConfigObject& config = ConfigObject::Instance();
   GetDeviceCatalog();
-  ApplyOverrides(options, config);
+  std::wstring refused = ApplyOverrides(options, config);
   for (const auto& m : TakeMessages(*wakeups)) WriteErr(m);
+  if (!refused.empty()) return UsageError(refused);
   if (options.list_devices) return ListDevices(config);
 
   std::wstring problem = CheckProfile(GetDeviceCatalog(), config.CurrentProfile(),

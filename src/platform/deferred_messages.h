@@ -3,9 +3,12 @@
 // modal message box never opens inside an engine operation.
 #pragma once
 
+#include <chrono>
 #include <deque>
 #include <functional>
+#include <map>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace cw {
@@ -18,9 +21,19 @@ class DeferredMessages {
   // Shows one message (modally). UI thread.
   using Show = std::function<void(const std::wstring& text)>;
 
-  DeferredMessages(Schedule schedule, Show show);
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
-  // Queues a message. Any thread; never shows anything itself.
+  // How long after a box of one text was closed (or the text was last
+  // raised again) the same text stays silent.
+  static constexpr std::chrono::seconds kQuietPeriod{10};
+
+  DeferredMessages(Schedule schedule, Show show, Clock clock = std::chrono::steady_clock::now);
+
+  // Queues a message. Any thread; never shows anything itself. One message
+  // per cause: a text that is already queued or showing is dropped, and so is
+  // one whose box closed less than kQuietPeriod ago; each such repeat starts
+  // that period anew, so a cause that keeps recurring (every queued task
+  // failing the same way) opens one box.
   void Post(const std::wstring& text);
 
   // Shows every queued message in order, including those posted while one is
@@ -29,10 +42,15 @@ class DeferredMessages {
   void Drain();
 
  private:
+  bool IsRepeat(const std::wstring& text, std::chrono::steady_clock::time_point now);
+
   Schedule schedule_;
   Show show_;
+  Clock clock_;
   std::mutex mutex_;
   std::deque<std::wstring> texts_;
+  std::optional<std::wstring> showing_;
+  std::map<std::wstring, std::chrono::steady_clock::time_point> recent_;  // text -> last shown or repeated
   bool scheduled_ = false;
   bool draining_ = false;
 };

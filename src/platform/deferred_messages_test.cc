@@ -60,6 +60,48 @@ TEST(DeferredMessages, MessagesPostedWhileOneIsOpenFollowItWithoutNesting) {
   EXPECT_EQ(r.schedules, 1);  // the running drain picked it up, no new schedule
 }
 
+// A clock the test moves by hand.
+struct FakeClock {
+  std::chrono::steady_clock::time_point now{};
+  DeferredMessages::Clock clock() {
+    return [this] { return now; };
+  }
+};
+
+TEST(DeferredMessages, OneBoxPerCause) {
+  Recorder r;
+  FakeClock clock;
+  DeferredMessages q([&r] { ++r.schedules; }, [&r](const std::wstring& t) {
+    r.shown.push_back(t);
+    if (r.during_show) r.during_show(t);
+  }, clock.clock());
+  const std::wstring missing = L"Program encounter problem, please reinstall it.\n(encoder not found: /p/xenc)";
+  // Twenty tasks of one pass fail alike before the box opens.
+  for (int i = 0; i < 20; ++i) q.Post(missing);
+  q.Post(L"other");
+  // Raised again while its box is open: not shown again.
+  r.during_show = [&](const std::wstring& t) {
+    if (t == missing) q.Post(missing);
+  };
+  q.Drain();
+  EXPECT_EQ(r.shown, (std::vector<std::wstring>{missing, L"other"}));
+
+  // The next passes raise it again soon after the box closed, each within
+  // the quiet period of the one before: still silent.
+  for (int i = 0; i < 5; ++i) {
+    clock.now += DeferredMessages::kQuietPeriod - std::chrono::seconds(1);
+    q.Post(missing);
+    q.Drain();
+  }
+  EXPECT_EQ(r.shown.size(), 2u);
+  // Once the cause has been quiet for the whole period, it is news again.
+  clock.now += DeferredMessages::kQuietPeriod;
+  q.Post(missing);
+  q.Post(missing);
+  q.Drain();
+  EXPECT_EQ(r.shown, (std::vector<std::wstring>{missing, L"other", missing}));
+}
+
 TEST(DeferredMessagesConcurrency, PostsFromManyThreadsAllArriveInPerThreadOrder) {
   Recorder r;
   std::mutex schedule_mutex;

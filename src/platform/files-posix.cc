@@ -1,5 +1,6 @@
 // POSIX implementation of the file-system services.
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -121,6 +122,20 @@ bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
   bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
   ok = (std::fclose(f) == 0) && ok;
   return ok;
+}
+
+bool RenameFile(const std::wstring& from, const std::wstring& to) {
+  return std::rename(Narrow(from).c_str(), Narrow(to).c_str()) == 0;
+}
+
+bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
+  std::string source = Narrow(from), target = Narrow(to);
+  if (renameat2(AT_FDCWD, source.c_str(), AT_FDCWD, target.c_str(), RENAME_NOREPLACE) == 0) return true;
+  if (errno != EINVAL && errno != ENOSYS) return false;
+  // A file system without the no-replace rename: check first (not atomic).
+  struct stat st;
+  if (lstat(target.c_str(), &st) == 0) return false;
+  return std::rename(source.c_str(), target.c_str()) == 0;
 }
 
 }  // namespace cw

@@ -43,4 +43,11 @@ bool ReadFileBytes(const std::wstring& path, std::string* bytes);
 // Writes bytes to a file, replacing it. Returns false on any failure.
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 
+// Gives the file (or folder) `from` the name `to` in one step, replacing a
+// file at `to`. Both on the same file system. False on any failure.
+bool RenameFile(const std::wstring& from, const std::wstring& to);
+
+// Like RenameFile, but fails (and changes nothing) when `to` exists.
+bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to);
+
 }  // namespace cw

@@ -145,5 +145,26 @@ TEST(Files, EveryNameFoundInAFolderOpensByThatName) {
   }
 }
 
+TEST(Files, RenamesReplaceOnlyWhenAsked) {
+  testing::TempDir dir;
+  std::wstring base = dir.wpath();
+  dir.Write("old", "old bytes");
+  dir.Write("taken", "taken bytes");
+  EXPECT_FALSE(RenameWithoutReplacing(base + L"old", base + L"taken"));
+  EXPECT_EQ(dir.Read("old"), "old bytes");
+  EXPECT_EQ(dir.Read("taken"), "taken bytes");
+  EXPECT_TRUE(RenameWithoutReplacing(base + L"old", base + L"free"));
+  EXPECT_FALSE(FileExists(base + L"old"));
+  EXPECT_EQ(dir.Read("free"), "old bytes");
+  EXPECT_FALSE(RenameWithoutReplacing(base + L"missing", base + L"other"));
+
+  EXPECT_TRUE(RenameFile(base + L"free", base + L"taken"));
+  EXPECT_EQ(dir.Read("taken"), "old bytes");
+  EXPECT_FALSE(FileExists(base + L"free"));
+  ASSERT_TRUE(CreateDirectory(base + L"folder"));
+  EXPECT_FALSE(RenameFile(base + L"taken", base + L"folder"));  // never over a folder
+  EXPECT_EQ(dir.Read("taken"), "old bytes");
+}
+
 }  // namespace
 }  // namespace cw

@@ -2,6 +2,7 @@
 #include "settings/config_object.h"
 
 #include <charconv>
+#include <ctime>
 #include <exception>
 
 #include "json/json_value.h"
@@ -10,6 +11,7 @@
 #include "platform/text.h"
 #include "settings/config_location.h"
 #include "settings/config_text.h"
+#include "settings/setting_checks.h"
 #include "settings/settings_device.h"
 
 namespace cw {
@@ -25,6 +27,28 @@ void AppendInt(std::wstring* out, int32_t value) {
   char buffer[16];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
+}
+
+std::wstring DecimalText(int value) {
+  std::wstring out;
+  AppendInt(&out, value);
+  return out;
+}
+
+// The local date and time as YYYYMMDD-HHMMSS, for names of set-aside files.
+std::wstring TimestampText() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (const std::tm* t = std::localtime(&now)) local = *t;  // UI thread only
+  char buffer[32];
+  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+  return std::wstring(buffer, buffer + n);
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\n") + line;
+  return text;
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -70,24 +94,60 @@ void ConfigObject::Load() {
     return;
   }
   std::string bytes;
-  if (!ReadWholeTextFile(file_path_, &bytes) || bytes.size() > kMaxConfigFileBytes) {
-    ShowMessage(kExceptionMessage);
+  std::vector<std::wstring> refused;
+  bool read = ReadWholeTextFile(file_path_, &bytes) && bytes.size() <= kMaxConfigFileBytes;
+  bool parsed = read && ApplyFileText(bytes, &refused);
+  if (parsed && refused.empty()) {
+    pending_aside_.clear();  // the file loads now: nothing to keep aside
     return;
   }
-  LoadFileText(bytes);
+  std::wstring text;
+  if (!parsed) {
+    text = std::wstring(kExceptionMessage) + L"\nThe settings file " + file_path_ +
+           (!read ? L" cannot be read." : L" does not hold settings that can be read.");
+  }
+  for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
+  pending_aside_ = file_path_ + L".broken-" + TimestampText();
+  ShowMessage(text + L"\nBefore the settings are next saved, the file is kept as " + pending_aside_ +
+              L", so nothing in it is lost.");
+}
+
+bool ConfigObject::SetFileAside() {
+  if (!FileExists(file_path_)) return true;  // nothing left to keep
+  std::wstring aside = pending_aside_;
+  for (int n = 2; n < 100; ++n) {
+    if (RenameWithoutReplacing(file_path_, aside)) return true;
+    if (!FileExists(aside)) return false;  // the rename failed for another reason
+    aside = pending_aside_ + L"-" + DecimalText(n);
+  }
+  return false;
 }
 
 void ConfigObject::LoadFileText(const std::string& bytes) {
+  std::vector<std::wstring> refused;
+  bool parsed = ApplyFileText(bytes, &refused);
+  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!refused.empty()) ShowMessage(JoinLines(refused));
+}
+
+bool ConfigObject::ApplyFileText(const std::string& bytes, std::vector<std::wstring>* refused) {
   ConfigFileText content = DecodeConfigFile(bytes);
   if (content.text.size() <= 2) {
     AssignDefaults();
-    return;
+    return true;
   }
-  FromJson(content.json);
+  return ApplyJson(content.json, refused);
 }
 
 void ConfigObject::FromJson(const std::wstring& text) {
-  if (text.empty()) return;
+  std::vector<std::wstring> refused;
+  bool parsed = ApplyJson(text, &refused);
+  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!refused.empty()) ShowMessage(JoinLines(refused));
+}
+
+bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>* refused) {
+  if (text.empty()) return true;
   try {
     JsonValue root = JsonValue::Parse(text);
     for (const JsonValue& member : root) {
@@ -103,16 +163,29 @@ void ConfigObject::FromJson(const std::wstring& text) {
       } else if (name == L"outputDir") {
         // The page shows the folder's bytes that are not UTF-8 as U+FFFD; the
         // same folder sent back keeps them.
-        outputDir = RestoreEscapedBytes(member.AsString(), outputDir);
+        std::wstring value = RestoreEscapedBytes(member.AsString(), outputDir);
+        // An unchanged folder is not new input (the page sends every field).
+        std::wstring problem = value == outputDir ? std::wstring() : OutputFolderProblem(value);
+        if (problem.empty()) {
+          outputDir = std::move(value);
+        } else {
+          refused->push_back(RefusedOutputFolderMessage(value, problem, outputDir));
+        }
       } else if (name == L"conTasks") {
-        conTasks = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
+        int64_t value = member.AsInt64();
+        if (value >= kMinConTasks && value <= kMaxConTasks) {
+          conTasks = static_cast<int32_t>(value);
+        } else {
+          refused->push_back(RefusedConTasksMessage(member.AsString(), conTasks));
+        }
       } else if (name == L"needShutdown") {
         needShutdown = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
       }
     }
   } catch (const std::exception&) {
-    ShowMessage(kExceptionMessage);
+    return false;
   }
+  return true;
 }
 
 std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped) const {
@@ -145,10 +218,23 @@ std::string ConfigObject::FileBytes() {
 }
 
 void ConfigObject::Save() {
+  if (!pending_aside_.empty()) {
+    if (!SetFileAside()) {
+      ShowMessage(std::wstring(kSaveFailedMessage) + L"\nThe settings file " + file_path_ + L" could not be kept as " +
+                  pending_aside_ + L", so it is left as it is.");
+      return;
+    }
+    pending_aside_.clear();
+  }
   std::string bytes = FileBytes();
   std::wstring folder = FolderOf(file_path_);
   if (!folder.empty()) CreateDirectories(folder);
-  if (!WriteFileBytes(file_path_, bytes)) ShowMessage(kSaveFailedMessage);
+  // Written beside and renamed over the old file, so a failed write (a full
+  // disk) never leaves a cut settings file.
+  std::wstring fresh = file_path_ + L".new";
+  if (WriteFileBytes(fresh, bytes) && RenameFile(fresh, file_path_)) return;
+  DeleteFile(fresh);
+  ShowMessage(kSaveFailedMessage);
 }
 
 ProfileIds ConfigObject::CurrentProfile() const {

@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <mutex>
 #include <string>
+#include <vector>
 
 namespace cw {
 
@@ -44,12 +45,21 @@ class ConfigObject {
   // Fills the object from the settings file. No file, or one of two characters
   // or fewer: the defaults. Otherwise the file's values are assigned; on the
   // first load the fields the file does not name take their defaults, later
-  // loads keep their current values. An unreadable or unparsable file shows
-  // "Exception catch!" and changes nothing (first load: the defaults).
+  // loads keep their current values. Values are checked as FromJson checks
+  // them. A file that cannot be read or parsed, or that holds a refused
+  // value, is left untouched by the load, and one message says what happened
+  // ("Exception catch!" first for a file that does not load) and where the
+  // file will be kept: the next Save() first renames it to
+  // FILE.broken-YYYYMMDD-HHMMSS (never deleted), so no save overwrites what
+  // the user wrote. Programs that never save never change it.
   void Load();
 
-  // Writes the settings file: FileBytes(), creating its folder if needed.
-  // Shows "Failed to save settings!" when the file cannot be written.
+  // Writes the settings file: FileBytes(), creating its folder if needed,
+  // into a new file that then replaces the old one in one step (a failed
+  // write leaves the old file whole). A file that did not load is set aside
+  // first; when that fails nothing is written. Shows "Failed to save
+  // settings!" (with the reason on a second line) when the file cannot be
+  // written.
   void Save();
 
   // The content Save() writes: the settings JSON on one line, in the form
@@ -70,6 +80,9 @@ class ConfigObject {
   // Assigns the five fields named in a JSON text (later duplicates win; other
   // members are ignored). A text that is not one JSON object or array shows
   // "Exception catch!"; fields not yet assigned keep their values.
+  // Refused values keep the old value, and one message tells why: conTasks
+  // must be from kMinConTasks to kMaxConTasks, a new outputDir must pass
+  // OutputFolderProblem (setting_checks.h).
   void FromJson(const std::wstring& text);
 
   // A copy of targetDevice and outputQuality, consistent with concurrent
@@ -81,11 +94,22 @@ class ConfigObject {
 
  private:
   void AssignDefaults();
+  // FromJson without messages: false when the text does not parse; each
+  // refused value adds its message to *refused.
+  bool ApplyJson(const std::wstring& text, std::vector<std::wstring>* refused);
+  // LoadFileText without messages, like ApplyJson.
+  bool ApplyFileText(const std::string& bytes, std::vector<std::wstring>* refused);
+  // Renames the settings file to pending_aside_ (or that name with "-2",
+  // "-3"... when taken). True when nothing is left in the way.
+  bool SetFileAside();
   std::wstring RenderJson(const std::wstring& device_desc, bool escaped) const;
 
   std::wstring file_path_;
   std::wstring default_output_dir_;
   bool loaded_once_ = false;
+  // Where the settings file that did not load cleanly goes before the next
+  // save; empty when nothing is to be kept.
+  std::wstring pending_aside_;
   // Guards writes of targetDevice / outputQuality against CurrentProfile().
   mutable std::mutex profile_mutex_;
 };

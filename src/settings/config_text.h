@@ -14,6 +14,12 @@
 // characters, anything outside ASCII). A plain-form file can never begin with
 // the mark (those bytes outside a string always made parsing fail), so every
 // file that loaded before still loads the same way.
+//
+// A file without the mark whose bytes are valid UTF-8 and hold at least one
+// multi-byte sequence (what any text editor writes for "Vid\u00e9os") is read
+// as UTF-8 and otherwise like the plain form (backslashes doubled). Every
+// other file is read one byte per character, as before: Latin-1 text such as
+// "Vid\xE9os" is never valid UTF-8 and keeps its meaning.
 #pragma once
 
 #include <string>
@@ -40,5 +46,9 @@ struct ConfigFileText {
   std::wstring json;
 };
 ConfigFileText DecodeConfigFile(std::string_view bytes);
+
+// True when `bytes` is valid UTF-8 (shortest forms, no surrogates, at most
+// U+10FFFF) and holds at least one multi-byte sequence.
+bool IsMultiByteUtf8(std::string_view bytes);
 
 }  // namespace cw

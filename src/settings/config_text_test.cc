@@ -61,10 +61,33 @@ TEST(ConfigFileForms, EscapedFormIsMarkedUtf8AndReadAsItIs) {
   EXPECT_EQ(read.json, json);
 }
 
-TEST(ConfigFileForms, BytesAboveAsciiInAPlainFileAreLatin1) {
-  // A file without the mark is never read as UTF-8: "\xC3\xA9" stays two characters.
-  ConfigFileText read = DecodeConfigFile("{\"a\": \"\xC3\xA9\"}");
-  EXPECT_EQ(read.text, L"{\"a\": \"\u00C3\u00A9\"}");
+TEST(ConfigFileForms, FilesWithoutTheMarkAreUtf8OnlyWhenTheirBytesAre) {
+  // What a text editor writes is UTF-8 without the mark; anything else keeps
+  // the one-byte-per-character reading. Backslashes are doubled either way.
+  const struct {
+    const char* what;
+    std::string bytes;
+    std::wstring text;
+  } cases[] = {
+      {"utf-8, two-byte", "{\"a\": \"/Vid\xC3\xA9os\"}", L"{\"a\": \"/Vid\u00E9os\"}"},
+      {"utf-8, three and four bytes", "\xE8\xA7\x86\xF0\x9F\x8E\xAC", L"\u89C6\U0001F3AC"},
+      {"utf-8 with a backslash", "C:\\Vid\xC3\xA9os", L"C:\\Vid\u00E9os"},
+      {"latin-1", "{\"a\": \"/Vid\xE9os\"}", L"{\"a\": \"/Vid\u00E9os\"}"},
+      {"latin-1 that starts like utf-8", "\xC3\xA9\xE9", L"\u00C3\u00A9\u00E9"},
+      {"truncated sequence", "ab\xC3", L"ab\u00C3"},
+      {"overlong slash", "\xC0\xAF", L"\u00C0\u00AF"},
+      {"overlong three-byte", "\xE0\x80\xAF", L"\u00E0\u0080\u00AF"},
+      {"surrogate", "\xED\xA0\x80", L"\u00ED\u00A0\u0080"},
+      {"above U+10FFFF", "\xF4\x90\x80\x80", L"\u00F4\u0090\u0080\u0080"},
+      {"ascii only", "plain", L"plain"},
+  };
+  for (const auto& c : cases) {
+    ConfigFileText read = DecodeConfigFile(c.bytes);
+    EXPECT_EQ(read.text, c.text) << c.what;
+    std::wstring doubled;
+    for (wchar_t ch : c.text) doubled += ch == L'\\' ? std::wstring(2, ch) : std::wstring(1, ch);
+    EXPECT_EQ(read.json, doubled) << c.what;
+  }
 }
 
 }  // namespace

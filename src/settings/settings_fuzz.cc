@@ -35,7 +35,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   std::string file = config.FileBytes();
   if (file.find('\n') != std::string::npos || file.find('\r') != std::string::npos) std::abort();
-  cw::ConfigObject reloaded(L"/nonexistent/config.ini", L"/elsewhere");
+  // The same default as `config`: an unchanged output folder is not checked again.
+  cw::ConfigObject reloaded(L"/nonexistent/config.ini", L"/videos/Clipwright");
   reloaded.ApplyDefaults();
   reloaded.LoadFileText(file);
   if (!SameValues(config, reloaded)) std::abort();

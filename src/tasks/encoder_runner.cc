@@ -177,7 +177,8 @@ int RunEncoder(ProcessObject& run) {
       EndRun(run, true);
       return -1;
     case EncoderControl::Launch::kNoProgram:
-      ShowMessage(kEncoderStartFailedMessage);
+      ShowMessage(std::wstring(kEncoderStartFailedMessage) + L"\n(encoder not found: " +
+                  (command.argv.empty() ? std::wstring() : command.argv[0]) + L")");
       EndRun(run, true);
       return 0;
   }

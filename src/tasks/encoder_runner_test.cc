@@ -116,7 +116,9 @@ TEST_F(RunnerTest, AnEncoderThatCannotStartFailsWithAMessage) {
   EXPECT_EQ(task->process->failed.load(), 1);
   EXPECT_EQ(task->process->started.load(), 0);
   EXPECT_EQ(task->process->processId.load(), 0);
-  EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{kEncoderStartFailedMessage}));
+  EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{std::wstring(kEncoderStartFailedMessage) +
+                                                           L"\n(encoder not found: " +
+                                                           SystemToWide(dir_.File("prog/xenc")) + L")"}));
 }
 
 TEST_F(RunnerTest, TheEncoderReadsAnEmptyStandardInput) {

@@ -132,9 +132,9 @@ TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
   AddTask(WriteSource("a.avi", "frames=1\n"));
   AddTask(WriteSource("b.avi", "frames=1\n"));
   ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskFailed); }));
-  EXPECT_EQ(messages_.texts(),
-            (std::vector<std::wstring>{L"Program encounter problem, please reinstall it.",
-                                       L"Program encounter problem, please reinstall it."}));
+  const std::wstring missing = L"Program encounter problem, please reinstall it.\n(encoder not found: " +
+                               SystemToWide(dir_.File("prog/xenc")) + L")";
+  EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{missing, missing}));
 }
 
 TEST_F(SchedulerTest, EachPassStartsAtMost101Tasks) {

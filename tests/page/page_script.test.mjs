@@ -164,3 +164,22 @@ test('menu commands act on the selected task by its state', () => {
   pick('{R}'); context.deleteTask();
   assert.deepEqual(calls, ['pauseTask {R}', 'resumeTask {P}', 'deleteFinishedTask {D}', 'deleteFile {R}']);
 });
+
+test('the options panel sends the typed number of conversions for the host to check', () => {
+  const cases = [['3', 3], ['16', 16], ['500', 500], ['1e9', 1e9], ['-5', -5], [' 2 ', 2], ['', ''], ['x', 'x']];
+  for (const [typed, sent] of cases) {
+    const {context, texts} = loadPage();
+    const sentTexts = [];
+    vm.runInContext('window.external', context).setConfigJson = () => sentTexts.push(texts.configParmContainer);
+    const el = (id) => context.document.getElementById(id);
+    el('optConTasks').value = typed;
+    el('optDevice').value = '4';
+    el('optQuality').value = 'Normal';
+    el('optOutputDir').value = '/v/out';
+    el('optShutdown').checked = false;
+    vm.runInContext('renderStatus = function () {};', context);
+    context.saveOptions();
+    assert.equal(sentTexts.length, 1, typed);
+    assert.deepEqual(JSON.parse(sentTexts[0]).conTasks, sent, typed);
+  }
+});
