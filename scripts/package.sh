@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # Makes the Debian package clipwright_VERSION_ARCH.deb with CPack.
 # Usage: scripts/package.sh [--no-build] [BUILD_DIR [OUT_DIR]]
-#   BUILD_DIR  the build folder (default: build), configured when missing
+#   BUILD_DIR  the build folder (default: build-deb), configured when missing
+#              as Debian builds packages: Release, with the hardening flags
+#              of dpkg-buildflags
 #   OUT_DIR    where the package lands (default: BUILD_DIR/deb); CPack's
 #              working files go there too
 #   --no-build package what the build folder holds, without building it
@@ -15,12 +17,16 @@ if [ "${1:-}" = "--no-build" ]; then
   build_first=0
   shift
 fi
-build=${1:-$root/build}
+build=${1:-$root/build-deb}
 out=${2:-$build/deb}
 
 if [ "$build_first" = 1 ]; then
   if [ ! -f "$build/CMakeCache.txt" ]; then
-    cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    CFLAGS=$(dpkg-buildflags --get CFLAGS) CXXFLAGS=$(dpkg-buildflags --get CXXFLAGS) \
+    LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
+      cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCW_BENCH=OFF \
+        -DCMAKE_C_FLAGS_INIT="$(dpkg-buildflags --get CPPFLAGS)" -DCMAKE_CXX_FLAGS_INIT="$(dpkg-buildflags --get CPPFLAGS)" \
+        >/dev/null
   fi
   cmake --build "$build" -j "$(nproc)"
 fi
