@@ -22,6 +22,7 @@ out=${2:-$build/deb}
 
 if [ "$build_first" = 1 ]; then
   if [ ! -f "$build/CMakeCache.txt" ]; then
+    export DEB_BUILD_MAINT_OPTIONS=hardening=+all
     CFLAGS=$(dpkg-buildflags --get CFLAGS) CXXFLAGS=$(dpkg-buildflags --get CXXFLAGS) \
     LDFLAGS=$(dpkg-buildflags --get LDFLAGS) \
       cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCW_BENCH=OFF \
