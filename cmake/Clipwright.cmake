@@ -97,3 +97,8 @@ if(CW_FUZZ)
   add_compile_options(-fsanitize=fuzzer-no-link)
   add_link_options(-fsanitize=fuzzer-no-link)
 endif()
+
+# The program's one desktop id (reverse DNS): the desktop entry's file name,
+# the AppStream metainfo id, the window's application id and the id under
+# which the program sends desktop notifications.
+set(CW_APP_ID io.github.clipwright.Clipwright)

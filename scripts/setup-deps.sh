@@ -13,6 +13,7 @@ PACKAGES=(
   ffmpeg
   xvfb xauth xdotool webkit2gtk-driver
   xdg-user-dirs dbus-x11 locales-all desktop-file-utils
+  dpkg-dev lintian appstream file x11-utils dbus-daemon
   nodejs
 )
 

@@ -364,12 +364,14 @@ TEST_F(ClipwrightCliTest, InstalledIntoAPrefixRuns) {
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/clipwright/app.ico"));
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/clipwright/htm/index.htm"));
   EXPECT_TRUE(fs::is_regular_file(prefix + "/share/icons/hicolor/scalable/apps/clipwright.svg"));
-  std::ifstream entry_in(prefix + "/share/applications/clipwright.desktop");
+  EXPECT_TRUE(fs::is_regular_file(prefix + "/share/metainfo/io.github.clipwright.Clipwright.metainfo.xml"));
+  const std::string entry_file = prefix + "/share/applications/io.github.clipwright.Clipwright.desktop";
+  std::ifstream entry_in(entry_file);
   std::string entry((std::istreambuf_iterator<char>(entry_in)), std::istreambuf_iterator<char>());
   EXPECT_NE(entry.find("Exec=\"" + prefix + "/bin/clipwright\" %F\n"), std::string::npos) << entry;
   EXPECT_NE(entry.find("MimeType=video/mp4;"), std::string::npos) << entry;
   EXPECT_NE(entry.find("video/x-matroska;"), std::string::npos) << entry;
-  CliRun valid = Run({"/usr/bin/desktop-file-validate", prefix + "/share/applications/clipwright.desktop"});
+  CliRun valid = Run({"/usr/bin/desktop-file-validate", entry_file});
   EXPECT_EQ(valid.exit_code, 0) << valid.output;
 #endif
 

@@ -1,6 +1,8 @@
 // Draws the program's icon (a rounded blue square with a white "play" mark
-// over a film strip edge) and writes it as a Windows .ico file with 32x32 and
-// 48x48 images, for the window icon. Usage: make_icon OUTPUT.ico
+// over a film strip edge) and writes it as a Windows .ico file with images
+// from 256x256 down to 16x16, for the window icon: the window loads the
+// largest, so that it stays sharp on a screen of scale 2 (and the window
+// manager scales it down for small places). Usage: make_icon OUTPUT.ico
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -105,7 +107,7 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: make_icon OUTPUT.ico\n");
     return 2;
   }
-  const int sizes[] = {48, 32};
+  const int sizes[] = {256, 128, 64, 48, 32, 16};
   std::vector<std::string> images;
   for (int s : sizes) images.push_back(IconImage(s));
   std::string file;
@@ -114,8 +116,8 @@ int main(int argc, char** argv) {
   Put16(&file, static_cast<unsigned>(images.size()));
   uint32_t offset = static_cast<uint32_t>(6 + 16 * images.size());
   for (size_t i = 0; i < images.size(); ++i) {
-    file.push_back(static_cast<char>(sizes[i]));
-    file.push_back(static_cast<char>(sizes[i]));
+    file.push_back(static_cast<char>(sizes[i] & 0xFF));  // 0 stands for 256
+    file.push_back(static_cast<char>(sizes[i] & 0xFF));
     file.push_back(0);
     file.push_back(0);
     Put16(&file, 1);

@@ -21,11 +21,17 @@ GtkWidget* Label(const std::wstring& text, const char* markup_format = nullptr) 
   return label;
 }
 
-GtkWidget* Icon(const std::wstring& path) {
+// The icon at 48 pixels of the screen's scale: loaded at 48 x scale device
+// pixels and drawn at that density, so that a screen of scale 2 shows a
+// 96-pixel image and not an enlarged 48-pixel one.
+GtkWidget* Icon(const std::wstring& path, int scale) {
   if (path.empty()) return nullptr;
-  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file_at_size(WideToSystem(path).c_str(), 48, 48, nullptr);
+  scale = scale < 1 ? 1 : scale;
+  GdkPixbuf* pixbuf = gdk_pixbuf_new_from_file_at_size(WideToSystem(path).c_str(), 48 * scale, 48 * scale, nullptr);
   if (!pixbuf) return nullptr;
-  GtkWidget* image = gtk_image_new_from_pixbuf(pixbuf);
+  cairo_surface_t* surface = gdk_cairo_surface_create_from_pixbuf(pixbuf, scale, nullptr);
+  GtkWidget* image = gtk_image_new_from_surface(surface);
+  cairo_surface_destroy(surface);
   g_object_unref(pixbuf);
   gtk_widget_set_valign(image, GTK_ALIGN_START);
   return image;
@@ -44,7 +50,9 @@ void RunAboutBox(GtkWindow* owner, const AboutBoxTexts& texts) {
 
   GtkWidget* row = gtk_box_new(GTK_ORIENTATION_HORIZONTAL, 16);
   gtk_container_set_border_width(GTK_CONTAINER(row), 12);
-  if (GtkWidget* icon = Icon(texts.icon_path)) gtk_box_pack_start(GTK_BOX(row), icon, FALSE, FALSE, 0);
+  if (GtkWidget* icon = Icon(texts.icon_path, gtk_widget_get_scale_factor(dialog))) {
+    gtk_box_pack_start(GTK_BOX(row), icon, FALSE, FALSE, 0);
+  }
   GtkWidget* lines = gtk_box_new(GTK_ORIENTATION_VERTICAL, 6);
   gtk_box_pack_start(GTK_BOX(lines), Label(texts.product, "<b><big>%s</big></b>"), FALSE, FALSE, 0);
   gtk_box_pack_start(GTK_BOX(lines), Label(texts.version), FALSE, FALSE, 0);

@@ -1,8 +1,11 @@
-// GTK start-up, the queued message sink and posting work to the UI thread.
+// GTK start-up (with the desktop id and the desktop's light or dark style),
+// the queued message sink and posting work to the UI thread.
 #include <gtk/gtk.h>
 
 #include <cstdlib>
 
+#include "platform/app_id.h"
+#include "platform/color_scheme.h"
 #include "platform/deferred_messages.h"
 #include "platform/desktop.h"
 #include "platform/message.h"
@@ -38,7 +41,20 @@ gboolean RunPosted(gpointer data) {
 
 }  // namespace
 
-bool InitDesktop(int* argc, char*** argv) { return gtk_init_check(argc, argv); }
+bool InitDesktop(int* argc, char*** argv) {
+  // Message boxes are captioned with the executable's name; the program's
+  // name towards the desktop (the Wayland application id, the X11 window
+  // class) is its desktop id, so that the desktop matches the window to its
+  // installed entry and icon.
+  gchar* executable = g_path_get_basename(*argc > 0 ? (*argv)[0] : "clipwright");
+  g_set_application_name(executable);
+  g_free(executable);
+  g_set_prgname(kDesktopAppId);
+  if (!gtk_init_check(argc, argv)) return false;
+  gdk_set_program_class(kDesktopAppId);
+  FollowDesktopColorScheme();
+  return true;
+}
 
 bool AutomationRequested() {
   const char* server = std::getenv("WEBKIT_INSPECTOR_SERVER");

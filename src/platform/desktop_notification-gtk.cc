@@ -3,34 +3,23 @@
 // service (the freedesktop one, or the portal inside a sandbox).
 #include <gio/gio.h>
 
+#include "platform/app_id.h"
 #include "platform/desktop_notification.h"
+#include "platform/session_bus.h"
 #include "platform/text.h"
 
 namespace cw {
 
 namespace {
 
-constexpr char kApplicationId[] = "io.github.clipwright.Clipwright";
 constexpr char kNotificationId[] = "queue-finished";
-
-// Whether a session bus is there to be reached. Without one GIO would try to
-// launch a bus daemon of its own, which would outlive the program.
-bool SessionBusPresent() {
-  if (g_getenv("DBUS_SESSION_BUS_ADDRESS") != nullptr) return true;
-  const char* runtime = g_getenv("XDG_RUNTIME_DIR");
-  if (runtime == nullptr) return false;
-  gchar* socket = g_build_filename(runtime, "bus", nullptr);
-  bool present = g_file_test(socket, G_FILE_TEST_EXISTS);
-  g_free(socket);
-  return present;
-}
 
 // The registered application, or null when there is no session bus or
 // registration failed; tried once, kept for the life of the process.
 GApplication* NotifyingApplication() {
   static GApplication* application = []() -> GApplication* {
     if (!SessionBusPresent()) return nullptr;
-    GApplication* app = g_application_new(kApplicationId, G_APPLICATION_NON_UNIQUE);
+    GApplication* app = g_application_new(kDesktopAppId, G_APPLICATION_NON_UNIQUE);
     GError* error = nullptr;
     if (!g_application_register(app, nullptr, &error)) {
       g_clear_error(&error);

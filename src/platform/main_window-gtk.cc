@@ -228,7 +228,7 @@ void MainWindowGtk::CallPageFunction(const std::wstring& name) { AddOp({PageOp::
 int MainWindowGtk::RunMessageDialog(GtkMessageType type, GtkButtonsType buttons, const std::wstring& text) {
   GtkWidget* dialog = gtk_message_dialog_new(GTK_WINDOW(window_), GTK_DIALOG_MODAL, type, buttons, "%s",
                                              WideToDisplayUtf8(text).c_str());
-  const char* caption = g_get_prgname();  // the executable's name
+  const char* caption = g_get_application_name();  // the executable's name (set at start-up)
   gtk_window_set_title(GTK_WINDOW(dialog), caption ? caption : "clipwright");
   int response = gtk_dialog_run(GTK_DIALOG(dialog));
   gtk_widget_destroy(dialog);

@@ -39,8 +39,11 @@ function freePort() {
 }
 
 export class DrivenProgram {
-  constructor(buildDir) {
+  // `env`: variables for the driver and the program on top of ours (an
+  // undefined value removes one), e.g. GDK_SCALE or GTK_THEME.
+  constructor(buildDir, {env = {}} = {}) {
     this.buildDir = buildDir;
+    this.extraEnv = env;
     this.work = fs.mkdtempSync(path.join(os.tmpdir(), 'cw-e2e-'));
     this.programDir = path.join(this.work, 'program');
     this.home = path.join(this.work, 'home');
@@ -59,15 +62,20 @@ export class DrivenProgram {
     this.copyProgramFolder();
     const port = await freePort();
     this.base = `http://127.0.0.1:${port}`;
+    const env = {
+      ...process.env,
+      HOME: this.home,
+      XDG_CONFIG_HOME: path.join(this.home, '.config'),
+      XDG_DATA_HOME: path.join(this.home, '.local/share'),
+      XDG_CACHE_HOME: path.join(this.home, '.cache'),
+      XDG_VIDEOS_DIR: path.join(this.home, 'Videos'),
+    };
+    for (const [name, value] of Object.entries(this.extraEnv)) {
+      if (value === undefined) delete env[name];
+      else env[name] = value;
+    }
     this.driver = spawn('WebKitWebDriver', [`--port=${port}`], {
-      env: {
-        ...process.env,
-        HOME: this.home,
-        XDG_CONFIG_HOME: path.join(this.home, '.config'),
-        XDG_DATA_HOME: path.join(this.home, '.local/share'),
-        XDG_CACHE_HOME: path.join(this.home, '.cache'),
-        XDG_VIDEOS_DIR: path.join(this.home, 'Videos'),
-      },
+      env,
       stdio: ['ignore', 'ignore', 'pipe'],
     });
     this.driver.stderr.on('data', (d) => process.stderr.write(`[driver] ${d}`));
