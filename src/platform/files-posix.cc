@@ -1,6 +1,7 @@
 // POSIX implementation of the file-system services.
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,6 +137,51 @@ bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to) {
   struct stat st;
   if (lstat(target.c_str(), &st) == 0) return false;
   return std::rename(source.c_str(), target.c_str()) == 0;
+}
+
+long long RegularFileSize(const std::wstring& path) {
+  struct stat st;
+  if (stat(Narrow(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
+  return static_cast<long long>(st.st_size);
+}
+
+bool ReadFileRange(const std::wstring& path, long long offset, size_t length, std::string* bytes) {
+  bytes->clear();
+  int fd = open(Narrow(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bytes->resize(length);
+  size_t got = 0;
+  bool ok = true;
+  while (got < length) {
+    ssize_t n = pread(fd, bytes->data() + got, length - got, static_cast<off_t>(offset) + static_cast<off_t>(got));
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) ok = false;
+    if (n <= 0) break;
+    got += static_cast<size_t>(n);
+  }
+  close(fd);
+  bytes->resize(ok ? got : 0);
+  return ok;
+}
+
+std::unique_ptr<FileReservation> FileReservation::Create(const std::wstring& path) {
+  int fd = open(Narrow(path).c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+  if (fd < 0) return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return std::unique_ptr<FileReservation>(new FileReservation(fd));
+}
+
+FileReservation::~FileReservation() { close(fd_); }
+
+bool ReservationAbandoned(const std::wstring& path) {
+  int fd = open(Narrow(path).c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool abandoned = flock(fd, LOCK_EX | LOCK_NB) == 0;
+  close(fd);  // also releases the lock just taken
+  return abandoned;
 }
 
 }  // namespace cw

@@ -3,6 +3,7 @@
 // Paths are wide text; they are converted to the system's text at this edge.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -49,5 +50,34 @@ bool RenameFile(const std::wstring& from, const std::wstring& to);
 
 // Like RenameFile, but fails (and changes nothing) when `to` exists.
 bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to);
+
+// The size of a regular file in bytes; -1 when it is missing or not a file.
+long long RegularFileSize(const std::wstring& path);
+
+// Reads up to `length` bytes from `offset` of a file into *bytes (fewer at
+// its end). False when it cannot be opened or read.
+bool ReadFileRange(const std::wstring& path, long long offset, size_t length, std::string* bytes);
+
+// A file this process created exclusively and holds a lock on while the
+// object lives: a name reserved on disk. Another process (or a later start
+// of this program) can tell a held reservation from one left behind by a
+// process that ended: the lock ends with its holder, whatever the end.
+// Any thread; one owner.
+class FileReservation {
+ public:
+  // Creates `path` (empty) unless something exists there, and locks it.
+  // Null when the name is taken or the file cannot be created.
+  static std::unique_ptr<FileReservation> Create(const std::wstring& path);
+  ~FileReservation();  // releases the lock; the file stays
+  FileReservation(const FileReservation&) = delete;
+  FileReservation& operator=(const FileReservation&) = delete;
+
+ private:
+  explicit FileReservation(int fd) : fd_(fd) {}
+  int fd_;
+};
+
+// True when `path` is a file whose reservation no living process holds.
+bool ReservationAbandoned(const std::wstring& path);
 
 }  // namespace cw

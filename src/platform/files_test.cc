@@ -166,5 +166,32 @@ TEST(Files, RenamesReplaceOnlyWhenAsked) {
   EXPECT_EQ(dir.Read("taken"), "old bytes");
 }
 
+TEST(FileReservation, TheNameIsTakenOnceAndItsLockEndsWithItsHolder) {
+  testing::TempDir dir;
+  const std::wstring path = dir.wpath() + L"clip.mp4.part";
+  auto first = FileReservation::Create(path);
+  ASSERT_TRUE(first);
+  EXPECT_FALSE(FileReservation::Create(path));  // never twice
+  EXPECT_FALSE(ReservationAbandoned(path));     // held
+  EXPECT_EQ(RegularFileSize(path), 0);
+  first.reset();
+  EXPECT_TRUE(FileExists(path));
+  EXPECT_TRUE(ReservationAbandoned(path));  // left behind
+  EXPECT_FALSE(ReservationAbandoned(dir.wpath() + L"missing"));
+}
+
+TEST(Files, ReadsARangeAndTellsTheSize) {
+  testing::TempDir dir;
+  dir.Write("f", "0123456789");
+  std::string part;
+  EXPECT_TRUE(ReadFileRange(dir.wpath() + L"f", 3, 4, &part));
+  EXPECT_EQ(part, "3456");
+  EXPECT_TRUE(ReadFileRange(dir.wpath() + L"f", 8, 16, &part));
+  EXPECT_EQ(part, "89");
+  EXPECT_FALSE(ReadFileRange(dir.wpath() + L"missing", 0, 4, &part));
+  EXPECT_EQ(RegularFileSize(dir.wpath() + L"f"), 10);
+  EXPECT_EQ(RegularFileSize(dir.wpath()), -1);
+}
+
 }  // namespace
 }  // namespace cw

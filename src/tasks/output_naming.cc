@@ -11,7 +11,16 @@ namespace {
 std::wstring NumberText(int n) { return std::to_wstring(n); }
 
 bool IsTaken(const std::wstring& candidate, const std::vector<std::wstring>& taken) {
-  return FileExists(candidate) || std::find(taken.begin(), taken.end(), candidate) != taken.end();
+  return FileExists(candidate) || FileExists(PartialPathOf(candidate)) ||
+         std::find(taken.begin(), taken.end(), candidate) != taken.end();
+}
+
+std::wstring Candidate(const std::wstring& folder, const std::wstring& baseName, int n) {
+  return folder + L"/" + baseName + (n == 0 ? L"" : L"(" + NumberText(n) + L")") + L".mp4";
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
 }
 
 }  // namespace
@@ -26,11 +35,54 @@ std::wstring BaseNameOfPath(const std::wstring& path) {
 std::wstring ChooseOutputPath(const std::wstring& outputDir, const std::wstring& baseName,
                               const std::vector<std::wstring>& taken) {
   if (!FileExists(outputDir)) CreateDirectories(outputDir);
-  std::wstring candidate = outputDir + L"/" + baseName + L".mp4";
-  for (int n = 1; IsTaken(candidate, taken); ++n) {
-    candidate = outputDir + L"/" + baseName + L"(" + NumberText(n) + L").mp4";
-  }
+  std::wstring candidate = Candidate(outputDir, baseName, 0);
+  for (int n = 1; IsTaken(candidate, taken); ++n) candidate = Candidate(outputDir, baseName, n);
   return candidate;
+}
+
+std::wstring PartialPathOf(const std::wstring& final_path) { return final_path + kPartialSuffix; }
+
+std::wstring ChooseAndReserveOutputPath(const std::wstring& outputDir, const std::wstring& baseName,
+                                        const std::vector<std::wstring>& taken,
+                                        std::unique_ptr<FileReservation>* reservation) {
+  std::vector<std::wstring> passed = taken;
+  // A name reserved by someone else between the look and the creation is
+  // passed over; a folder where nothing can be created ends the search.
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::wstring candidate = ChooseOutputPath(outputDir, baseName, passed);
+    *reservation = FileReservation::Create(PartialPathOf(candidate));
+    if (*reservation) return candidate;
+    if (!FileExists(PartialPathOf(candidate))) break;
+    passed.push_back(candidate);
+  }
+  reservation->reset();
+  return L"";
+}
+
+std::wstring PublishOutput(const std::wstring& partial_path, const std::wstring& final_path,
+                           const std::wstring& baseName) {
+  if (RenameWithoutReplacing(partial_path, final_path)) return final_path;
+  size_t slash = final_path.rfind(L'/');
+  std::wstring folder = slash == std::wstring::npos ? L"." : final_path.substr(0, slash);
+  for (int n = 1; n < 10000; ++n) {
+    std::wstring candidate = Candidate(folder, baseName, n);
+    if (candidate == final_path || FileExists(PartialPathOf(candidate))) continue;
+    if (RenameWithoutReplacing(partial_path, candidate)) return candidate;
+    if (!FileExists(partial_path)) break;
+  }
+  return L"";
+}
+
+int RemoveAbandonedPartials(const std::wstring& folder) {
+  std::vector<FolderEntry> entries;
+  if (folder.empty() || !ListFolder(folder, &entries)) return 0;
+  int removed = 0;
+  for (const FolderEntry& entry : entries) {
+    if (entry.is_directory || !EndsWith(entry.name, kPartialSuffix)) continue;
+    std::wstring path = folder + L"/" + entry.name;
+    if (ReservationAbandoned(path) && DeleteFile(path)) ++removed;
+  }
+  return removed;
 }
 
 }  // namespace cw
