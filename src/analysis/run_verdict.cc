@@ -42,21 +42,6 @@ void ForEachLine(std::wstring_view text, Visit visit) {
   }
 }
 
-// "    Stream #0:1(eng): Video: h264 ..." that is not a cover picture.
-bool HasVideoStream(std::wstring_view listing) {
-  size_t path_end = listing.find(L"':\n");
-  if (path_end != std::wstring_view::npos) listing.remove_prefix(path_end + 3);
-  bool found = false;
-  ForEachLine(listing, [&](std::wstring_view line) {
-    line = TrimAsciiSpace(line);
-    if (line.rfind(L"Stream #0:", 0) != 0) return;
-    size_t kind = line.find(L": ");
-    if (kind == std::wstring_view::npos || line.substr(kind + 2).rfind(L"Video: ", 0) != 0) return;
-    if (line.find(L"(attached pic)") == std::wstring_view::npos) found = true;
-  });
-  return found;
-}
-
 // The reader names of "Input #0, mov,mp4,m4a, from '...'": the single-image
 // readers are "image2" and the "..._pipe" family ("png_pipe", "jpeg_pipe").
 bool ReadAsImage(std::wstring_view listing) {
@@ -73,6 +58,19 @@ bool ReadAsImage(std::wstring_view listing) {
     }
   });
   return image;
+}
+
+// The stream lines of the listing, after the source's path.
+template <typename Visit>
+void ForEachStreamLine(std::wstring_view listing, Visit visit) {
+  size_t path_end = listing.find(L"':\n");
+  if (path_end != std::wstring_view::npos) listing.remove_prefix(path_end + 3);
+  ForEachLine(listing, [&](std::wstring_view line) {
+    line = TrimAsciiSpace(line);
+    if (line.rfind(L"Stream #0:", 0) != 0) return;
+    size_t kind = line.find(L": ");
+    if (kind != std::wstring_view::npos) visit(line.substr(kind + 2));
+  });
 }
 
 // Milliseconds as seconds with one decimal, "2.0".
@@ -92,7 +90,38 @@ bool FallsShort(int32_t converted_ms, int32_t source_ms) {
   return shortfall > kShortfallMs && shortfall * 100 > int64_t{source_ms} * kShortfallPercent;
 }
 
+// A "Stream #0:1(eng): Video: h264 ..." line that is not a cover picture.
+bool HasVideoStream(std::wstring_view listing) {
+  bool found = false;
+  ForEachStreamLine(listing, [&](std::wstring_view stream) {
+    if (stream.rfind(L"Video: ", 0) == 0 && stream.find(L"(attached pic)") == std::wstring_view::npos) found = true;
+  });
+  return found;
+}
+
+// Subtitle codecs whose subtitles are pictures.
+bool IsPictureSubtitle(std::wstring_view codec) {
+  for (std::wstring_view picture : {L"dvd_subtitle", L"hdmv_pgs_subtitle", L"dvb_subtitle", L"xsub", L"dvb_teletext"}) {
+    if (codec == picture) return true;
+  }
+  return false;
+}
+
 }  // namespace
+
+std::vector<int> PictureSubtitleTracks(std::wstring_view log) {
+  std::vector<int> tracks;
+  int position = 0;
+  ForEachStreamLine(InputListing(log), [&](std::wstring_view stream) {
+    constexpr std::wstring_view kSubtitle = L"Subtitle: ";
+    if (stream.rfind(kSubtitle, 0) != 0) return;
+    std::wstring_view codec = stream.substr(kSubtitle.size());
+    codec = codec.substr(0, codec.find_first_of(L" ,("));
+    if (IsPictureSubtitle(codec)) tracks.push_back(position);
+    ++position;
+  });
+  return tracks;
+}
 
 std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms) {
   const std::wstring_view listing = InputListing(log);

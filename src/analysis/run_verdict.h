@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cw {
 
@@ -35,5 +36,12 @@ inline constexpr int32_t kShortfallMs = 500;
 // length is not judged. `log` is the whole output of the run, as the runner
 // collected it. Pure; any thread.
 std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms = -1);
+
+// The positions among the source's subtitle tracks (0 for the first subtitle
+// track) of those whose subtitles are pictures (DVD, Blu-ray, DVB, XSUB,
+// teletext), from the source's listing in an encoder log (a run's or a probe's
+// `xenc -i SOURCE`). MP4 text subtitles cannot be made from them, so a
+// conversion leaves them out. Pure; any thread.
+std::vector<int> PictureSubtitleTracks(std::wstring_view log);
 
 }  // namespace cw

@@ -111,3 +111,24 @@ TEST(ParseStatusTimeMs, Table) {
 
 }  // namespace
 }  // namespace cw
+
+namespace cw {
+namespace {
+
+TEST(PictureSubtitleTracks, CountsPositionsAmongTheSubtitleTracks) {
+  const std::wstring log =
+      L"Input #0, matroska,webm, from '/in/Subtitle: dvd_subtitle.mkv':\n  Duration: 00:01:00.00, start: 0\n"
+      L"  Stream #0:0: Video: h264 (High), yuv420p, 1920x1080\n"
+      L"  Stream #0:1(eng): Audio: ac3, 48000 Hz, 5.1(side)\n"
+      L"  Stream #0:2(eng): Subtitle: subrip\n"
+      L"  Stream #0:3(ger): Subtitle: hdmv_pgs_subtitle (default)\n"
+      L"  Stream #0:4(fre): Subtitle: ass\n"
+      L"  Stream #0:5: Subtitle: dvd_subtitle, 720x576\n"
+      L"  Stream #0:6: Attachment: ttf\n"
+      L"Stream mapping:\n  Stream #0:7: Subtitle: dvd_subtitle\n";
+  EXPECT_EQ(PictureSubtitleTracks(log), (std::vector<int>{1, 3}));
+  EXPECT_TRUE(PictureSubtitleTracks(L"  Stream #0:0: Subtitle: dvd_subtitle\n").empty());  // no listing
+}
+
+}  // namespace
+}  // namespace cw

@@ -18,6 +18,14 @@ std::wstring JoinWithSpaces(const std::vector<std::wstring>& pieces) {
   return text;
 }
 
+// `value` as decimal text in the C locale.
+std::wstring Decimal(int value) {
+  char buffer[16];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  (void)ec;
+  return SystemToWide(std::string(buffer, end));
+}
+
 // A whole positive number, all of `text`; 0 when it is anything else.
 int PositiveNumber(const std::wstring& text) {
   const std::string s = WideToSystem(text);
@@ -67,10 +75,13 @@ void AddPictureSize(const FormatObject& f, std::vector<std::wstring>* args) {
 }
 
 // The options of a profile with device constraints.
-std::vector<std::wstring> ConstrainedArguments(const FormatObject& f) {
+std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const std::vector<int>& left_out_subtitles) {
   // The first picture that is not a cover image, every audio track and every
-  // subtitle track, in source order.
+  // subtitle track but those left out, in source order.
   std::vector<std::wstring> args = {L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?"};
+  for (int track : left_out_subtitles) {
+    if (track >= 0) args.insert(args.end(), {L"-map", L"-0:s:" + Decimal(track)});
+  }
   AddPictureSize(f, &args);
   Add(&args, L"-pix_fmt", f.pixelFormat);
   Add(&args, L"-profile:v", f.h264Profile);
@@ -86,14 +97,6 @@ std::vector<std::wstring> ConstrainedArguments(const FormatObject& f) {
   // file plays while it is still being copied or downloaded.
   args.insert(args.end(), {L"-c:s", L"mov_text", L"-movflags", L"+faststart"});
   return args;
-}
-
-// `value` as decimal text in the C locale.
-std::wstring Decimal(int value) {
-  char buffer[16];
-  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
-  (void)ec;
-  return SystemToWide(std::string(buffer, end));
 }
 
 }  // namespace
@@ -123,8 +126,8 @@ std::wstring FitInsideFilter(int width, int height) {
   return L"scale=w=" + side(w, L"iw*sar") + L":h=" + side(h, L"ih") + L",setsar=1";
 }
 
-std::vector<std::wstring> ProfileArguments(const FormatObject& format) {
-  return HasDeviceConstraints(format) ? ConstrainedArguments(format) : PlainArguments(format);
+std::vector<std::wstring> ProfileArguments(const FormatObject& format, const std::vector<int>& left_out_subtitles) {
+  return HasDeviceConstraints(format) ? ConstrainedArguments(format, left_out_subtitles) : PlainArguments(format);
 }
 
 std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
@@ -140,9 +143,10 @@ std::wstring BuildEncoderArguments(const ProfileIds& ids) { return JoinWithSpace
 
 std::wstring BuildEncoderArguments() { return BuildEncoderArguments(ConfigObject::Instance().CurrentProfile()); }
 
-EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile) {
+EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
+                                   const std::vector<int>& left_out_subtitles) {
   std::vector<std::wstring> options;
-  if (profile) options = ProfileArguments(*profile);
+  if (profile) options = ProfileArguments(*profile, left_out_subtitles);
   EncoderCommand command;
   command.text = process.encoderPath + L" -i \"" + process.inputPath + L"\" -codec:v libx264 -y " +
                  JoinWithSpaces(options) + L"  \"" + process.outputPath + L"\" ";
@@ -156,6 +160,10 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
   const FormatObject* format = FindQuality(GetDeviceCatalog(), process.targetDevice, process.outputQuality);
   if (!format) ShowMessage(kNoProfileMessage);
   return BuildEncoderCommand(process, format);
+}
+
+std::vector<std::wstring> ListSourceArguments(const ProcessObject& process) {
+  return {process.encoderPath, L"-hide_banner", L"-i", process.inputPath};
 }
 
 std::wstring BuildCommandLine(const ProcessObject& process) { return BuildEncoderCommand(process).text; }

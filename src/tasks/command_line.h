@@ -22,9 +22,13 @@ namespace cw {
 
 inline constexpr wchar_t kNoProfileMessage[] = L"Program failed, please report to us.";
 
-// The options of one profile as separate arguments, in order. Pure; any
-// thread.
-std::vector<std::wstring> ProfileArguments(const FormatObject& format);
+// The options of one profile as separate arguments, in order. For a profile
+// with device constraints, `left_out_subtitles` names subtitle tracks (0:
+// the source's first subtitle track) not to convert: picture subtitles, which
+// MP4 text subtitles cannot be made of and which would fail the whole run
+// (see PictureSubtitleTracks in analysis/run_verdict.h). Pure; any thread.
+std::vector<std::wstring> ProfileArguments(const FormatObject& format,
+                                           const std::vector<int>& left_out_subtitles = {});
 
 // The options for a device and quality from the catalog. When the catalog has
 // no such profile it shows "can't find quality!" and kNoProfileMessage and
@@ -54,7 +58,14 @@ struct EncoderCommand {
 // The command of a run with a given profile (null: no profile, no options).
 // Uses encoderPath, inputPath and outputPath of the record. Nothing is quoted
 // or escaped in the text; the argument list needs neither. Pure; any thread.
-EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile);
+EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
+                                   const std::vector<int>& left_out_subtitles = {});
+
+// The encoder asked only to list the source (it prints the listing and ends
+// without converting): ENCODER -hide_banner -i IN. Its output tells, before
+// a conversion, whether the source has a picture (RunVerdict) and which of
+// its subtitle tracks are pictures (PictureSubtitleTracks). Pure; any thread.
+std::vector<std::wstring> ListSourceArguments(const ProcessObject& process);
 
 // The command of a run, from the run record: the profile of targetDevice /
 // outputQuality is looked up once, so its messages show once. Any thread.

@@ -311,5 +311,40 @@ TEST_F(DeviceOutputTest, SourcesThatAreNoVideoOrEndEarlyGetAReason) {
   EXPECT_EQ(RunVerdict(runs.back()->log, 8000), L"the source ended early: 4.0 s of 8.0 s converted");
 }
 
+// The source's listing before a conversion, and a run that leaves a
+// subtitle track out (as it leaves out picture subtitles, which the test
+// cannot make: the encoder has no way to draw them from text).
+TEST_F(DeviceOutputTest, TheListingBeforeAConversionTellsWhatTheSourceIs) {
+  dir_.Write("in/subs.srt", "1\n00:00:00,000 --> 00:00:00,400\nHello\n");
+  const std::string tracks = Make("tracks.mkv", "-f lavfi -i testsrc2=d=1:s=160x120:r=25 -i " +
+                                                    ShellQuote(dir_.File("in/subs.srt")) +
+                                                    " -map 0 -map 1 -c:v mpeg4 -c:s srt");
+  const std::string music = Make("music.m4a", "-f lavfi -i sine=d=1 -c:a aac");
+  auto listing = [&](const std::string& source) {
+    ProcessObject run;
+    run.inputPath = SystemToWide(source);
+    std::string command;
+    for (const auto& a : ListSourceArguments(run)) command += ShellQuote(WideToSystem(a)) + " ";
+    return SystemToWide(RunCommand(command + "</dev/null 2>&1").out);
+  };
+  EXPECT_EQ(RunVerdict(listing(music)), kNoVideoStreamReason);
+  const std::wstring tracks_listing = listing(tracks);
+  EXPECT_EQ(RunVerdict(tracks_listing), L"");
+  EXPECT_TRUE(PictureSubtitleTracks(tracks_listing).empty());
+
+  ProcessObject run;
+  run.inputPath = SystemToWide(tracks);
+  run.outputPath = wout_dir() + L"/no_subtitles.mp4";
+  const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"1", L"Low");
+  ASSERT_NE(profile, nullptr);
+  std::string command;
+  for (const auto& a : BuildEncoderCommand(run, profile, {0}).argv) command += ShellQuote(WideToSystem(a)) + " ";
+  const auto converted = RunCommand(command + "</dev/null 2>&1");
+  ASSERT_EQ(converted.status, 0) << converted.out;
+  const auto streams = ProbeStreams(WideToSystem(run.outputPath));
+  EXPECT_EQ(OfType(streams, "video").size(), 1u);
+  EXPECT_TRUE(OfType(streams, "subtitle").empty());
+}
+
 }  // namespace
 }  // namespace cw
