@@ -37,7 +37,8 @@ using Stream = std::map<std::string, std::string>;
 std::vector<Stream> ProbeStreams(const std::string& path) {
   const auto probe = RunCommand(
       "ffprobe -v error -show_entries stream=codec_type,codec_name,profile,level,pix_fmt,width,height,"
-      "sample_aspect_ratio,channels,r_frame_rate:stream_disposition=default -of compact=p=0 " +
+      "sample_aspect_ratio,channels,r_frame_rate:stream_disposition=default:stream_side_data=rotation "
+      "-of compact=p=0 " +
       ShellQuote(path));
   std::vector<Stream> streams;
   std::istringstream lines(probe.out);
@@ -175,7 +176,14 @@ TEST_F(DeviceOutputTest, EveryOutputPlaysOnItsDevice) {
   Make("yuv444.mkv", video + "-c:v libx264 -pix_fmt yuv444p");
   Make("rgb.mkv", video + "-c:v ffv1 -pix_fmt bgr0");
   Make("landscape.mp4", "-f lavfi -i testsrc=d=1:s=640x360:r=25 -c:v libx264 -pix_fmt yuv420p");
-  Make("portrait.mp4", "-i " + ShellQuote(dir_.File("in/landscape.mp4")) + " -c copy -metadata:s:v:0 rotate=90");
+  const std::string portrait =
+      Make("portrait.mp4", "-i " + ShellQuote(dir_.File("in/landscape.mp4")) + " -c copy -metadata:s:v:0 rotate=90");
+  {
+    const auto stored = ProbeStreams(portrait);  // stored landscape, shown portrait
+    ASSERT_TRUE(!stored.empty() && stored[0].count("rotation"));
+    EXPECT_EQ(std::abs(std::stod(stored[0].at("rotation"))), 90.0);
+    EXPECT_EQ(stored[0].at("width"), "640");
+  }
   Make("four3_50fps.avi", "-f lavfi -i testsrc=d=1:s=640x480:r=50 " + stereo + "-c:v mpeg4 -c:a aac");
   Make("pal_wide.avi", "-f lavfi -i testsrc=d=1:s=720x576:r=25,setsar=64/45 -c:v mpeg4");
   Make("pal_43.avi", "-f lavfi -i testsrc=d=1:s=720x576:r=25,setsar=16/15 -c:v mpeg4");
@@ -228,6 +236,10 @@ TEST_F(DeviceOutputTest, EveryOutputPlaysOnItsDevice) {
     EXPECT_EQ(v.at("profile"), WideToSystem(ExpectedProfileName(profile->h264Profile)));
     EXPECT_EQ(std::stoi(v.at("level")), LevelNumber(profile->h264Level));
     EXPECT_EQ(v.at("sample_aspect_ratio"), "1:1");
+    // Upright as stored: no rotation left for the player to apply.
+    if (v.count("rotation")) {
+      EXPECT_EQ(std::abs(std::stod(v.at("rotation"))), 0.0);
+    }
     const int w = std::stoi(v.at("width")), h = std::stoi(v.at("height"));
     int frame_w = 0, frame_h = 0;
     ASSERT_TRUE(ParseFrameSize(profile->solution, &frame_w, &frame_h));
