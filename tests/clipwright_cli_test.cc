@@ -178,8 +178,9 @@ TEST_F(ClipwrightCliTest, BrokenInputFailsWithItsNameAndEncoderLines) {
 }
 
 TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
-  // 4K output from a longer clip: slow enough to be caught mid-way.
-  std::string clip = MakeClip("long.avi", 20, "320x240");
+  // A longer 720p clip for the 4K profile (which keeps its size): slow
+  // enough to be caught mid-way.
+  std::string clip = MakeClip("long.avi", 20, "1280x720");
   const std::pair<std::string, int> signals[] = {{"INT", 130}, {"TERM", 143}, {"HUP", 129}};
   for (const auto& entry : signals) {
     const std::string signal_name = entry.first;

@@ -10,6 +10,7 @@
 #include "analysis/decimal_text.h"
 #include "analysis/log_patterns.h"
 #include "analysis/progress_parser.h"
+#include "analysis/run_verdict.h"
 #include "analysis/size_text.h"
 #include "platform/text.h"
 
@@ -71,6 +72,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Require(size_kb == -1.0 || size_kb >= 0);
   Require(!cw::FormatSizeText(size_kb).empty());
   CompareWithPlainSearches(log);
+  Require(cw::ParseStatusTimeMs(log) >= -1);
+  const std::wstring verdict = cw::RunVerdict(log);
+  Require(verdict.empty() || verdict == cw::kSourceUnreadableReason || verdict == cw::kNoVideoStreamReason ||
+          verdict == cw::kStillImageReason || verdict.rfind(L"the source ended early: ", 0) == 0);
 
   // The runner's view, chunk by chunk: a total once known stays.
   cw::ProgressFigures figures;

@@ -155,6 +155,61 @@ int32_t ParseDurationMs(std::wstring_view log) {
   return static_cast<int32_t>(WholeSeconds(parts) * 1000 + parts.milliseconds);
 }
 
+namespace {
+
+// True when the line holding position `at` of `log` is a status line: it
+// begins, after blanks, with "frame=" or "size=". Status lines end in '\r'
+// while the encoder works and in '\n' at the end.
+bool InStatusLine(std::wstring_view log, size_t at) {
+  size_t begin = log.find_last_of(L"\r\n", at);
+  begin = begin == std::wstring_view::npos ? 0 : begin + 1;
+  std::wstring_view line = TrimAsciiSpace(log.substr(begin, at - begin));
+  return line.rfind(L"frame=", 0) == 0 || line.rfind(L"size=", 0) == 0;
+}
+
+bool IsDigitAt(std::wstring_view text, size_t i) { return i < text.size() && text[i] >= L'0' && text[i] <= L'9'; }
+
+// "h:mm:ss" (one to six hour digits) with an optional fraction of which the
+// first three digits count, and nothing else, in milliseconds; -1 otherwise.
+int32_t ClockTextMs(std::wstring_view text) {
+  const size_t colon = text.find(L':');
+  if (colon == 0 || colon == std::wstring_view::npos || colon > 6) return -1;
+  for (size_t i = 0; i < colon; ++i) {
+    if (!IsDigitAt(text, i)) return -1;
+  }
+  const size_t m = colon + 1, s = colon + 4;
+  if (!IsDigitAt(text, m) || !IsDigitAt(text, m + 1) || text.size() <= m + 2 || text[m + 2] != L':' ||
+      !IsDigitAt(text, s) || !IsDigitAt(text, s + 1)) {
+    return -1;
+  }
+  int64_t ms = ((int64_t{ReadDecimalInteger(text.substr(0, colon))} * 60 + ReadDecimalInteger(text.substr(m, 2))) * 60 +
+                ReadDecimalInteger(text.substr(s, 2))) * 1000;
+  std::wstring_view rest = text.substr(s + 2);
+  if (!rest.empty()) {
+    if (rest[0] != L'.' || rest.size() == 1) return -1;
+    int32_t scale = 100;
+    for (size_t i = 1; i < rest.size(); ++i) {
+      if (!IsDigitAt(rest, i)) return -1;
+      ms += (rest[i] - L'0') * scale;
+      scale /= 10;
+    }
+  }
+  return ms > std::numeric_limits<int32_t>::max() ? -1 : static_cast<int32_t>(ms);
+}
+
+}  // namespace
+
+int32_t ParseStatusTimeMs(std::wstring_view log) {
+  constexpr std::wstring_view kTime = L"time=";
+  size_t at = log.rfind(kTime);
+  // The newest "time=" of a status line: one in a file name or a metadata
+  // line does not count.
+  while (at != std::wstring_view::npos && !InStatusLine(log, at)) at = at == 0 ? std::wstring_view::npos : log.rfind(kTime, at - 1);
+  if (at == std::wstring_view::npos) return -1;
+  std::wstring_view value = log.substr(at + kTime.size());
+  return ClockTextMs(value.substr(0, value.find_first_of(L" \t\r\n")));
+}
+
 double EstimateTotalFrames(std::wstring_view log) {
   int32_t rate = ParseFrameRate(log);
   DurationParts parts;

@@ -24,6 +24,12 @@ std::wstring ParseDurationText(std::wstring_view log);
 // That duration in milliseconds.
 int32_t ParseDurationMs(std::wstring_view log);
 
+// The output time of the newest status line ("frame= ... time=00:00:01.95"
+// or, for audio only, "size= ... time=..."), in milliseconds: how much of the
+// source the encoder has converted. -1 when there is no status line yet, or
+// its time is "N/A" or negative.
+int32_t ParseStatusTimeMs(std::wstring_view log);
+
 // Frame rate x whole seconds of the duration (the fraction does not count).
 // A product below one frame (a rate below 1, an input shorter than a second)
 // is reported as unknown, -1.0, so that no percentage is ever taken of zero.

@@ -23,6 +23,12 @@ constexpr Field<FormatObject> kQualityFields[] = {
     {L"solution", &FormatObject::solution},
     {L"videoKBS", &FormatObject::videoKBS},
     {L"audioBitrate", &FormatObject::audioBitrate},
+    {L"h264Profile", &FormatObject::h264Profile},
+    {L"h264Level", &FormatObject::h264Level},
+    {L"pixelFormat", &FormatObject::pixelFormat},
+    {L"maxFrameRate", &FormatObject::maxFrameRate},
+    {L"audioChannels", &FormatObject::audioChannels},
+    {L"fit", &FormatObject::fit},
 };
 
 // Sets the text field named like `member`, if there is one. A later member of
@@ -75,6 +81,11 @@ void ReadRoot(const JsonValue& root, DeviceCatalog* catalog) {
 }
 
 }  // namespace
+
+bool HasDeviceConstraints(const FormatObject& format) {
+  return !format.h264Profile.empty() || !format.h264Level.empty() || !format.pixelFormat.empty() ||
+         !format.maxFrameRate.empty() || !format.audioChannels.empty() || !format.fit.empty();
+}
 
 void BuildCatalog(const std::wstring& text, DeviceCatalog* catalog, std::vector<std::wstring>* messages) {
   if (text.size() < kMinCatalogTextLength) return;

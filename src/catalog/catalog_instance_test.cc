@@ -163,6 +163,63 @@ bool IsFrameSize(const std::wstring& text) {
          std::stoi(h) % 2 == 0;
 }
 
+// The limits of the H.264 levels (ITU-T H.264, table A-1): macroblocks per
+// second, per frame, and the highest video bit rate in kbit/s of the
+// baseline and main profiles (the high profile allows 1.25 times as much).
+struct LevelLimits {
+  const wchar_t* level;
+  long mb_per_second, mb_per_frame, kbit_per_second;
+};
+constexpr LevelLimits kLevels[] = {
+    {L"3.0", 40500, 1620, 10000},   {L"3.1", 108000, 3600, 14000},  {L"3.2", 216000, 5120, 20000},
+    {L"4.0", 245760, 8192, 20000},  {L"4.1", 245760, 8192, 50000},  {L"4.2", 522240, 8704, 50000},
+    {L"5.0", 589824, 22080, 135000}, {L"5.1", 983040, 36864, 240000}, {L"5.2", 2073600, 36864, 240000},
+};
+
+// Why the profile's constraints do not describe a stream a decoder of that
+// profile and level plays, or "" when they do. Every output fits inside the
+// profile's frame, so the frame bounds its macroblocks.
+std::string ConstraintProblem(const FormatObject& f) {
+  if (f.h264Profile != L"baseline" && f.h264Profile != L"main" && f.h264Profile != L"high") return "profile";
+  if (f.pixelFormat != L"yuv420p") return "pixel format";
+  if (f.fit != L"inside") return "fit";
+  if (f.audioChannels != L"2" && f.audioChannels != L"6") return "audio channels";
+  if (!IsPositiveNumber(f.maxFrameRate, 1, 120)) return "frame rate";
+  const LevelLimits* limits = nullptr;
+  for (const auto& l : kLevels) {
+    if (f.h264Level == l.level) limits = &l;
+  }
+  if (!limits) return "level";
+  const size_t x = f.solution.find(L'x');
+  const long mb_w = (std::stol(f.solution.substr(0, x)) + 15) / 16, mb_h = (std::stol(f.solution.substr(x + 1)) + 15) / 16;
+  if (mb_w * mb_h > limits->mb_per_frame) return "frame too large for the level";
+  if (mb_w * mb_h * std::stol(f.maxFrameRate) > limits->mb_per_second) return "frame rate too high for the level";
+  const long max_kbit = f.h264Profile == L"high" ? limits->kbit_per_second * 5 / 4 : limits->kbit_per_second;
+  if (std::stol(f.videoKBS) > max_kbit) return "bit rate too high for the level";
+  return "";
+}
+
+TEST(ShippedCatalog, EveryProfileCarriesConstraintsThatItsLevelAllows) {
+  Messages messages;
+  DeviceCatalog catalog;
+  ReadCatalog(SystemToWide(std::string(CW_BUILD_DIR) + "/data.dat"), &catalog, &messages);
+  ASSERT_FALSE(catalog.devices.empty());
+  for (const DeviceObject& d : catalog.devices) {
+    for (const FormatObject& f : d.formats) {
+      ASSERT_TRUE(IsFrameSize(f.solution));
+      EXPECT_EQ(ConstraintProblem(f), "") << WideToSystem(d.id + L"/" + f.id);
+    }
+  }
+  // The checks above catch what they should.
+  FormatObject f = catalog.devices[0].formats[0];
+  f.solution = L"1920x1080";
+  f.h264Level = L"3.1";
+  EXPECT_EQ(ConstraintProblem(f), "frame too large for the level");
+  f.h264Level = L"4.1";
+  f.maxFrameRate = L"60";
+  EXPECT_EQ(ConstraintProblem(f), "frame rate too high for the level");
+}
+
 TEST(ShippedCatalog, DecodesToTheSourceAndListsSensibleProfiles) {
   Messages messages;
   DeviceCatalog catalog;

@@ -5,7 +5,9 @@
 // Catalog JSON: a root object whose members "ProgramName" and "Version" give
 // the product texts and whose "Devices" array lists the devices; each device
 // has "id", "name", "desc" and a "DeviceAry" array of qualities with "id",
-// "name", "desc", "ext", "solution", "videoKBS" and "audioBitrate". Member
+// "name", "desc", "ext", "solution", "videoKBS" and "audioBitrate", and
+// optionally the device constraints "h264Profile", "h264Level", "pixelFormat",
+// "maxFrameRate", "audioChannels" and "fit" (see catalog/README.md). Member
 // names match exactly, other members are ignored, every member is optional,
 // and every value is taken as JsonValue::AsString gives it (a number gives its
 // source text, an array or object "").
@@ -38,7 +40,20 @@ struct FormatObject {
   std::wstring solution;      // output frame size "WxH"
   std::wstring videoKBS;      // video bit rate in kbit/s, a number without unit
   std::wstring audioBitrate;  // audio bit rate in kbit/s, a number without unit
+
+  // Device constraints, each empty when the catalog does not give it. A
+  // profile without any of them is encoded exactly as the plain profile
+  // options say (-s, -b:v, -b:a); see HasDeviceConstraints.
+  std::wstring h264Profile;    // H.264 profile the device decodes: "baseline", "main", "high"
+  std::wstring h264Level;      // H.264 level, "3.0" ... "5.2"
+  std::wstring pixelFormat;    // picture format of the output, "yuv420p" (8-bit 4:2:0)
+  std::wstring maxFrameRate;   // highest frame rate the device plays, frames per second
+  std::wstring audioChannels;  // most audio channels kept; more are mixed down
+  std::wstring fit;            // "inside": keep the shape, fit inside `solution`, never enlarge
 };
+
+// True when the profile carries any device constraint.
+bool HasDeviceConstraints(const FormatObject& format);
 
 // One target device and its qualities, in catalog order.
 struct DeviceObject {

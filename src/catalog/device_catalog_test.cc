@@ -105,6 +105,38 @@ TEST(BuildCatalog, Shapes) {
   }
 }
 
+std::wstring DescribeConstraints(const FormatObject& f) {
+  return f.h264Profile + L"|" + f.h264Level + L"|" + f.pixelFormat + L"|" + f.maxFrameRate + L"|" +
+         f.audioChannels + L"|" + f.fit + (HasDeviceConstraints(f) ? L"|constrained" : L"|plain");
+}
+
+TEST(BuildCatalog, DeviceConstraintsAreOptionalQualityMembers) {
+  struct Case {
+    const char* what;
+    std::wstring quality;  // one "DeviceAry" element
+    std::wstring constraints;
+  } cases[] = {
+      {"a profile of the plain format has none",
+       L"{\"id\": \"Low\", \"solution\": \"480x320\", \"videoKBS\": \"768\", \"audioBitrate\": \"128\"}",
+       L"||||||plain"},
+      {"all of them",
+       L"{\"h264Profile\": \"high\", \"h264Level\": \"4.1\", \"pixelFormat\": \"yuv420p\", \"maxFrameRate\": 30, "
+       L"\"audioChannels\": 2, \"fit\": \"inside\"}",
+       L"high|4.1|yuv420p|30|2|inside|constrained"},
+      {"any one makes the profile constrained", L"{\"maxFrameRate\": \"25\"}", L"|||25|||constrained"},
+      {"names match exactly", L"{\"H264Profile\": \"high\", \"Fit\": \"inside\", \"pixelformat\": \"yuv420p\"}",
+       L"||||||plain"},
+      {"the last occurrence wins", L"{\"h264Level\": \"3.0\", \"h264Level\": \"3.1\"}", L"|3.1|||||constrained"},
+  };
+  for (const auto& c : cases) {
+    Built b = Build(L"{\"Devices\": [{\"id\": \"d\", \"DeviceAry\": [" + c.quality + L"]}]}");
+    ASSERT_EQ(b.catalog.devices.size(), 1u) << c.what;
+    ASSERT_EQ(b.catalog.devices[0].formats.size(), 1u) << c.what;
+    EXPECT_EQ(DescribeConstraints(b.catalog.devices[0].formats[0]), c.constraints) << c.what;
+    EXPECT_TRUE(b.messages.empty()) << c.what;
+  }
+}
+
 TEST(BuildCatalog, KeepsTheTextCharacterForCharacter) {
   const std::wstring text =
       L"{ \"ProgramName\" : \"Clip\" ,\r\n \"Ignored\": {\"deep\": [1, 2]},\n"

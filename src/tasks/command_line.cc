@@ -1,20 +1,12 @@
 // Building the encoder's command line from the run record and the catalog.
 #include "tasks/command_line.h"
 
-#include "catalog/device_catalog.h"
+#include <charconv>
+
 #include "platform/message.h"
+#include "platform/text.h"
 
 namespace cw {
-
-std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
-  const FormatObject* format = FindQuality(GetDeviceCatalog(), ids.targetDevice, ids.outputQuality);
-  if (!format) {
-    ShowMessage(kNoProfileMessage);
-    return {};
-  }
-  return {L"-s", format->solution, L"-b:v", format->videoKBS + L"k", L"-b:a", format->audioBitrate + L"k"};
-}
-
 namespace {
 
 std::wstring JoinWithSpaces(const std::vector<std::wstring>& pieces) {
@@ -26,21 +18,152 @@ std::wstring JoinWithSpaces(const std::vector<std::wstring>& pieces) {
   return text;
 }
 
+// `value` as decimal text in the C locale.
+std::wstring Decimal(int value) {
+  char buffer[16];
+  auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+  (void)ec;
+  return SystemToWide(std::string(buffer, end));
+}
+
+// A whole positive number, all of `text`; 0 when it is anything else.
+int PositiveNumber(const std::wstring& text) {
+  const std::string s = WideToSystem(text);
+  int value = 0;
+  auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+  return ec == std::errc() && end == s.data() + s.size() && value > 0 ? value : 0;
+}
+
+// The options of the plain profile format, exactly these six.
+std::vector<std::wstring> PlainArguments(const FormatObject& f) {
+  return {L"-s", f.solution, L"-b:v", f.videoKBS + L"k", L"-b:a", f.audioBitrate + L"k"};
+}
+
+// The audio filter that keeps at most `channels` channels: the encoder picks
+// the nearest of these layouts, so a source with more is mixed down and one
+// with fewer is left as it is. Empty for a count that is not a number.
+std::wstring ChannelLimitFilter(const std::wstring& channels) {
+  static const struct {
+    int count;
+    const wchar_t* layout;
+  } kLayouts[] = {{1, L"mono"}, {2, L"stereo"}, {3, L"3.0"}, {4, L"4.0"},
+                  {5, L"5.0"},  {6, L"5.1"},    {8, L"7.1"}};
+  const int most = PositiveNumber(channels);
+  std::wstring list;
+  for (const auto& l : kLayouts) {
+    if (l.count > most) break;
+    if (!list.empty()) list += L'|';
+    list += l.layout;
+  }
+  return list.empty() ? L"" : L"aformat=channel_layouts=" + list;
+}
+
+void Add(std::vector<std::wstring>* args, const wchar_t* option, const std::wstring& value) {
+  if (value.empty()) return;
+  args->push_back(option);
+  args->push_back(value);
+}
+
+// The picture: fitted inside the frame, or forced to it like the plain format.
+void AddPictureSize(const FormatObject& f, std::vector<std::wstring>* args) {
+  int width = 0, height = 0;
+  if (f.fit == L"inside" && ParseFrameSize(f.solution, &width, &height)) {
+    Add(args, L"-vf", FitInsideFilter(width, height));
+  } else {
+    Add(args, L"-s", f.solution);
+  }
+}
+
+// The options of a profile with device constraints.
+std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const std::vector<int>& left_out_subtitles) {
+  // The first picture that is not a cover image, every audio track and every
+  // subtitle track but those left out, in source order.
+  std::vector<std::wstring> args = {L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?"};
+  for (int track : left_out_subtitles) {
+    if (track >= 0) args.insert(args.end(), {L"-map", L"-0:s:" + Decimal(track)});
+  }
+  AddPictureSize(f, &args);
+  Add(&args, L"-pix_fmt", f.pixelFormat);
+  Add(&args, L"-profile:v", f.h264Profile);
+  Add(&args, L"-level:v", f.h264Level);
+  // Caps the frame rate the encoder would take over from the source; lower
+  // rates are kept as they are.
+  Add(&args, L"-fpsmax", f.maxFrameRate);
+  args.insert(args.end(), {L"-b:v", f.videoKBS + L"k", L"-c:a", L"aac", L"-b:a", f.audioBitrate + L"k"});
+  Add(&args, L"-af", ChannelLimitFilter(f.audioChannels));
+  // Only the first audio track is the default one, whatever the source says.
+  args.insert(args.end(), {L"-disposition:a", L"0", L"-disposition:a:0", L"default"});
+  // Text subtitles become MP4 text; the index goes to the front so that the
+  // file plays while it is still being copied or downloaded.
+  args.insert(args.end(), {L"-c:s", L"mov_text", L"-movflags", L"+faststart"});
+  return args;
+}
+
 }  // namespace
+
+bool ParseFrameSize(const std::wstring& solution, int* width, int* height) {
+  const size_t x = solution.find(L'x');
+  if (x == std::wstring::npos) return false;
+  *width = PositiveNumber(solution.substr(0, x));
+  *height = PositiveNumber(solution.substr(x + 1));
+  return *width > 0 && *height > 0;
+}
+
+std::wstring FitInsideFilter(int width, int height) {
+  if (width <= 0 || height <= 0) return L"";
+  const std::wstring w = Decimal(width), h = Decimal(height);
+  // The display size of the upright source is iw*sar by ih; the scale filter
+  // counts an unknown pixel aspect as 1. `shrink` is the one factor for both
+  // sides: at most 1, so nothing is enlarged. Each side is the scaled side
+  // rounded to the nearest even number, but never above the frame or the
+  // source's own side, each rounded down to even. Commas are escaped for
+  // the filter graph.
+  const std::wstring shrink = L"min(1\\,min(" + w + L"/(iw*sar)\\," + h + L"/ih))";
+  auto side = [&](const std::wstring& frame, const std::wstring& source) {
+    return L"min(2*trunc(min(" + frame + L"\\," + source + L")/2+0.0001)\\,max(2\\,2*round(" + source + L"*" +
+           shrink + L"/2)))";
+  };
+  return L"scale=w=" + side(w, L"iw*sar") + L":h=" + side(h, L"ih") + L",setsar=1";
+}
+
+std::vector<std::wstring> ProfileArguments(const FormatObject& format, const std::vector<int>& left_out_subtitles) {
+  return HasDeviceConstraints(format) ? ConstrainedArguments(format, left_out_subtitles) : PlainArguments(format);
+}
+
+std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
+  const FormatObject* format = FindQuality(GetDeviceCatalog(), ids.targetDevice, ids.outputQuality);
+  if (!format) {
+    ShowMessage(kNoProfileMessage);
+    return {};
+  }
+  return ProfileArguments(*format);
+}
 
 std::wstring BuildEncoderArguments(const ProfileIds& ids) { return JoinWithSpaces(ProfileArguments(ids)); }
 
 std::wstring BuildEncoderArguments() { return BuildEncoderArguments(ConfigObject::Instance().CurrentProfile()); }
 
-EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
-  std::vector<std::wstring> profile = ProfileArguments({process.targetDevice, process.outputQuality});
+EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
+                                   const std::vector<int>& left_out_subtitles) {
+  std::vector<std::wstring> options;
+  if (profile) options = ProfileArguments(*profile, left_out_subtitles);
   EncoderCommand command;
   command.text = process.encoderPath + L" -i \"" + process.inputPath + L"\" -codec:v libx264 -y " +
-                 JoinWithSpaces(profile) + L"  \"" + process.outputPath + L"\" ";
+                 JoinWithSpaces(options) + L"  \"" + process.outputPath + L"\" ";
   command.argv = {process.encoderPath, L"-i", process.inputPath, L"-codec:v", L"libx264", L"-y"};
-  command.argv.insert(command.argv.end(), profile.begin(), profile.end());
+  command.argv.insert(command.argv.end(), options.begin(), options.end());
   command.argv.push_back(process.outputPath);
   return command;
+}
+
+EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
+  const FormatObject* format = FindQuality(GetDeviceCatalog(), process.targetDevice, process.outputQuality);
+  if (!format) ShowMessage(kNoProfileMessage);
+  return BuildEncoderCommand(process, format);
+}
+
+std::vector<std::wstring> ListSourceArguments(const ProcessObject& process) {
+  return {process.encoderPath, L"-hide_banner", L"-i", process.inputPath};
 }
 
 std::wstring BuildCommandLine(const ProcessObject& process) { return BuildEncoderCommand(process).text; }

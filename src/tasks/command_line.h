@@ -1,10 +1,20 @@
 // The encoder's command line: the text shown and tested, and the same pieces
 // as the argument list the encoder is really started with (no shell).
+//
+// A quality profile of the plain format (frame size and two bit rates only)
+// gives "-s SIZE -b:v Vk -b:a Ak". A profile with device constraints (see
+// catalog/README.md) gives the options that make the output play on that
+// device: every audio track and the text subtitles kept, 8-bit 4:2:0 picture
+// in the device's H.264 profile and level, the picture fitted inside the
+// frame without changing its shape, at most the device's frame rate and audio
+// channels, and the index at the front of the file. Nothing here probes the
+// source: the fitting is done by filter expressions the encoder evaluates.
 #pragma once
 
 #include <string>
 #include <vector>
 
+#include "catalog/device_catalog.h"
 #include "settings/config_object.h"
 #include "tasks/file_object.h"
 
@@ -12,8 +22,15 @@ namespace cw {
 
 inline constexpr wchar_t kNoProfileMessage[] = L"Program failed, please report to us.";
 
-// The profile options for a device and quality from the catalog, as separate
-// arguments: "-s" SOLUTION "-b:v" VIDEOk "-b:a" AUDIOk. When the catalog has
+// The options of one profile as separate arguments, in order. For a profile
+// with device constraints, `left_out_subtitles` names subtitle tracks (0:
+// the source's first subtitle track) not to convert: picture subtitles, which
+// MP4 text subtitles cannot be made of and which would fail the whole run
+// (see PictureSubtitleTracks in analysis/run_verdict.h). Pure; any thread.
+std::vector<std::wstring> ProfileArguments(const FormatObject& format,
+                                           const std::vector<int>& left_out_subtitles = {});
+
+// The options for a device and quality from the catalog. When the catalog has
 // no such profile it shows "can't find quality!" and kNoProfileMessage and
 // returns nothing. Any thread (the worker calls it).
 std::vector<std::wstring> ProfileArguments(const ProfileIds& ids);
@@ -24,15 +41,34 @@ std::vector<std::wstring> ProfileArguments(const ProfileIds& ids);
 std::wstring BuildEncoderArguments(const ProfileIds& ids);
 std::wstring BuildEncoderArguments();
 
+// The video filter that fits a picture inside a `width` x `height` frame:
+// the source's display size (storage size times its pixel aspect, after the
+// encoder's automatic rotation) scaled down, never up, to fit; both sides
+// even; square pixels. Empty when either side is not a positive number.
+std::wstring FitInsideFilter(int width, int height);
+
+// "WxH" as two positive numbers; false when `solution` is not of that form.
+bool ParseFrameSize(const std::wstring& solution, int* width, int* height);
+
 struct EncoderCommand {
   std::wstring text;               // ENCODER -i "IN" -codec:v libx264 -y OPTIONS  "OUT" (ends in a space)
   std::vector<std::wstring> argv;  // ENCODER -i IN -codec:v libx264 -y OPTION... OUT
 };
 
-// The command of a run, from the run record: encoderPath, inputPath,
-// outputPath and the profile of targetDevice / outputQuality (looked up once,
-// so its messages show once). Nothing is quoted or escaped in the text; the
-// argument list needs neither. Any thread.
+// The command of a run with a given profile (null: no profile, no options).
+// Uses encoderPath, inputPath and outputPath of the record. Nothing is quoted
+// or escaped in the text; the argument list needs neither. Pure; any thread.
+EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
+                                   const std::vector<int>& left_out_subtitles = {});
+
+// The encoder asked only to list the source (it prints the listing and ends
+// without converting): ENCODER -hide_banner -i IN. Its output tells, before
+// a conversion, whether the source has a picture (RunVerdict) and which of
+// its subtitle tracks are pictures (PictureSubtitleTracks). Pure; any thread.
+std::vector<std::wstring> ListSourceArguments(const ProcessObject& process);
+
+// The command of a run, from the run record: the profile of targetDevice /
+// outputQuality is looked up once, so its messages show once. Any thread.
 EncoderCommand BuildEncoderCommand(const ProcessObject& process);
 
 // BuildEncoderCommand(process).text.

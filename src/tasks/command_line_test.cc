@@ -1,9 +1,11 @@
-// Tests of the encoder command line, with the catalog of the build folder
-// (loaded by the engine test environment).
+// Tests of the encoder command line: profiles of the plain format given
+// directly, and the shipped catalog of the build folder (loaded by the engine
+// test environment), whose profiles carry device constraints.
 #include "tasks/command_line.h"
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
 #include "tasks/engine_test_fixture.h"
 #include "testsupport/message_recorder.h"
 
@@ -24,10 +26,36 @@ std::shared_ptr<ProcessObject> MakeRun(const RunPaths& p) {
   return run;
 }
 
+FormatObject PlainProfile(const std::wstring& solution, const std::wstring& video, const std::wstring& audio) {
+  FormatObject f;
+  f.id = L"Low";
+  f.solution = solution;
+  f.videoKBS = video;
+  f.audioBitrate = audio;
+  return f;
+}
+
+std::wstring Joined(const std::vector<std::wstring>& args) {
+  std::wstring text;
+  for (const auto& a : args) text += (text.empty() ? L"" : L" ") + a;
+  return text;
+}
+
+TEST(ProfileArguments, APlainProfileGivesTheThreeOptionsOnly) {
+  EXPECT_EQ(Joined(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"))), L"-s 480x320 -b:v 768k -b:a 128k");
+  EXPECT_EQ(Joined(ProfileArguments(PlainProfile(L"320x180", L"300", L"64"))), L"-s 320x180 -b:v 300k -b:a 64k");
+  // Empty texts still give their options, as the catalog says.
+  EXPECT_EQ(Joined(ProfileArguments(PlainProfile(L"", L"", L""))), L"-s  -b:v k -b:a k");
+}
+
 TEST(BuildEncoderArguments, FormatsTheProfileOrNothing) {
   testing::MessageRecorder messages;
-  EXPECT_EQ(BuildEncoderArguments({L"1", L"Low"}), L"-s 320x180 -b:v 300k -b:a 64k");
-  EXPECT_EQ(BuildEncoderArguments({L"1", L"high"}), L"-s 640x360 -b:v 800k -b:a 128k");  // case ignored
+  const std::wstring low = BuildEncoderArguments({L"1", L"Low"});
+  EXPECT_EQ(low.find(L"-map 0:V:0 -map 0:a? -map 0:s? -vf scale="), 0u) << WideToSystem(low);
+  EXPECT_NE(low.find(L" -profile:v baseline -level:v 3.0 "), std::wstring::npos) << WideToSystem(low);
+  EXPECT_NE(low.find(L" -b:v 300k "), std::wstring::npos);
+  EXPECT_EQ(BuildEncoderArguments({L"1", L"high"}), BuildEncoderArguments({L"1", L"High"}));  // case ignored
+  EXPECT_NE(BuildEncoderArguments({L"1", L"high"}).find(L" -b:v 800k "), std::wstring::npos);
   EXPECT_TRUE(messages.texts().empty());
   EXPECT_EQ(BuildEncoderArguments({L"1", L"NoSuchQuality"}), L"");
   EXPECT_EQ(messages.texts(),
@@ -56,13 +84,26 @@ TEST(BuildEncoderCommand, TextAndArgumentListCarryTheSamePieces) {
        L"/c/xenc -i \"/v/a.avi\" -codec:v libx264 -y   \"/o/a.mp4\" ",
        {L"/c/xenc", L"-i", L"/v/a.avi", L"-codec:v", L"libx264", L"-y", L"/o/a.mp4"}},
   };
+  const FormatObject low = PlainProfile(L"320x180", L"300", L"64");
   for (const auto& c : cases) {
     auto run = MakeRun(c.paths);
-    EncoderCommand command = BuildEncoderCommand(*run);
+    const bool has_profile = c.paths.device != L"nodevice";
+    EncoderCommand command = BuildEncoderCommand(*run, has_profile ? &low : nullptr);
     EXPECT_EQ(command.text, c.text);
     EXPECT_EQ(command.argv, c.argv);
-    EXPECT_EQ(BuildCommandLine(*run), c.text);
+    if (!has_profile) {
+      // The lookup that finds nothing gives the same command.
+      EXPECT_EQ(BuildCommandLine(*run), c.text);
+      EXPECT_EQ(BuildEncoderCommand(*run).argv, c.argv);
+    }
   }
+}
+
+TEST(BuildEncoderCommand, TheExampleProfileGivesTheExampleLine) {
+  auto run = MakeRun({L"/conv/xenc", L"/v/clip.avi", L"/output/clip.mp4", L"", L""});
+  const FormatObject example = PlainProfile(L"480x320", L"768", L"128");
+  EXPECT_EQ(BuildEncoderCommand(*run, &example).text,
+            L"/conv/xenc -i \"/v/clip.avi\" -codec:v libx264 -y -s 480x320 -b:v 768k -b:a 128k  \"/output/clip.mp4\" ");
 }
 
 TEST(BuildEncoderCommand, LongPathsAreNotCut) {
@@ -70,7 +111,8 @@ TEST(BuildEncoderCommand, LongPathsAreNotCut) {
   std::wstring input = L"/in/" + std::wstring(3000, L'a') + L".avi";
   std::wstring output = L"/out/" + std::wstring(3000, L'b') + L".mp4";
   auto run = MakeRun({L"/c/xenc", input, output, L"1", L"Low"});
-  EncoderCommand command = BuildEncoderCommand(*run);
+  const FormatObject low = PlainProfile(L"320x180", L"300", L"64");
+  EncoderCommand command = BuildEncoderCommand(*run, &low);
   EXPECT_EQ(command.argv.back(), output);
   EXPECT_EQ(command.argv[2], input);
   EXPECT_EQ(command.text.substr(command.text.size() - output.size() - 2), output + L"\" ");
@@ -81,6 +123,111 @@ TEST(BuildEncoderCommand, LooksTheProfileUpOnceForBothForms) {
   auto run = MakeRun({L"/c/xenc", L"/v/a.avi", L"/o/a.mp4", L"1", L"Missing"});
   BuildEncoderCommand(*run);
   EXPECT_EQ(messages.texts().size(), 2u);  // "can't find quality!" and the report request, once each
+}
+
+}  // namespace
+}  // namespace cw
+
+namespace cw {
+namespace {
+
+FormatObject DeviceProfile() {
+  FormatObject f;
+  f.id = L"Normal";
+  f.solution = L"1280x720";
+  f.videoKBS = L"2500";
+  f.audioBitrate = L"128";
+  f.h264Profile = L"high";
+  f.h264Level = L"4.1";
+  f.pixelFormat = L"yuv420p";
+  f.maxFrameRate = L"30";
+  f.audioChannels = L"2";
+  f.fit = L"inside";
+  return f;
+}
+
+TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
+  const std::wstring fit = FitInsideFilter(1280, 720);
+  const std::vector<std::wstring> all = {
+      L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?", L"-vf", fit, L"-pix_fmt", L"yuv420p",
+      L"-profile:v", L"high", L"-level:v", L"4.1", L"-fpsmax", L"30", L"-b:v", L"2500k", L"-c:a", L"aac",
+      L"-b:a", L"128k", L"-af", L"aformat=channel_layouts=mono|stereo", L"-disposition:a", L"0",
+      L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-movflags", L"+faststart"};
+  EXPECT_EQ(ProfileArguments(DeviceProfile()), all);
+
+  // Each constraint alone: the stream options always, the others only when given.
+  struct Case {
+    const char* what;
+    void (*change)(FormatObject*);
+    std::wstring expected;
+  } cases[] = {
+      {"only a pixel format: the frame is forced as in the plain format",
+       [](FormatObject* f) { *f = FormatObject{}; f->solution = L"640x360"; f->videoKBS = L"800";
+                             f->audioBitrate = L"96"; f->pixelFormat = L"yuv420p"; },
+       L"-map 0:V:0 -map 0:a? -map 0:s? -s 640x360 -pix_fmt yuv420p -b:v 800k -c:a aac -b:a 96k "
+       L"-disposition:a 0 -disposition:a:0 default -c:s mov_text -movflags +faststart"},
+      {"surround class", [](FormatObject* f) { f->audioChannels = L"6"; },
+       L"aformat=channel_layouts=mono|stereo|3.0|4.0|5.0|5.1"},
+      {"mono class", [](FormatObject* f) { f->audioChannels = L"1"; }, L"aformat=channel_layouts=mono -"},
+      {"eight channels", [](FormatObject* f) { f->audioChannels = L"8"; }, L"|5.1|7.1 -"},
+      {"a channel count that is no number sets no limit", [](FormatObject* f) { f->audioChannels = L"two"; },
+       L"-b:a 128k -disposition:a 0"},
+      {"a frame that is no size cannot be fitted", [](FormatObject* f) { f->solution = L"hd"; },
+       L"-map 0:s? -s hd -pix_fmt"},
+      {"another fit keeps the frame", [](FormatObject* f) { f->fit = L"stretch"; }, L"-map 0:s? -s 1280x720 -pix_fmt"},
+  };
+  for (const auto& c : cases) {
+    FormatObject f = DeviceProfile();
+    c.change(&f);
+    const std::wstring text = Joined(ProfileArguments(f));
+    EXPECT_NE(text.find(c.expected), std::wstring::npos) << c.what << ": " << WideToSystem(text);
+  }
+}
+
+TEST(ProfileArguments, LeftOutSubtitleTracksAreUnmapped) {
+  const std::wstring text = Joined(ProfileArguments(DeviceProfile(), {1, 3}));
+  EXPECT_NE(text.find(L"-map 0:V:0 -map 0:a? -map 0:s? -map -0:s:1 -map -0:s:3 -vf "), std::wstring::npos)
+      << WideToSystem(text);
+  // A plain profile maps nothing, so it has nothing to leave out.
+  EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), {0}),
+            ProfileArguments(PlainProfile(L"480x320", L"768", L"128")));
+  auto run = MakeRun({L"/c/xenc", L"/v/a.mkv", L"/o/a.mp4", L"", L""});
+  EXPECT_EQ(ListSourceArguments(*run), (std::vector<std::wstring>{L"/c/xenc", L"-hide_banner", L"-i", L"/v/a.mkv"}));
+}
+
+TEST(FitInsideFilter, NamesTheFrameAndNeedsASize) {
+  const std::wstring fit = FitInsideFilter(854, 480);
+  EXPECT_EQ(fit.rfind(L"scale=w=", 0), 0u);
+  EXPECT_NE(fit.find(L"min(854\\,iw*sar)"), std::wstring::npos);
+  EXPECT_NE(fit.find(L"min(480\\,ih)"), std::wstring::npos);
+  EXPECT_EQ(fit.substr(fit.size() - 9), L",setsar=1");
+  EXPECT_EQ(FitInsideFilter(0, 480), L"");
+  EXPECT_EQ(FitInsideFilter(854, -2), L"");
+  int w = 0, h = 0;
+  EXPECT_TRUE(ParseFrameSize(L"1920x1080", &w, &h));
+  EXPECT_EQ(w * 10000 + h, 1920 * 10000 + 1080);
+  for (const wchar_t* bad : {L"1920", L"x1080", L"1920x", L"19a0x1080", L"-2x4", L"0x0", L""}) {
+    EXPECT_FALSE(ParseFrameSize(bad, &w, &h)) << WideToSystem(bad);
+  }
+}
+
+// Every profile of the shipped catalog has device constraints, so none gives
+// the plain options.
+TEST(BuildEncoderCommand, ShippedProfilesUseTheirConstraints) {
+  testing::MessageRecorder messages;
+  for (const DeviceObject& d : GetDeviceCatalog().devices) {
+    for (const FormatObject& f : d.formats) {
+      auto run = MakeRun({L"/c/xenc", L"/v/a.avi", L"/o/a.mp4", d.id, f.id});
+      const std::wstring text = BuildCommandLine(*run);
+      const std::string where = WideToSystem(d.id + L"/" + f.id);
+      EXPECT_EQ(text.find(L" -s "), std::wstring::npos) << where;
+      EXPECT_NE(text.find(L" -pix_fmt yuv420p "), std::wstring::npos) << where;
+      EXPECT_NE(text.find(L" -profile:v " + f.h264Profile + L" -level:v " + f.h264Level + L" "), std::wstring::npos)
+          << where;
+      EXPECT_NE(text.find(L" -movflags +faststart  \"/o/a.mp4\" "), std::wstring::npos) << where;
+    }
+  }
+  EXPECT_TRUE(messages.texts().empty());
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include <atomic>
 #include <filesystem>
 #include <thread>
@@ -10,6 +12,7 @@
 #include "analysis/log_window.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "tasks/command_line.h"
 #include "tasks/engine_test_fixture.h"
 #include "tasks/host_hooks.h"
 
@@ -62,10 +65,16 @@ TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
   EXPECT_GT(run.currentFrame.load(), 0.0);
   EXPECT_LE(run.currentFrame.load(), 75.0);
   EXPECT_GT(run.sizeKB.load(), 0.0);
-  // The encoder got exactly the argument list of the command line.
-  std::string expected_args = "arg: -i\narg: " + WideToSystem(task->fromPath) +
-                              "\narg: -codec:v\narg: libx264\narg: -y\narg: -s\narg: 320x180\narg: -b:v\narg: "
-                              "300k\narg: -b:a\narg: 64k\narg: " + WideToSystem(task->toPath) + "\n";
+  // The encoder got exactly the argument list of the command line, the
+  // options of the shipped profile 1/Low among them.
+  const std::vector<std::wstring> argv = BuildEncoderCommand(*task->process).argv;
+  ASSERT_GT(argv.size(), 13u);
+  EXPECT_EQ(std::vector<std::wstring>(argv.begin() + 1, argv.begin() + 6),
+            (std::vector<std::wstring>{L"-i", task->fromPath, L"-codec:v", L"libx264", L"-y"}));
+  EXPECT_EQ(argv.back(), task->toPath);
+  EXPECT_NE(std::find(argv.begin(), argv.end(), L"300k"), argv.end());
+  std::string expected_args;
+  for (size_t i = 1; i < argv.size(); ++i) expected_args += "arg: " + WideToSystem(argv[i]) + "\n";
   std::string output = OutputOf(*task);
   EXPECT_EQ(output.substr(0, expected_args.size()), expected_args);
   EXPECT_NE(output.find("complete"), std::string::npos);

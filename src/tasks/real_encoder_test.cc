@@ -63,8 +63,10 @@ TEST_F(RealEncoderTest, ConvertsTwoAtATimeAndReportsABrokenInputAsFailed) {
 }
 
 TEST_F(RealEncoderTest, PauseFreezesTheEncoderAndResumeFinishesIntoTheSameFile) {
-  MakeClip(dir_.File("in/clip.avi"), 2, "160x120");
-  config_.targetDevice = L"2";  // 960x540: slow enough to be caught running
+  // A 960x540 source for a 960x540 profile: slow enough to be caught
+  // running (a profile never enlarges a smaller picture).
+  MakeClip(dir_.File("in/clip.avi"), 2, "960x540");
+  config_.targetDevice = L"2";
   config_.outputQuality = L"Normal";
   auto task = AddTask(SystemToWide(dir_.File("in/clip.avi")));
   manager_.ScheduleTasks();
@@ -87,7 +89,7 @@ TEST_F(RealEncoderTest, PauseFreezesTheEncoderAndResumeFinishesIntoTheSameFile) 
 }
 
 TEST_F(RealEncoderTest, DeletingARunningConversionRemovesItsPartialFile) {
-  MakeClip(dir_.File("in/clip.avi"), 2, "160x120");
+  MakeClip(dir_.File("in/clip.avi"), 2, "960x540");
   config_.targetDevice = L"2";
   config_.outputQuality = L"Normal";
   auto task = AddTask(SystemToWide(dir_.File("in/clip.avi")));

@@ -18,6 +18,7 @@ int RunRemaining(const Args& args);
 int RunSize(const Args& args);
 int RunSettings(const Args& args);
 int RunQueue(const Args& args);
+int RunCommandLine(const Args& args);
 
 // Quotes a text the way every subcommand prints strings: in double quotes,
 // '"' as \", '\' as \\, and every character outside 0x20-0x7E as \uXXXX

@@ -26,6 +26,8 @@ const Subcommand kSubcommands[] = {
     {"settings", cw::diag::RunSettings, "settings --dir DIR [--set TEXT]   load (and change) settings, print them"},
     {"queue", cw::diag::RunQueue,
      "queue [--dir DIR] [--tick MS] FILE...   convert files with the real engine, no window"},
+    {"command", cw::diag::RunCommandLine,
+     "command [--dir DIR] DEVICE QUALITY IN OUT   print the encoder arguments of a run, one a line"},
 };
 
 void PrintHelp(std::FILE* out) {

@@ -1,0 +1,362 @@
+// The outputs of the shipped catalog's profiles, made by the real encoder
+// through the engine's runner from the kinds of files people have (10-bit
+// phone clips, editor exports, rotated, anamorphic, tiny, odd-sized and
+// variable-rate clips, surround sound, several tracks with subtitles), each
+// checked with ffprobe against what the profile's device plays. And the
+// verdicts on sources that are no conversion at all (music, a picture,
+// truncated files), read from the real runs' logs.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <sstream>
+
+#include "analysis/run_verdict.h"
+#include "catalog/device_catalog.h"
+#include "platform/files.h"
+#include "platform/text.h"
+#include "tasks/command_line.h"
+#include "tasks/encoder_runner.h"
+#include "tasks/engine_test_fixture.h"
+#include "testsupport/run_command.h"
+
+namespace cw {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::RunCommand;
+using testing::ShellQuote;
+using testing::WaitUntil;
+
+// One stream of ffprobe's compact listing: key -> value.
+using Stream = std::map<std::string, std::string>;
+
+std::vector<Stream> ProbeStreams(const std::string& path) {
+  const auto probe = RunCommand(
+      "ffprobe -v error -show_entries stream=codec_type,codec_name,profile,level,pix_fmt,width,height,"
+      "sample_aspect_ratio,channels,r_frame_rate:stream_disposition=default:stream_side_data=rotation "
+      "-of compact=p=0 " +
+      ShellQuote(path));
+  std::vector<Stream> streams;
+  std::istringstream lines(probe.out);
+  for (std::string line; std::getline(lines, line);) {
+    Stream s;
+    std::istringstream fields(line);
+    for (std::string field; std::getline(fields, field, '|');) {
+      const size_t eq = field.find('=');
+      if (eq != std::string::npos) s[field.substr(0, eq)] = field.substr(eq + 1);
+    }
+    streams.push_back(s);
+  }
+  return streams;
+}
+
+std::vector<Stream> OfType(const std::vector<Stream>& streams, const std::string& type) {
+  std::vector<Stream> out;
+  for (const auto& s : streams) {
+    if (s.at("codec_type") == type) out.push_back(s);
+  }
+  return out;
+}
+
+// The top-level box types of an MP4 file in file order.
+std::vector<std::string> TopLevelBoxes(const std::string& bytes) {
+  std::vector<std::string> boxes;
+  size_t at = 0;
+  while (at + 8 <= bytes.size()) {
+    auto byte = [&](size_t i) { return static_cast<uint64_t>(static_cast<unsigned char>(bytes[i])); };
+    uint64_t size = byte(at) << 24 | byte(at + 1) << 16 | byte(at + 2) << 8 | byte(at + 3);
+    boxes.push_back(bytes.substr(at + 4, 4));
+    if (size == 1 && at + 16 <= bytes.size()) {
+      size = 0;
+      for (size_t i = 0; i < 8; ++i) size = size << 8 | byte(at + 8 + i);
+    }
+    if (size < 8) break;  // 0: to the end of the file
+    at += size;
+  }
+  return boxes;
+}
+
+std::wstring ExpectedProfileName(const std::wstring& h264_profile) {
+  if (h264_profile == L"baseline") return L"Constrained Baseline";
+  if (h264_profile == L"main") return L"Main";
+  return L"High";
+}
+
+// "4.1" as ffprobe writes the level: 41.
+int LevelNumber(const std::wstring& level) {
+  return static_cast<int>(std::lround(std::stod(WideToSystem(level)) * 10));
+}
+
+double Rate(const std::string& fraction) {
+  const size_t slash = fraction.find('/');
+  return std::stod(fraction.substr(0, slash)) / std::stod(fraction.substr(slash + 1));
+}
+
+class DeviceOutputTest : public testing::EngineTest {
+ protected:
+  void SetUp() override {
+    EngineTest::SetUp();
+    UseEncoder(Encoder::kReal);
+    std::filesystem::create_directories(out_dir());
+  }
+
+  // Makes a source with ffmpeg: `make` holds the arguments between the
+  // common start and the output path.
+  std::string Make(const std::string& name, const std::string& make) {
+    const std::string path = dir_.File("in/" + name);
+    // A time limit, so that a source that never ends cannot hang the test.
+    const auto made =
+        RunCommand("timeout -k 5 60 ffmpeg -nostdin -loglevel error -y " + make + " " + ShellQuote(path) + " 2>&1");
+    EXPECT_EQ(made.status, 0) << name << ": " << made.out;
+    return path;
+  }
+
+  // The first `keep` percent of the bytes of `from`, as a new file.
+  std::string Truncate(const std::string& from, const std::string& name, int keep) {
+    std::string bytes;
+    EXPECT_TRUE(ReadFileBytes(SystemToWide(from), &bytes));
+    dir_.Write("in/" + name, bytes.substr(0, bytes.size() * keep / 100));
+    return dir_.File("in/" + name);
+  }
+
+  // Converts every source through the runner's workers, two at a time, as a
+  // queue with two concurrent tasks does. Returns the finished runs in order.
+  struct Conversion {
+    std::string source;
+    std::wstring device, quality;
+  };
+  std::vector<std::shared_ptr<ProcessObject>> ConvertAll(const std::vector<Conversion>& conversions) {
+    std::vector<std::shared_ptr<ProcessObject>> runs;
+    for (size_t i = 0; i < conversions.size(); ++i) {
+      auto run = std::make_shared<ProcessObject>();
+      run->inputPath = SystemToWide(conversions[i].source);
+      run->outputPath = wout_dir() + L"/out" + std::to_wstring(i) + L".mp4";
+      run->targetDevice = conversions[i].device;
+      run->outputQuality = conversions[i].quality;
+      runs.push_back(run);
+    }
+    size_t next = 0;
+    auto running = [&] {
+      int n = 0;
+      for (size_t i = 0; i < next; ++i) n += runs[i]->finished.load() == 0;
+      return n;
+    };
+    EXPECT_TRUE(WaitUntil([&] {
+      while (next < runs.size() && running() < 2) StartWorker(runs[next++]);
+      return next == runs.size() && running() == 0;
+    }, 100s)) << "conversions did not end";
+    return runs;
+  }
+};
+
+// What a source is and what the output of its profile must hold.
+struct OutputCase {
+  const char* what;
+  std::string source;  // file name in the input folder
+  std::wstring device, quality;
+  int display_w, display_h;       // the source's upright display size
+  std::vector<int> channels;      // of each output audio track, in order
+  int subtitles;                  // MP4 text tracks
+};
+
+TEST_F(DeviceOutputTest, EveryOutputPlaysOnItsDevice) {
+  // The cues end within the picture: the source's duration counts every
+  // track, so cues running past the end would read as a source that ended early.
+  dir_.Write("in/subs.srt", "1\n00:00:00,000 --> 00:00:00,400\nHello\n\n2\n00:00:00,500 --> 00:00:00,900\nWorld\n");
+  const std::string video = "-f lavfi -i testsrc2=d=1:s=320x240:r=25 ";
+  const std::string stereo = "-f lavfi -i sine=f=440:d=1,aformat=channel_layouts=stereo ";
+  const std::string surround = "-f lavfi -i sine=f=440:d=1,aformat=channel_layouts=5.1 ";
+  Make("hevc10.mp4", video + "-c:v libx265 -pix_fmt yuv420p10le -x265-params log-level=error");
+  Make("prores.mov", "-f lavfi -i testsrc2=d=1:s=320x180:r=25 " + stereo +
+                         "-c:v prores_ks -profile:v 2 -pix_fmt yuv422p10le -c:a pcm_s16le");
+  Make("yuv444.mkv", video + "-c:v libx264 -pix_fmt yuv444p");
+  Make("rgb.mkv", video + "-c:v ffv1 -pix_fmt bgr0");
+  Make("landscape.mp4", "-f lavfi -i testsrc=d=1:s=640x360:r=25 -c:v libx264 -pix_fmt yuv420p");
+  const std::string portrait =
+      Make("portrait.mp4", "-i " + ShellQuote(dir_.File("in/landscape.mp4")) + " -c copy -metadata:s:v:0 rotate=90");
+  {
+    const auto stored = ProbeStreams(portrait);  // stored landscape, shown portrait
+    ASSERT_TRUE(!stored.empty() && stored[0].count("rotation"));
+    EXPECT_EQ(std::abs(std::stod(stored[0].at("rotation"))), 90.0);
+    EXPECT_EQ(stored[0].at("width"), "640");
+  }
+  Make("four3_50fps.avi", "-f lavfi -i testsrc=d=1:s=640x480:r=50 " + stereo + "-c:v mpeg4 -c:a aac");
+  Make("pal_wide.avi", "-f lavfi -i testsrc=d=1:s=720x576:r=25,setsar=64/45 -c:v mpeg4");
+  Make("pal_43.avi", "-f lavfi -i testsrc=d=1:s=720x576:r=25,setsar=16/15 -c:v mpeg4");
+  Make("qcif.avi", "-f lavfi -i testsrc=d=1:s=176x144:r=25 -c:v mpeg4");
+  Make("odd.avi", "-f lavfi -i testsrc=d=1:s=853x481:r=25 -c:v mpeg4");
+  // Variable rate: every frame of the first half second, every third after.
+  Make("vfr.mkv", "-f lavfi -i testsrc=d=2:s=320x240:r=30,select='lt(t\\,0.5)+not(mod(n\\,3))' -vsync vfr "
+                  "-c:v libx264 -pix_fmt yuv420p");
+  Make("surround.mkv", video + surround + "-c:v mpeg4 -c:a aac");
+  Make("tracks.mkv", video + "-f lavfi -i sine=f=440:d=1 " + surround + "-i " +
+                         ShellQuote(dir_.File("in/subs.srt")) +
+                         " -map 0 -map 1 -map 2 -map 3 -c:v mpeg4 -c:a aac -c:s srt -disposition:a:1 default");
+
+  const OutputCase cases[] = {
+      {"10-bit HEVC", "hevc10.mp4", L"3", L"Normal", 320, 240, {}, 0},
+      {"4:2:2 10-bit ProRes with PCM", "prores.mov", L"2", L"Low", 320, 180, {2}, 0},
+      {"4:4:4", "yuv444.mkv", L"9", L"Normal", 320, 240, {}, 0},
+      {"RGB", "rgb.mkv", L"8", L"Low", 320, 240, {}, 0},
+      {"portrait by rotation", "portrait.mp4", L"1", L"Normal", 360, 640, {}, 0},
+      {"4:3 at 50 frames a second", "four3_50fps.avi", L"2", L"Low", 640, 480, {2}, 0},
+      {"anamorphic PAL 16:9", "pal_wide.avi", L"6", L"Normal", 1024, 576, {}, 0},
+      {"anamorphic PAL 4:3", "pal_43.avi", L"4", L"Low", 768, 576, {}, 0},
+      {"176x144 for a full HD TV", "qcif.avi", L"7", L"Normal", 176, 144, {}, 0},
+      {"853x481", "odd.avi", L"5", L"Low", 853, 481, {}, 0},
+      {"variable frame rate", "vfr.mkv", L"3", L"Low", 320, 240, {}, 0},
+      {"5.1 for a stereo device", "surround.mkv", L"4", L"Normal", 320, 240, {2}, 0},
+      {"5.1 for a surround device", "surround.mkv", L"7", L"Low", 320, 240, {6}, 0},
+      {"two audio tracks and SRT", "tracks.mkv", L"2", L"Normal", 320, 240, {1, 2}, 1},
+  };
+  std::vector<Conversion> conversions;
+  for (const auto& c : cases) conversions.push_back({dir_.File("in/" + c.source), c.device, c.quality});
+  const auto runs = ConvertAll(conversions);
+
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    const OutputCase& c = cases[i];
+    const ProcessObject& run = *runs[i];
+    SCOPED_TRACE(c.what);
+    ASSERT_EQ(run.failed.load(), 0) << WideToSystem(run.log);
+    EXPECT_EQ(RunVerdict(run.log), L"");
+    const FormatObject* profile = FindQuality(GetDeviceCatalog(), c.device, c.quality);
+    ASSERT_NE(profile, nullptr);
+    const std::string output = WideToSystem(run.outputPath);
+    const auto streams = ProbeStreams(output);
+
+    const auto videos = OfType(streams, "video");
+    ASSERT_EQ(videos.size(), 1u);
+    const Stream& v = videos[0];
+    EXPECT_EQ(v.at("codec_name"), "h264");
+    EXPECT_EQ(v.at("pix_fmt"), "yuv420p");
+    EXPECT_EQ(v.at("profile"), WideToSystem(ExpectedProfileName(profile->h264Profile)));
+    EXPECT_EQ(std::stoi(v.at("level")), LevelNumber(profile->h264Level));
+    EXPECT_EQ(v.at("sample_aspect_ratio"), "1:1");
+    // Upright as stored: no rotation left for the player to apply.
+    if (v.count("rotation")) {
+      EXPECT_EQ(std::abs(std::stod(v.at("rotation"))), 0.0);
+    }
+    const int w = std::stoi(v.at("width")), h = std::stoi(v.at("height"));
+    int frame_w = 0, frame_h = 0;
+    ASSERT_TRUE(ParseFrameSize(profile->solution, &frame_w, &frame_h));
+    EXPECT_TRUE(w % 2 == 0 && h % 2 == 0) << w << "x" << h;
+    EXPECT_TRUE(w <= frame_w && h <= frame_h) << w << "x" << h << " in " << WideToSystem(profile->solution);
+    EXPECT_TRUE(w <= c.display_w && h <= c.display_h) << w << "x" << h << " from " << c.display_w << "x"
+                                                      << c.display_h;
+    const double source_aspect = double(c.display_w) / c.display_h;
+    EXPECT_NEAR(double(w) / h / source_aspect, 1.0, 0.01) << w << "x" << h;
+    // The picture uses the frame: one side reaches the frame or the source.
+    EXPECT_TRUE(w >= std::min(frame_w, c.display_w) - 2 || h >= std::min(frame_h, c.display_h) - 2)
+        << w << "x" << h;
+    EXPECT_LE(Rate(v.at("r_frame_rate")), std::stod(WideToSystem(profile->maxFrameRate)) + 0.01);
+
+    const auto audios = OfType(streams, "audio");
+    ASSERT_EQ(audios.size(), c.channels.size());
+    for (size_t a = 0; a < audios.size(); ++a) {
+      EXPECT_EQ(audios[a].at("codec_name"), "aac");
+      EXPECT_EQ(std::stoi(audios[a].at("channels")), c.channels[a]) << "audio track " << a;
+      EXPECT_EQ(audios[a].at("disposition:default"), a == 0 ? "1" : "0") << "audio track " << a;
+    }
+    const auto subtitles = OfType(streams, "subtitle");
+    EXPECT_EQ(static_cast<int>(subtitles.size()), c.subtitles);
+    for (const auto& s : subtitles) EXPECT_EQ(s.at("codec_name"), "mov_text");
+
+    std::string bytes;
+    ASSERT_TRUE(ReadFileBytes(run.outputPath, &bytes));
+    const auto boxes = TopLevelBoxes(bytes);
+    const auto moov = std::find(boxes.begin(), boxes.end(), "moov"), mdat = std::find(boxes.begin(), boxes.end(), "mdat");
+    ASSERT_TRUE(moov != boxes.end() && mdat != boxes.end());
+    EXPECT_LT(moov, mdat) << "the index is not at the front";
+  }
+}
+
+TEST_F(DeviceOutputTest, SourcesThatAreNoVideoOrEndEarlyGetAReason) {
+  Make("music.m4a", "-f lavfi -i sine=d=1 -c:a aac");
+  const std::string cover = Make("cover.jpg", "-f lavfi -i testsrc=s=64x64 -frames:v 1");
+  Make("music_cover.mp3", "-f lavfi -i sine=d=1 -i " + ShellQuote(cover) +
+                              " -map 0 -map 1 -c:a libmp3lame -c:v copy -disposition:v attached_pic");
+  Make("picture.png", "-f lavfi -i testsrc=s=160x120 -frames:v 1");
+  const std::string four_seconds = "-f lavfi -i testsrc=d=4:s=160x120:r=25 -f lavfi -i sine=d=4 ";
+  const std::string mkv = Make("whole.mkv", four_seconds + "-c:v mpeg4 -c:a aac");
+  const std::string mp4 = Make("whole.mp4", four_seconds + "-c:v libx264 -c:a aac -movflags +faststart");
+  const std::string mp4_index_last = Make("whole_index_last.mp4", four_seconds + "-c:v libx264 -c:a aac");
+  Truncate(mkv, "half.mkv", 50);
+  Truncate(mp4, "half.mp4", 50);
+  Truncate(mp4_index_last, "half_index_last.mp4", 50);
+
+  const struct {
+    const char* what;
+    std::string source;
+    std::wstring reason;  // the whole reason, or its start when it ends in ": "
+  } cases[] = {
+      {"music", "music.m4a", kNoVideoStreamReason},
+      {"music with a cover picture", "music_cover.mp3", kNoVideoStreamReason},
+      {"a picture", "picture.png", kStillImageReason},
+      {"half of an MKV", "half.mkv", L"the source ended early: "},
+      {"half of an MP4 with its index at the front", "half.mp4", L"the source ended early: "},
+      {"half of an MP4 whose index was at the end", "half_index_last.mp4", kSourceUnreadableReason},
+      {"a whole MKV", "whole.mkv", L""},
+  };
+  std::vector<Conversion> conversions;
+  for (const auto& c : cases) conversions.push_back({dir_.File("in/" + c.source), L"1", L"Low"});
+  const auto runs = ConvertAll(conversions);
+  for (size_t i = 0; i < std::size(cases); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    const std::wstring verdict = RunVerdict(runs[i]->log);
+    const std::wstring& reason = cases[i].reason;
+    if (reason.size() > 2 && reason.substr(reason.size() - 2) == L": ") {
+      ASSERT_EQ(verdict.rfind(reason, 0), 0u) << WideToSystem(verdict);
+      // "the source ended early: 2.0 s of 4.0 s converted": about half of four seconds.
+      EXPECT_NE(verdict.find(L" s of 4.0 s converted"), std::wstring::npos) << WideToSystem(verdict);
+      const double converted = std::stod(WideToSystem(verdict.substr(reason.size())));
+      EXPECT_TRUE(converted > 0.5 && converted < 3.5) << converted;
+      EXPECT_EQ(runs[i]->failed.load(), 0) << "the encoder itself calls this a success";
+    } else {
+      EXPECT_EQ(verdict, reason) << WideToSystem(runs[i]->log);
+    }
+  }
+  // The caller's knowledge of the duration counts too.
+  EXPECT_EQ(RunVerdict(runs.back()->log, 8000), L"the source ended early: 4.0 s of 8.0 s converted");
+}
+
+// The source's listing before a conversion, and a run that leaves a
+// subtitle track out (as it leaves out picture subtitles, which the test
+// cannot make: the encoder has no way to draw them from text).
+TEST_F(DeviceOutputTest, TheListingBeforeAConversionTellsWhatTheSourceIs) {
+  dir_.Write("in/subs.srt", "1\n00:00:00,000 --> 00:00:00,400\nHello\n");
+  const std::string tracks = Make("tracks.mkv", "-f lavfi -i testsrc2=d=1:s=160x120:r=25 -i " +
+                                                    ShellQuote(dir_.File("in/subs.srt")) +
+                                                    " -map 0 -map 1 -c:v mpeg4 -c:s srt");
+  const std::string music = Make("music.m4a", "-f lavfi -i sine=d=1 -c:a aac");
+  auto listing = [&](const std::string& source) {
+    ProcessObject run;
+    run.inputPath = SystemToWide(source);
+    std::string command;
+    for (const auto& a : ListSourceArguments(run)) command += ShellQuote(WideToSystem(a)) + " ";
+    return SystemToWide(RunCommand(command + "</dev/null 2>&1").out);
+  };
+  EXPECT_EQ(RunVerdict(listing(music)), kNoVideoStreamReason);
+  const std::wstring tracks_listing = listing(tracks);
+  EXPECT_EQ(RunVerdict(tracks_listing), L"");
+  EXPECT_TRUE(PictureSubtitleTracks(tracks_listing).empty());
+
+  ProcessObject run;
+  run.inputPath = SystemToWide(tracks);
+  run.outputPath = wout_dir() + L"/no_subtitles.mp4";
+  const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"1", L"Low");
+  ASSERT_NE(profile, nullptr);
+  std::string command;
+  for (const auto& a : BuildEncoderCommand(run, profile, {0}).argv) command += ShellQuote(WideToSystem(a)) + " ";
+  const auto converted = RunCommand(command + "</dev/null 2>&1");
+  ASSERT_EQ(converted.status, 0) << converted.out;
+  const auto streams = ProbeStreams(WideToSystem(run.outputPath));
+  EXPECT_EQ(OfType(streams, "video").size(), 1u);
+  EXPECT_TRUE(OfType(streams, "subtitle").empty());
+}
+
+}  // namespace
+}  // namespace cw
