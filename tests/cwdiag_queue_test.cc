@@ -198,15 +198,17 @@ TEST_F(CwdiagQueueTest, CommandsOnStandardInputPauseResumeDeleteAndChangeTheLimi
       send("contasks 2");
       step = 1;
     } else if (step == 1 && hang == "2" && quick == "4" && held == "3" &&
-               std::filesystem::exists(dir_.File("out/hang.mp4"))) {
-      // Paused only once its encoder has created the output: a pause that
-      // arrives earlier freezes the encoder before it writes anything.
+               std::filesystem::exists(dir_.File("out/hang.mp4.clipwright-partial")) &&
+               std::filesystem::file_size(dir_.File("out/hang.mp4.clipwright-partial")) > 0) {
+      // Paused only once its encoder has written into its (partial) output:
+      // a pause that arrives earlier freezes the encoder before it writes.
       send("pause " + guid["hang.avi"]);
       send("deletefinished " + guid["quick.avi"]);
       step = 2;
     } else if (step == 2 && hang == "3" && !quick) {
       EXPECT_TRUE(std::filesystem::exists(dir_.File("out/quick.mp4")));  // a finished output stays
-      EXPECT_TRUE(std::filesystem::exists(dir_.File("out/hang.mp4")));
+      EXPECT_TRUE(std::filesystem::exists(dir_.File("out/hang.mp4.clipwright-partial")));
+      EXPECT_FALSE(std::filesystem::exists(dir_.File("out/hang.mp4")));  // not finished: no final name
       send("delete " + guid["hang.avi"]);
       send("resume " + guid["held.avi"]);
       step = 3;
@@ -222,6 +224,7 @@ TEST_F(CwdiagQueueTest, CommandsOnStandardInputPauseResumeDeleteAndChangeTheLimi
   EXPECT_FALSE(State(last, "hang.avi"));
   EXPECT_EQ(State(last, "held.avi"), "4");
   EXPECT_FALSE(std::filesystem::exists(dir_.File("out/hang.mp4")));  // the partial output went with it
+  EXPECT_FALSE(std::filesystem::exists(dir_.File("out/hang.mp4.clipwright-partial")));
   EXPECT_TRUE(std::filesystem::exists(dir_.File("out/held.mp4")));
 }
 

@@ -21,6 +21,7 @@
 #include "platform/text.h"
 #include "settings/config_object.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_naming.h"
 #include "tasks/task_manager.h"
 
 namespace {
@@ -61,6 +62,8 @@ int main(int argc, char** argv) {
   std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
   cw::InstallDesktopMessageSink(window.get());
   std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();
+  // Partial files that a crash of an earlier run left in the output folder.
+  cw::RemoveAbandonedPartials(cw::ConfigObject::Instance().outputDir);
 
   // When an encoder run ends, refresh at once instead of at the next tick.
   // Many ends in a row make one extra tick.

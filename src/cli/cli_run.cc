@@ -30,6 +30,7 @@
 #include "settings/setting_checks.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_naming.h"
 #include "tasks/task_manager.h"
 
 namespace cw::cli {
@@ -251,6 +252,8 @@ int RunCli(const std::vector<std::string>& args) {
     wakeups->run_ended = true;
     wakeups->changed.notify_one();
   });
+  // What a crash of an earlier run left in the output folder goes first.
+  RemoveAbandonedPartials(config.outputDir);
   TaskManager& list = TaskManager::Instance();
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
   Progress progress(StandardOutputIsTerminal());

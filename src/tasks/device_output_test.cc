@@ -314,9 +314,13 @@ TEST_F(DeviceOutputTest, SourcesThatAreNoVideoOrEndEarlyGetAReason) {
       EXPECT_NE(verdict.find(L" s of 4.0 s converted"), std::wstring::npos) << WideToSystem(verdict);
       const double converted = std::stod(WideToSystem(verdict.substr(reason.size())));
       EXPECT_TRUE(converted > 0.5 && converted < 3.5) << converted;
-      EXPECT_EQ(runs[i]->failed.load(), 0) << "the encoder itself calls this a success";
+      // The encoder itself calls this a success; the run does not.
+      EXPECT_EQ(runs[i]->failed.load(), 1);
+      EXPECT_EQ(runs[i]->failureReason, verdict);
     } else {
       EXPECT_EQ(verdict, reason) << WideToSystem(runs[i]->log);
+      EXPECT_EQ(runs[i]->failed.load(), reason.empty() ? 0 : 1);
+      EXPECT_EQ(runs[i]->failureReason.empty(), reason.empty()) << WideToSystem(runs[i]->failureReason);
     }
   }
   // The caller's knowledge of the duration counts too.

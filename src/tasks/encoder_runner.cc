@@ -8,11 +8,15 @@
 
 #include "analysis/log_window.h"
 #include "analysis/progress_parser.h"
+#include "analysis/run_verdict.h"
+#include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/text.h"
 #include "tasks/command_line.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_check.h"
+#include "tasks/output_naming.h"
 
 namespace cw {
 namespace {
@@ -98,7 +102,12 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
   parse();
 }
 
-void EndRun(ProcessObject& run, bool failed) {
+// Ends the run: failed when `reason` is not empty. The reason is written
+// before `failed` and `finished`, so a reader that sees the end sees it too.
+void EndRun(ProcessObject& run, const std::wstring& reason) {
+  bool failed = !reason.empty();
+  run.failureReason = reason;
+  run.reservation.reset();  // the name is free for others again, or taken by the output
   run.failed.store(failed ? 1 : 0);  // before `finished`: its readers rely on that
   run.finished.store(1);
   NotifyRunEnded();
@@ -138,6 +147,11 @@ EncoderControl::Launch EncoderControl::Start(const std::vector<std::wstring>& ar
   return Launch::kStarted;
 }
 
+bool EncoderControl::stopped() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return stop_requested_;
+}
+
 void EncoderControl::DeleteOutputUnlessStopped(const std::wstring& path) {
   std::lock_guard<std::mutex> hold(mutex_);
   if (!stop_requested_ && !path.empty() && FileExists(path)) DeleteFile(path);
@@ -159,36 +173,87 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process) {
   }).detach();
 }
 
+namespace {
+
+// Why an encoder's end is a failure; "" for exit status 0.
+std::wstring ExitReason(const ProcessExit& exit, bool stopped) {
+  if (exit.SucceededNormally()) return L"";
+  if (stopped) return kRunStoppedReason;
+  if (exit.exited) return L"the encoder failed (exit status " + std::to_wstring(exit.exit_code) + L")";
+  return L"the encoder was ended by signal " + std::to_wstring(exit.signal_number);
+}
+
+// Why a run whose encoder has ended did not give what was asked for, or "".
+std::wstring RunProblem(ProcessObject& run, const ProcessExit& exit, bool stopped) {
+  std::wstring reason = ExitReason(exit, stopped);
+  if (!reason.empty()) {
+    // The log often says more than the exit status (no video stream...).
+    std::wstring verdict = stopped ? L"" : RunVerdict(run.log);
+    return verdict.empty() || verdict == kSourceUnreadableReason ? reason : verdict;
+  }
+  reason = OutputProblem(run.outputPath);
+  if (reason.empty()) reason = RunVerdict(run.log);
+  return reason;
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end) {
+  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
 int RunEncoder(ProcessObject& run) {
   if (!run.control) run.control = std::make_shared<EncoderControl>();
   EncoderControl& control = *run.control;
   run.processId.store(0);
-  EncoderCommand command = BuildEncoderCommand(run);
+  // No profile, no conversion: converting without the device's options
+  // would make a file the device may not play.
+  const FormatObject* format = FindQuality(GetDeviceCatalog(), run.targetDevice, run.outputQuality);
+  if (!format) {
+    ShowMessage(kNoProfileMessage);
+    control.DeleteOutputUnlessStopped(run.outputPath);
+    EndRun(run, kNoProfileReason);
+    return 0;
+  }
+  EncoderCommand command = BuildEncoderCommand(run, format);
+  // A partial file's name says nothing of its container: say it.
+  if (!EndsWith(run.outputPath, L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});
 
   std::shared_ptr<ChildProcess> child;
   switch (control.Start(command.argv, &child)) {
     case EncoderControl::Launch::kStarted:
       break;
     case EncoderControl::Launch::kStopped:
-      EndRun(run, true);
+      EndRun(run, kRunStoppedReason);
       return 0;
     case EncoderControl::Launch::kNoPipe:
       ShowMessage(kCreatePipeFailedMessage);
-      EndRun(run, true);
+      control.DeleteOutputUnlessStopped(run.outputPath);
+      EndRun(run, L"no pipe to the encoder could be made");
       return -1;
     case EncoderControl::Launch::kNoProgram:
-      ShowMessage(std::wstring(kEncoderStartFailedMessage) + L"\n(encoder not found: " +
-                  (command.argv.empty() ? std::wstring() : command.argv[0]) + L")");
-      EndRun(run, true);
+      ShowMessage(std::wstring(kEncoderStartFailedMessage) + L"\n(encoder not found: " + command.argv[0] + L")");
+      control.DeleteOutputUnlessStopped(run.outputPath);
+      EndRun(run, L"the encoder could not be started: " + command.argv[0]);
       return 0;
   }
   run.processId.store(child->pid());
   run.started.store(1);
 
   ReadUntilEnd(run, *child);
-  bool failed = !child->Reap().SucceededNormally();
-  if (failed) control.DeleteOutputUnlessStopped(run.outputPath);
-  EndRun(run, failed);
+  ProcessExit exit = child->Reap();
+  std::wstring reason = RunProblem(run, exit, control.stopped());
+  if (reason.empty() && !run.finalPath.empty()) {
+    std::wstring published = control.stopped() ? L"" : PublishOutput(run.outputPath, run.finalPath,
+                                                                       BaseNameOfPath(run.inputPath));
+    if (published.empty()) {
+      reason = control.stopped() ? kRunStoppedReason : L"the output could not be given its name in its folder";
+    } else {
+      run.publishedPath = published;
+    }
+  }
+  if (!reason.empty()) control.DeleteOutputUnlessStopped(run.outputPath);
+  EndRun(run, reason);
   return 0;
 }
 
@@ -210,7 +275,12 @@ void StopEncoder(FileObject& task) {
       if (!ended) return;  // still alive: its file stays
     }
   }
-  if (!task.toPath.empty() && FileExists(task.toPath)) DeleteFile(task.toPath);
+  // A run that gave its output its final name leaves the partial name
+  // behind; any other run's file is the partial one (or, for a run started
+  // without a final name, its output itself).
+  bool published = run.finished.load() != 0 && !run.publishedPath.empty();
+  const std::wstring& path = published || run.outputPath.empty() ? task.toPath : run.outputPath;
+  if (!path.empty() && FileExists(path)) DeleteFile(path);
 }
 
 int ActiveWorkerCount() { return active_workers.load(); }

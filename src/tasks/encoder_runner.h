@@ -19,6 +19,10 @@ inline constexpr wchar_t kEncoderStartFailedMessage[] = L"Program encounter prob
 inline constexpr wchar_t kSuspendFailedMessage[] = L"Failed to capture!";
 inline constexpr wchar_t kResumeFailedMessage[] = L"Failed to capture!!";
 
+// Failure reasons the runner gives besides the output check's and the log's.
+inline constexpr wchar_t kNoProfileReason[] = L"the device catalog has no profile for this device and quality";
+inline constexpr wchar_t kRunStoppedReason[] = L"the conversion was stopped";
+
 // The runner's hold on one run's process. Requests made before the process
 // exists are kept and applied when it is created: a frozen run's process
 // starts frozen, a stopped run's process is never created. Thread-safe.
@@ -43,6 +47,7 @@ class EncoderControl {
   void DeleteOutputUnlessStopped(const std::wstring& path);
 
   bool frozen() const;
+  bool stopped() const;  // a stop was asked for
 
  private:
   mutable std::mutex mutex_;
@@ -66,9 +71,14 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process);
 // kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
 // encoder ends: drains its output whenever there is some (the encoder never
 // waits on a full pipe), appends it to `log` (bounded: its top and newest
-// lines) and parses the figures a few times a second. Then sets `failed` (any end but exit
-// status 0, or no process; a failed run's partial output is deleted) and
-// `finished`, and calls the run-ended hook. Returns -1 when no pipe could be
+// lines) and parses the figures a few times a second. A run succeeds only
+// when the encoder exited 0, its output reads back as a whole MP4 and the log
+// shows a video converted to its end; a run with a `finalPath` then gives
+// its output (written under the partial name `outputPath`) its final name
+// without replacing anything (publishedPath). Otherwise it fails with a
+// reason (failureReason) and its file is deleted. A device and quality
+// without a profile fail before any encoder starts. Then sets `failed` and
+// `finished`, releases the name reservation and calls the run-ended hook. Returns -1 when no pipe could be
 // made, else 0.
 int RunEncoder(ProcessObject& process);
 

@@ -14,7 +14,9 @@
 #include "platform/text.h"
 #include "tasks/command_line.h"
 #include "tasks/engine_test_fixture.h"
+#include "tasks/command_line.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_check.h"
 
 namespace cw {
 namespace {
@@ -76,11 +78,44 @@ TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
   std::string expected_args;
   for (size_t i = 1; i < argv.size(); ++i) expected_args += "arg: " + WideToSystem(argv[i]) + "\n";
   std::string output = OutputOf(*task);
-  EXPECT_EQ(output.substr(0, expected_args.size()), expected_args);
+  // After the fake encoder's 32-byte MP4 skeleton.
+  EXPECT_EQ(output.substr(32, expected_args.size()), expected_args);
   EXPECT_NE(output.find("complete"), std::string::npos);
   EXPECT_TRUE(messages_.texts().empty());
+  EXPECT_EQ(run.failureReason, L"");
   EXPECT_TRUE(WaitUntil([&] { return ended->load() == 1; }, 5s));
   SetRunEndedHook(previous);
+}
+
+// A result counts only when it is there: an exit status of 0 is not enough.
+TEST_F(RunnerTest, ASuccessfulExitWithoutAWholeOutputFailsWithAReason) {
+  const struct {
+    const char* behaviour;
+    const wchar_t* reason;
+  } cases[] = {
+      {"frames=5\npace=0\nmode=nooutput\n", kOutputMissingReason},
+      {"frames=5\npace=0\nmode=text\n", kOutputUnreadableReason},
+      {"frames=5\npace=0\nexit=3\n", L"the encoder failed (exit status 3)"},
+  };
+  int n = 0;
+  for (const auto& c : cases) {
+    auto task = Begin("clip" + std::to_string(n++), c.behaviour);
+    ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+    EXPECT_EQ(task->process->failed.load(), 1) << c.behaviour;
+    EXPECT_EQ(task->process->failureReason, c.reason) << c.behaviour;
+    EXPECT_FALSE(FileExists(task->toPath)) << c.behaviour;
+  }
+}
+
+TEST_F(RunnerTest, NoProfileNoConversion) {
+  auto task = Prepare("clip", "frames=5\npace=0\n");
+  task->process->outputQuality = L"NoSuchQuality";
+  StartWorker(task->process);
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+  EXPECT_EQ(task->process->failed.load(), 1);
+  EXPECT_EQ(task->process->started.load(), 0);  // no encoder was started
+  EXPECT_EQ(task->process->failureReason, kNoProfileReason);
+  EXPECT_EQ(messages_.texts().back(), kNoProfileMessage);
 }
 
 // An encoder that prints megabytes of warnings is read as fast as it writes

@@ -27,6 +27,7 @@ bool NoticeRunEnd(FileObject& task) {
   } else {
     task.iStatus = kTaskDone;
     task.progress = 100.0;
+    if (!run.publishedPath.empty()) task.toPath = run.publishedPath;
   }
   task.ticks.CloseLastTick();
   return true;

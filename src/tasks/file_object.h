@@ -13,6 +13,7 @@
 #include <string>
 
 #include "analysis/time_tick.h"
+#include "platform/files.h"
 
 namespace cw {
 
@@ -67,7 +68,14 @@ struct ProcessObject {
   // thread is created; the worker only reads them afterwards (the thread's
   // creation orders the writes before the reads).
   std::wstring inputPath;
-  std::wstring outputPath;
+  std::wstring outputPath;  // the file the encoder writes: the partial file when finalPath is set
+  std::wstring finalPath;   // the name the output gets on success; "" keeps outputPath
+  // The reservation of finalPath (its partial file, locked). Set with the
+  // paths; released by the worker when the run ends.
+  std::unique_ptr<FileReservation> reservation;
+  // The name the output got: finalPath, or the next free name when one
+  // appeared there meanwhile. Written by the worker before `finished`.
+  std::wstring publishedPath;
   std::wstring targetDevice;   // device id the run converts for
   std::wstring outputQuality;  // quality id the run converts with
 };

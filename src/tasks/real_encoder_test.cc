@@ -9,6 +9,7 @@
 #include "platform/text.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/engine_test_fixture.h"
+#include "tasks/output_naming.h"
 
 namespace cw {
 namespace {
@@ -94,12 +95,13 @@ TEST_F(RealEncoderTest, DeletingARunningConversionRemovesItsPartialFile) {
   config_.outputQuality = L"Normal";
   auto task = AddTask(SystemToWide(dir_.File("in/clip.avi")));
   manager_.ScheduleTasks();
-  ASSERT_TRUE(WaitUntil([&] { return FileExists(task->toPath); }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return FileExists(PartialPathOf(task->toPath)); }, 10s));
   ASSERT_EQ(task->process->finished.load(), 0);
   int pid = task->process->processId.load();
   EXPECT_TRUE(manager_.DeleteTask(task->guid));
   EXPECT_FALSE(ProcessGroupAlive(pid));
   EXPECT_FALSE(FileExists(task->toPath));
+  EXPECT_FALSE(FileExists(PartialPathOf(task->toPath)));
 }
 
 }  // namespace

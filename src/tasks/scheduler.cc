@@ -59,15 +59,31 @@ void TaskManager::StartTask(FileObject& task) {
       if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
     }
     ConfigObject& config = Settings();
-    task.toPath = ChooseOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken);
-    run.inputPath = task.fromPath;
-    run.outputPath = task.toPath;
     ProfileIds profile = config.CurrentProfile();
+    run.inputPath = task.fromPath;
     run.targetDevice = profile.targetDevice;
     run.outputQuality = profile.outputQuality;
+    // The output is written under a marked partial name reserved on disk
+    // and gets its final name only when the run has succeeded.
+    task.toPath = ChooseAndReserveOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken, &run.reservation);
+    if (task.toPath.empty()) {
+      FailWithoutRun(task, L"the output folder cannot be written: " + config.outputDir);
+      return;
+    }
+    run.outputPath = PartialPathOf(task.toPath);
+    run.finalPath = task.toPath;
     StartWorker(task.process);
   }
   task.iStatus = kTaskRunning;
+}
+
+void TaskManager::FailWithoutRun(FileObject& task, const std::wstring& reason) {
+  ProcessObject& run = *task.process;
+  run.failureReason = reason;
+  run.failed.store(1);
+  run.finished.store(1);
+  task.ticks.CloseLastTick();
+  task.iStatus = kTaskFailed;
 }
 
 void TaskManager::SendBackOne() {

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <atomic>
 #include <thread>
 
@@ -11,6 +12,7 @@
 #include "tasks/encoder_runner.h"
 #include "tasks/engine_test_fixture.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_naming.h"
 #include "tasks/task_manager.h"
 
 namespace cw {
@@ -126,6 +128,70 @@ TEST_F(SchedulerTest, AFailedTaskKeepsItsProgressAndFreesItsSlot) {
   EXPECT_TRUE(messages_.texts().empty());
 }
 
+// The output appears whole or not at all: while the encoder writes, only the
+// marked partial file exists; a file that appears at the final name
+// meanwhile is never replaced.
+TEST_F(SchedulerTest, OutputsAppearUnderTheirNameOnlyWhenFinishedAndReplaceNothing) {
+  config_.conTasks = 1;
+  auto task = AddTask(WriteSource("clip.avi", "frames=30\npace=0.02\n"));
+  manager_.RefreshQueue();
+  const std::wstring final_path = wout_dir() + L"/clip.mp4";
+  ASSERT_EQ(task->toPath, final_path);
+  EXPECT_TRUE(FileExists(PartialPathOf(final_path)));  // reserved at once
+  EXPECT_FALSE(FileExists(final_path));
+  dir_.Write("out/clip.mp4", "someone else's file");
+  ASSERT_TRUE(DriveUntil([&] { return task->iStatus == kTaskDone; }));
+  EXPECT_EQ(dir_.Read("out/clip.mp4"), "someone else's file");
+  EXPECT_EQ(task->toPath, wout_dir() + L"/clip(1).mp4");
+  EXPECT_NE(dir_.Read("out/clip(1).mp4").find("complete"), std::string::npos);
+  EXPECT_FALSE(FileExists(PartialPathOf(final_path)));
+}
+
+// Two programs converting the same source into the same folder (two task
+// lists here, as two "Open with" launches): the reservation keeps their
+// names apart, and both outputs are whole.
+TEST_F(SchedulerTest, TwoListsOnOneFolderNeverShareAName) {
+  TaskManager other;
+  other.settings = &config_;
+  config_.conTasks = 1;
+  std::wstring source = WriteSource("clip.avi", "frames=10\npace=0.01\n");
+  auto mine = AddTask(source);
+  auto theirs = std::make_shared<FileObject>();
+  theirs->fromPath = source;
+  theirs->fileName = L"clip.avi";
+  theirs->guid = MakeGuidText();
+  other.AddTask(theirs);
+  created_.push_back(theirs);
+  manager_.RefreshQueue();
+  other.RefreshQueue();
+  EXPECT_NE(mine->toPath, theirs->toPath);
+  ASSERT_TRUE(DriveUntil([&] {
+    other.RefreshQueue();
+    return mine->iStatus == kTaskDone && theirs->iStatus == kTaskDone;
+  }));
+  EXPECT_NE(dir_.Read("out/clip.mp4").find("complete"), std::string::npos);
+  EXPECT_NE(dir_.Read("out/clip(1).mp4").find("complete"), std::string::npos);
+  other.StopAllTasks();
+}
+
+// What a crash leaves (a partial file nobody holds) goes at the next start;
+// what a running program holds stays.
+TEST_F(SchedulerTest, LeftoversOfACrashAreRemovedAndLiveReservationsKept) {
+  std::filesystem::create_directories(out_dir());
+  dir_.Write("out/old.mp4.clipwright-partial", "half a file");
+  dir_.Write("out/keep.mp4", "a finished output");
+  dir_.Write("out/other.partial", "not ours");
+  config_.conTasks = 1;
+  auto running = AddTask(WriteSource("live.avi", "mode=hang\n"));
+  manager_.RefreshQueue();
+  ASSERT_TRUE(FileExists(PartialPathOf(running->toPath)));
+  EXPECT_EQ(RemoveAbandonedPartials(wout_dir()), 1);
+  EXPECT_FALSE(FileExists(wout_dir() + L"/old.mp4.clipwright-partial"));
+  EXPECT_TRUE(FileExists(PartialPathOf(running->toPath)));
+  EXPECT_TRUE(FileExists(wout_dir() + L"/keep.mp4"));
+  EXPECT_TRUE(FileExists(wout_dir() + L"/other.partial"));
+}
+
 TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
   UseEncoder(Encoder::kMissing);
   config_.conTasks = 1;
@@ -185,12 +251,13 @@ TEST_F(SchedulerTest, DeleteTaskKillsARunningEncoderAndRemovesItsPartialFile) {
   auto hanging = AddTask(WriteSource("a.avi", "mode=hang\n"));
   auto other = AddTask(WriteSource("b.avi", "frames=1\npace=0\n"));
   manager_.ScheduleTasks();
-  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(hanging->toPath); }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(PartialPathOf(hanging->toPath)); }, 10s));
   int pid = hanging->process->processId.load();
   EXPECT_FALSE(manager_.DeleteTask(L"{no-such-task}"));
   EXPECT_TRUE(manager_.DeleteTask(hanging->guid));
   EXPECT_FALSE(ProcessGroupAlive(pid));
   EXPECT_FALSE(FileExists(hanging->toPath));
+  EXPECT_FALSE(FileExists(PartialPathOf(hanging->toPath)));
   EXPECT_EQ(manager_.GetTaskCount(), 1);
   EXPECT_EQ(manager_.FindTask(hanging->guid), nullptr);
   // The deleted task's worker finishes on its own share of the run record.
@@ -213,11 +280,12 @@ TEST_F(SchedulerTest, DeleteTaskRemovesEvenADoneOutputWhileDeleteFinishedKeepsIt
 TEST_F(SchedulerTest, DeleteFinishedOfARunThatHasNotEndedStopsIt) {
   auto hanging = AddTask(WriteSource("a.avi", "mode=hang\n"));
   manager_.ScheduleTasks();
-  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(hanging->toPath); }, 10s));
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*hanging) && FileExists(PartialPathOf(hanging->toPath)); }, 10s));
   int pid = hanging->process->processId.load();
   EXPECT_TRUE(manager_.DeleteFinishedTask(hanging->guid));
   EXPECT_FALSE(ProcessGroupAlive(pid));
   EXPECT_FALSE(FileExists(hanging->toPath));
+  EXPECT_FALSE(FileExists(PartialPathOf(hanging->toPath)));
 }
 
 TEST_F(SchedulerTest, DeleteFinishedOpensTheCountdownWhenTheListBecomesEmpty) {
@@ -254,12 +322,13 @@ TEST_F(SchedulerTest, StopAllTasksCancelsRunsButLeavesFinishedOutputs) {
   config_.conTasks = 2;
   auto quick = AddTask(WriteSource("a.avi", "frames=2\npace=0\n"));
   auto hanging = AddTask(WriteSource("b.avi", "mode=hang\n"));
-  ASSERT_TRUE(DriveUntil([&] { return quick->iStatus == kTaskDone && FileExists(hanging->toPath); }));
+  ASSERT_TRUE(DriveUntil([&] { return quick->iStatus == kTaskDone && FileExists(PartialPathOf(hanging->toPath)); }));
   int pid = hanging->process->processId.load();
   manager_.StopAllTasks();
   EXPECT_FALSE(ProcessGroupAlive(pid));
   EXPECT_TRUE(FileExists(quick->toPath));
   EXPECT_FALSE(FileExists(hanging->toPath));
+  EXPECT_FALSE(FileExists(PartialPathOf(hanging->toPath)));
   EXPECT_EQ(manager_.GetTaskCount(), 2);
   // The cancelled run is not reported as a success.
   ASSERT_TRUE(DriveUntil([&] { return hanging->iStatus == kTaskFailed; }, 10s));
@@ -320,7 +389,9 @@ TEST_F(SchedulerTest, LongAndUnusualPathsReachTheEncoderUnchanged) {
   std::string output;
   ASSERT_TRUE(ReadFileBytes(task->toPath, &output));
   EXPECT_NE(output.find("arg: " + WideToSystem(source) + "\n"), std::string::npos);
-  EXPECT_NE(output.find("arg: " + WideToSystem(task->toPath) + "\n"), std::string::npos);
+  // The encoder wrote the partial file, which then got the final name.
+  EXPECT_NE(output.find("arg: -f\narg: mp4\narg: " + WideToSystem(PartialPathOf(task->toPath)) + "\n"),
+            std::string::npos);
 }
 
 class SchedulerConcurrency : public SchedulerTest {};

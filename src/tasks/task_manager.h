@@ -76,6 +76,8 @@ class TaskManager {
   // Run by the operations above while they hold the lock.
   void ScheduleLocked();
   void StartTask(FileObject& task);
+  // Ends a task that cannot start (no output name can be reserved) failed.
+  void FailWithoutRun(FileObject& task, const std::wstring& reason);
   void SendBackOne();
   ConfigObject& Settings();
 };

@@ -29,6 +29,7 @@
 #include "settings/config_object.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
+#include "tasks/output_naming.h"
 #include "tasks/task_manager.h"
 #include "tools/cwdiag.h"
 
@@ -183,6 +184,7 @@ int RunQueue(const Args& args) {
   });
   std::thread(ReadCommands, wakeups).detach();  // blocks on input; ends with the process
 
+  RemoveAbandonedPartials(config.outputDir);
   for (const auto& file : files) AddFile(file, list, config);
   RefreshAndPrint(list);
   int status = Loop(list, config, tick_ms, wakeups);

@@ -13,8 +13,12 @@
 #   work=N     loop rounds per frame in busy mode (default 20000)
 #   accents=N  prints N two-byte characters (U+00E9) at once after the banner
 #   chatter=N  prints N bytes of warning lines after the header, all at once
-# The OUTPUT file receives one "arg: X" line per argument, then one line per
-# frame, then "complete".
+# The OUTPUT file begins with a 32-byte MP4 skeleton (ftyp, an empty moov and
+# an mdat that runs to the end of the file), so that it reads back as an MP4,
+# then receives one "arg: X" line per argument, one line per frame, then
+# "complete".
+#   mode=nooutput removes OUTPUT just before exiting as asked;
+#   mode=text writes the lines without the skeleton.
 frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0
 input="" output=""
 previous=""
@@ -60,6 +64,9 @@ printf "  Duration: %02d:%02d:%02d.%02d, start: 0.000000, bitrate: 1200 kb/s\n" 
 echo "    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, $fps fps, $fps tbr, $fps tbn, $fps tbc"
 echo "Output #0, mp4, to '$output':"
 : > "$output" || exit 1
+if [ "$mode" != text ]; then
+  printf '\000\000\000\020ftypisom\000\000\002\000\000\000\000\010moov\000\000\000\000mdat' >> "$output"
+fi
 if [ "$chatter" -gt 0 ]; then
   yes "[mpeg4 @ 0x5610] ac-tex damaged at 12 7, concealing 42 DC errors" | head -c "$chatter"
 fi
@@ -77,8 +84,8 @@ while [ $frame -lt $frames ]; do
     while [ $n -lt $work ]; do n=$((n + 1)); done
   fi
   echo "frame $frame" >> "$output"
-  printf "frame=%5d fps=%d q=28.0 size=%8dkB time=00:00:%02d.00 bitrate= 512.0kbits/s speed=1.0x\r" \
-    $frame $fps $((frame * 2)) $((frame / fps % 60))
+  printf "frame=%5d fps=%d q=28.0 size=%8dkB time=00:%02d:%02d.%02d bitrate= 512.0kbits/s speed=1.0x\r" \
+    $frame $fps $((frame * 2)) $((frame / fps / 60 % 60)) $((frame / fps % 60)) $(((frame % fps) * 100 / fps))
   if [ "$mode" = crash ] && [ $frame -ge $((frames / 2)) ]; then
     kill -SEGV $$
   fi
@@ -86,4 +93,5 @@ while [ $frame -lt $frames ]; do
 done
 printf "\nvideo:100kB audio:0kB subtitle:0kB\n"
 echo complete >> "$output"
+[ "$mode" = nooutput ] && rm -f "$output"
 exit "$exit_status"
