@@ -13,9 +13,11 @@ void AppendFailures(const RunOutcome& outcome, std::wstring* out) {
   for (const auto& task : outcome.tasks) {
     if (task.status != kTaskFailed) continue;
     *out += L"Failed: " + PrintableText(task.fileName) + L"  (" + PrintableText(task.fromPath) + L")\n";
+    if (!task.failureReason.empty()) *out += L"  reason: " + PrintableText(task.failureReason) + L"\n";
+    // The view's lines, or those of the run's log (no version banner).
+    std::vector<std::wstring> lines = task.failureLines;
     auto log = outcome.failure_logs.find(task.guid);
-    std::vector<std::wstring> lines =
-        log == outcome.failure_logs.end() ? std::vector<std::wstring>{} : LastLines(log->second, kFailureLogLines);
+    if (lines.empty() && log != outcome.failure_logs.end()) lines = LastLines(log->second, kFailureLogLines, true);
     if (lines.empty()) *out += L"  > (the encoder printed nothing)\n";
     for (const auto& line : lines) *out += L"  > " + PrintableText(line) + L"\n";
   }

@@ -14,8 +14,5 @@ namespace cw::cli {
 // "stopped".
 std::wstring StateWord(int32_t status);
 
-// The last `count` non-empty lines of an encoder's output (lines end in
-// '\n' or '\r'; progress lines that overwrite each other count one by one).
-std::vector<std::wstring> LastLines(const std::wstring& log, size_t count);
 
 }  // namespace cw::cli

@@ -67,11 +67,11 @@ TEST(QueueRefreshTest, TaskJsonEscapesEveryTextSoANameCannotAddMembers) {
     view.fromPath = L"/in/" + name;
     view.guid = L"{G}";
     std::wstring json = RenderTasksJson({view, view});
-    // Two tasks of ten members each, whose texts read back unchanged.
+    // Two tasks with all their members, whose texts read back unchanged.
     JsonValue list = JsonValue::Parse(json);
     ASSERT_EQ(list.GetCount(), 2) << json;
     for (const JsonValue& task : list) {
-      EXPECT_EQ(task.GetCount(), 10) << json;
+      EXPECT_EQ(task.GetCount(), 12) << json;  // the ten of every task, then failReason and failDetails
       EXPECT_EQ(task.Find(L"fileName")->AsString(), name);
       EXPECT_EQ(task.Find(L"fromPath")->AsString(), L"/in/" + name);
       EXPECT_EQ(task.Find(L"iStatus")->AsInt64(), kTaskWaiting);

@@ -1,6 +1,7 @@
 // Views of tasks and the task JSON rendered from them.
 #include "tasks/task_view.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "analysis/size_text.h"
@@ -22,7 +23,41 @@ void AppendInt(std::wstring* out, int32_t value) {
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
 }
 
+bool IsBannerLine(const std::wstring& line) {
+  static const wchar_t* const kStarts[] = {L"ffmpeg version ", L"  built with ", L"  configuration:", L"  lib"};
+  for (const wchar_t* start : kStarts) {
+    if (line.rfind(start, 0) == 0) return true;
+  }
+  return false;
+}
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (const auto& line : lines) {
+    if (!text.empty()) text += L'\n';
+    text += line;
+  }
+  return text;
+}
+
 }  // namespace
+
+std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool skip_banner) {
+  std::vector<std::wstring> lines;
+  size_t end = log.size();
+  while (end > 0 && lines.size() < count) {
+    size_t start = log.find_last_of(L"\r\n", end - 1);
+    size_t first = start == std::wstring::npos ? 0 : start + 1;
+    std::wstring line = log.substr(first, end - first);
+    bool blank = line.find_first_not_of(L" \t") == std::wstring::npos;
+    if (!blank && !(skip_banner && IsBannerLine(line))) lines.push_back(line);
+    if (start == std::wstring::npos) break;
+    end = start;
+  }
+  std::reverse(lines.begin(), lines.end());
+  return lines;
+}
+
 
 QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
   QueueCounts counts;
@@ -54,7 +89,11 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   view.progress = ProgressOf(task);
   view.remaining = task.ticks.FormatRemainingTime();
   view.size = FormatSizeText(run.sizeKB.load());
-  if (task.iStatus == kTaskFailed && run.finished.load() != 0) view.failureReason = run.failureReason;
+  if (task.iStatus == kTaskFailed && run.finished.load() != 0) {
+    // The run is over: its record is final and no worker writes it any more.
+    view.failureReason = run.failureReason;
+    view.failureLines = LastLines(run.log, kFailureLines, true);
+  }
   return view;
 }
 
@@ -77,6 +116,10 @@ std::wstring RenderTaskJson(const TaskView& view) {
   out += L',';
   out += L"\"guid\": \"";
   AppendJsonEscaped(&out, view.guid);
+  out += L"\",";
+  AppendText(&out, L"\"failReason\": \"", view.failureReason);
+  out += L"\"failDetails\": \"";
+  AppendJsonEscaped(&out, JoinLines(view.failureLines));
   out += L"\"}";
   return out;
 }

@@ -29,7 +29,19 @@ struct TaskView {
   std::wstring remaining;         // remaining-time text ("..." while unknown)
   std::wstring size;              // expected-size text ("..." while unknown)
   std::wstring failureReason;     // why a failed run failed, when the runner knows; else ""
+  // A failed run's last meaningful encoder lines (no version banner or build
+  // configuration), oldest first; empty for other tasks.
+  std::vector<std::wstring> failureLines;
 };
+
+// The most encoder lines a failed task's view keeps.
+inline constexpr size_t kFailureLines = 8;
+
+// The last `count` non-empty lines of an encoder's output (lines end in
+// '\n' or '\r'; progress lines that overwrite each other count one by one),
+// oldest first. With `skip_banner`, the encoder's version banner and build
+// configuration lines are left out. Any thread.
+std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool skip_banner = false);
 
 struct QueueCounts {
   int waiting = 0;
@@ -52,8 +64,10 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name);
 
 // The task JSON the page receives: one object per view on one line, members
 // in the fixed order fileName, fromPath, toPath, targetDevice (the device's
-// name), outputQuality, iStatus, timeTip, fileSize, progress, guid; text
-// values escaped as JSON strings. Any thread.
+// name), outputQuality, iStatus, timeTip, fileSize, progress, guid, then
+// failReason (the failure's reason, "" for a task that did not fail) and
+// failDetails (its encoder lines joined by '\n'); text values escaped as
+// JSON strings. Any thread.
 std::wstring RenderTaskJson(const TaskView& view);
 std::wstring RenderTasksJson(const std::vector<TaskView>& views);
 
