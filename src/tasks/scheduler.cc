@@ -59,10 +59,12 @@ void TaskManager::StartTask(FileObject& task) {
       if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
     }
     ConfigObject& config = Settings();
-    task.toPath = ChooseOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken);
+    task.toPath = ChooseOutputPath(task.outputDir.empty() ? config.outputDir : task.outputDir,
+                                   BaseNameOfPath(task.fromPath), taken);
     run.inputPath = task.fromPath;
     run.outputPath = task.toPath;
-    ProfileIds profile = config.CurrentProfile();
+    ProfileIds profile = task.keepsOwnProfile ? ProfileIds{task.targetDevice, task.outputQuality}
+                                              : config.CurrentProfile();
     run.targetDevice = profile.targetDevice;
     run.outputQuality = profile.outputQuality;
     StartWorker(task.process);
