@@ -111,9 +111,11 @@ bool UpdateJournalTasks(std::vector<JournalTask>* tasks, const std::vector<TaskV
     }
     JournalTask& entry = (*tasks)[kept++];
     std::wstring_view folder = OutputFolderOfView(view, settings_output_dir);
-    if (entry.status != view.status || entry.guid != view.guid || entry.fromPath != view.fromPath ||
-        entry.targetDevice != view.targetDevice || entry.outputQuality != view.outputQuality ||
-        entry.outputDir != folder) {
+    // A task's source, device and quality never change after its creation,
+    // so the same identity means the same values: only a new identity needs
+    // them compared (this keeps a refresh of a long queue cheap).
+    bool same_task = entry.guid == view.guid;
+    if (!same_task || entry.status != view.status || entry.outputDir != folder) {
       changed = true;
       entry.status = view.status;
       AssignIfDifferent(&entry.guid, view.guid);
