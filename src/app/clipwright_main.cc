@@ -13,12 +13,15 @@
 #include "bridge/host_engine.h"
 #include "bridge/page_script.h"
 #include "app/queue_finish_watch.h"
+#include "app/queue_keeper.h"
 #include "platform/desktop.h"
 #include "platform/desktop_notification.h"
 #include "platform/message.h"
 #include "platform/shell.h"
+#include "platform/stop_signals.h"
 #include "platform/system_shutdown.h"
 #include "platform/text.h"
+#include "settings/config_location.h"
 #include "settings/config_object.h"
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
@@ -45,6 +48,19 @@ void NotifyIfQueueFinished(const std::vector<cw::TaskView>& tasks) {
   if (auto report = watch.Observe(tasks)) {
     cw::ShowDesktopNotification(cw::FinishTitle(*report), cw::FinishText(*report));
   }
+}
+
+// The keeper of the queue's journal, wired to the process-wide task list
+// and settings.
+std::unique_ptr<cw::QueueKeeper> MakeQueueKeeper(cw::Window& window) {
+  cw::QueueKeeper::Services services;
+  services.journal_path = cw::QueueJournalPath();
+  services.restore = [](const std::vector<cw::JournalTask>& tasks) {
+    for (const cw::JournalTask& task : tasks) cw::TaskManager::Instance().AddTask(cw::TaskFromJournal(task));
+  };
+  services.current_views = [] { return cw::TaskManager::Instance().RefreshQueue(cw::TaskManager::Scheduling::kHold); };
+  services.settings_output_dir = [] { return cw::ConfigObject::Instance().outputDir; };
+  return std::make_unique<cw::QueueKeeper>(window, std::move(services));
 }
 
 }  // namespace
@@ -88,25 +104,45 @@ int main(int argc, char** argv) {
   cw::ShutdownCountdowns countdowns(*shell, shutdown);
   cw::SetShutdownCountdownHook([&countdowns] { countdowns.Open(); });
   std::unique_ptr<cw::HostCommands> commands;
+  std::unique_ptr<cw::QueueKeeper> keeper = MakeQueueKeeper(*window);
+  // SIGTERM, SIGHUP and SIGINT end the window in order, on the UI thread:
+  // settings saved, the queue kept in the journal, the encoders stopped.
+  cw::WatchStopSignals([](int) {
+    cw::PostToUiThread([] {
+      if (cw::CvelaDlg* d = dialog.load()) d->OnStopRequest();
+    });
+  });
   int status = cw::CvelaApp::Run(*window, *engine, [&](cw::CvelaDlg* d) {
     dialog = d;
     if (d) {
-      d->SetRefreshListener(NotifyIfQueueFinished);
+      d->SetRefreshListener([&keeper](const std::vector<cw::TaskView>& tasks) {
+        NotifyIfQueueFinished(tasks);
+        keeper->OnRefresh(tasks);
+      });
+      d->SetCommandListener([&keeper] { keeper->JournalNow(); });
+      d->SetEndListener([&keeper](cw::CvelaDlg::EndReason reason) { keeper->OnEnd(reason); });
       commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, cw::TaskManager::Instance(),
                                                     cw::ConfigObject::Instance());
-      // Opened files are queued like dropped ones once the window runs.
-      if (!opened_files.empty()) {
-        cw::PostToUiThread([&] {
-          if (commands) commands->OnFilesDropped(opened_files);
-          opened_files.clear();
-        });
-      }
+      // Once the window runs: the restore question, then the opened files,
+      // queued like dropped ones after the restored tasks.
+      cw::PostToUiThread([&] {
+        if (!dialog.load()) return;  // the window ended first
+        size_t restored = keeper->Start();
+        if (commands && !opened_files.empty()) commands->OnFilesDropped(opened_files);
+        opened_files.clear();
+        keeper->JournalNow();
+        // Restored tasks are shown and started at once, not at the next tick.
+        if (cw::CvelaDlg* current = dialog.load(); current && restored > 0) {
+          current->OnTimer(cw::CvelaDlg::kRefreshTimerId);
+        }
+      });
     } else {
       commands.reset();
     }
   });
   cw::SetShutdownCountdownHook(nullptr);
   cw::SetRunEndedHook(nullptr);
+  keeper.reset();  // writes what is still pending
   cw::SetMessageSink(nullptr);
   window.reset();
   return status;  // encoder workers still running are not waited for

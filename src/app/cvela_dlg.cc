@@ -66,23 +66,35 @@ bool CvelaDlg::PrepareToClose() {
 
 void CvelaDlg::OnCancel() {
   if (ended_ || asking_to_close_) return;
-  if (PrepareToClose()) End(DialogResult::kCancel);
+  if (PrepareToClose()) End(DialogResult::kCancel, EndReason::kClosed);
+}
+
+void CvelaDlg::OnStopRequest() {
+  if (ended_) return;
+  engine_.SaveConfig();
+  if (end_listener_) end_listener_(EndReason::kStopRequest);  // the queue is kept before the encoders stop
+  end_listener_ = nullptr;
+  engine_.StopAllTasks();
+  End(DialogResult::kCancel, EndReason::kStopRequest);
 }
 
 void CvelaDlg::OnOK() {
   if (ended_) return;
-  End(DialogResult::kOk);
+  End(DialogResult::kOk, EndReason::kOk);
 }
 
-void CvelaDlg::End(DialogResult result) {
+void CvelaDlg::End(DialogResult result, EndReason reason) {
   ended_ = true;
+  if (end_listener_) end_listener_(reason);
   window_.EndDialog(result);
 }
 
 std::optional<std::wstring> CvelaDlg::OnExternalCall(const std::wstring& method,
                                                      const std::optional<std::wstring>& arg) {
   if (ended_) return std::nullopt;
-  return external_.Invoke(method, arg);
+  std::optional<std::wstring> result = external_.Invoke(method, arg);
+  CommandDone();
+  return result;
 }
 
 void CvelaDlg::OnElementClick(const std::wstring& element_id) {
@@ -99,6 +111,7 @@ void CvelaDlg::OnMenuCommand(int command_id) {
     OnCancel();  // the close routine, like the frame's close button
   } else if (commands_) {
     commands_->OnMenuCommand(command_id);
+    CommandDone();
   }
 }
 
@@ -107,6 +120,7 @@ bool CvelaDlg::IsMenuItemChecked(int command_id) { return commands_ && commands_
 void CvelaDlg::OnFilesDropped(const std::vector<std::wstring>& paths) {
   if (ended_ || !commands_) return;
   commands_->OnFilesDropped(paths);
+  CommandDone();
 }
 
 void CvelaDlg::CallPageFunction(const std::wstring& name) { window_.CallPageFunction(name); }

@@ -41,6 +41,21 @@ class CvelaDlg : public WindowEvents {
   // watches them). UI thread.
   using RefreshListener = std::function<void(const std::vector<TaskView>&)>;
   void SetRefreshListener(RefreshListener listener) { refresh_listener_ = std::move(listener); }
+  // How the dialog ended, told to the end listener just before it ends:
+  // kClosed by the close routine (nothing was listed, or every task was
+  // cancelled), kOk by the OK action (nothing stopped), kStopRequest by a
+  // request from outside (a signal). UI thread.
+  enum class EndReason { kClosed, kOk, kStopRequest };
+  using EndListener = std::function<void(EndReason)>;
+  void SetEndListener(EndListener listener) { end_listener_ = std::move(listener); }
+  // Called after every page call, menu command and drop (which may have
+  // changed the task list). UI thread.
+  using CommandListener = std::function<void()>;
+  void SetCommandListener(CommandListener listener) { command_listener_ = std::move(listener); }
+  // A request from outside to end the program (SIGTERM, SIGHUP, SIGINT):
+  // saves the settings, tells the end listener (which keeps the queue),
+  // stops every encoder and ends, asking nothing.
+  void OnStopRequest();
   // The close routine: saves the settings, asks when tasks are listed, stops
   // the encoders on Yes. Returns whether the dialog may end.
   bool PrepareToClose();
@@ -74,13 +89,18 @@ class CvelaDlg : public WindowEvents {
 
  private:
   void LoadCatalogShowingMessages();
-  void End(DialogResult result);
+  void End(DialogResult result, EndReason reason);
+  void CommandDone() {
+    if (!ended_ && command_listener_) command_listener_();
+  }
 
   Window& window_;
   HostEngine& engine_;
   ExternalObject external_;
   HostCommands* commands_ = nullptr;
   RefreshListener refresh_listener_;
+  EndListener end_listener_;
+  CommandListener command_listener_;
   bool asking_to_close_ = false;
   bool ended_ = false;
 };

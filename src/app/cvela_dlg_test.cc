@@ -150,6 +150,65 @@ TEST_F(CvelaDlgTest, ButtonOkEndsAtOnceWithoutSavingOrStopping) {
   EXPECT_TRUE(log.empty());
 }
 
+TEST_F(CvelaDlgTest, TheEndListenerHearsHowTheDialogEnded) {
+  struct Case {
+    const char* name;
+    int tasks;
+    bool answer;
+    std::function<void(CvelaDlg&)> act;
+    Log expected;
+  };
+  const Case cases[] = {
+      {"empty list closed", 0, false, [](CvelaDlg& d) { d.OnClose(); }, {L"save", L"ended closed", L"end cancel"}},
+      {"Yes to the question", 2, true, [](CvelaDlg& d) { d.OnCancel(); },
+       {L"save", quit, L"stopall", L"ended closed", L"end cancel"}},
+      {"No to the question", 2, false, [](CvelaDlg& d) { d.OnCancel(); }, {L"save", quit}},
+      {"OK", 2, false, [](CvelaDlg& d) { d.OnOK(); }, {L"ended ok", L"end ok"}},
+      // No question: the queue is kept before the encoders are stopped.
+      {"stop request", 2, false, [](CvelaDlg& d) { d.OnStopRequest(); },
+       {L"save", L"ended stop", L"stopall", L"end cancel"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Log case_log;
+    testing::FakeWindow w{case_log};
+    testing::FakeEngine e{case_log};
+    CvelaDlg d{w, e};
+    e.task_ids.assign(c.tasks, L"{T}");
+    w.yes_answer = c.answer;
+    d.SetEndListener([&case_log](CvelaDlg::EndReason reason) {
+      case_log.push_back(reason == CvelaDlg::EndReason::kClosed ? L"ended closed"
+                         : reason == CvelaDlg::EndReason::kOk   ? L"ended ok"
+                                                                : L"ended stop");
+    });
+    c.act(d);
+    EXPECT_EQ(case_log, c.expected);
+    d.OnStopRequest();  // a later request finds the dialog ended, or ends it
+    EXPECT_TRUE(d.ended());
+  }
+}
+
+TEST_F(CvelaDlgTest, AStopRequestWhileTheQuitQuestionIsOpenEndsWithoutASecondStop) {
+  engine.task_ids = {L"{T}"};
+  window.yes_answer = true;
+  window.while_asking = [this] { dialog.OnStopRequest(); };
+  dialog.OnCancel();
+  EXPECT_EQ(log, (Log{L"save", quit, L"save", L"stopall", L"end cancel"}));
+  EXPECT_TRUE(dialog.ended());
+}
+
+TEST_F(CvelaDlgTest, CommandsAreFollowedByTheCommandListener) {
+  int told = 0;
+  dialog.SetCommandListener([&told] { ++told; });
+  dialog.OnExternalCall(L"pauseTask", std::nullopt);
+  dialog.OnFilesDropped({L"/v/a.avi"});  // no host commands set: nothing happens, nothing told
+  dialog.OnExternalCall(L"resumeTask", std::nullopt);
+  EXPECT_EQ(told, 2);
+  dialog.OnOK();
+  dialog.OnExternalCall(L"pauseTask", std::nullopt);
+  EXPECT_EQ(told, 2);
+}
+
 TEST_F(CvelaDlgTest, ButtonCancelRunsTheCloseRoutine) {
   engine.task_ids = {L"{T}"};
   window.yes_answer = true;

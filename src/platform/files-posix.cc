@@ -184,4 +184,60 @@ bool ReservationAbandoned(const std::wstring& path) {
   return abandoned;
 }
 
+namespace {
+
+bool WriteAll(int fd, const std::string& bytes) {
+  size_t done = 0;
+  while (done < bytes.size()) {
+    ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<size_t>(n);
+  }
+  return true;
+}
+
+bool SyncFolderOf(const std::string& path) {
+  size_t slash = path.rfind('/');
+  std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : path.substr(0, slash);
+  int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return false;
+  bool ok = fsync(fd) == 0 || errno == EINVAL;  // some file systems cannot sync a folder
+  close(fd);
+  return ok;
+}
+
+class PosixFileLock : public FileLock {
+ public:
+  explicit PosixFileLock(int fd) : fd_(fd) {}
+  ~PosixFileLock() override { close(fd_); }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::wstring DurableTempPath(const std::wstring& path) { return path + L".new"; }
+
+bool ReplaceFileDurably(const std::wstring& path, const std::string& bytes) {
+  std::string target = Narrow(path), temp = Narrow(DurableTempPath(path));
+  int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+  if (fd < 0) return false;
+  bool ok = WriteAll(fd, bytes) && fsync(fd) == 0;
+  ok = (close(fd) == 0) && ok;
+  if (!ok || std::rename(temp.c_str(), target.c_str()) != 0) return false;
+  return SyncFolderOf(target);
+}
+
+std::unique_ptr<FileLock> TryLockFile(const std::wstring& path) {
+  int fd = open(Narrow(path).c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+  if (fd < 0) return nullptr;
+  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+    close(fd);
+    return nullptr;
+  }
+  return std::make_unique<PosixFileLock>(fd);
+}
+
 }  // namespace cw

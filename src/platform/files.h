@@ -80,4 +80,23 @@ class FileReservation {
 // True when `path` is a file whose reservation no living process holds.
 bool ReservationAbandoned(const std::wstring& path);
 
+// Replaces the file `path` with `bytes` so that a crash or a power cut at
+// any moment leaves either the old file or the new one, whole: the bytes go
+// to DurableTempPath(path), which is synced to disk and then renamed over
+// `path`; the folder is synced last so that the rename itself persists.
+// False on any failure (the old file is then unchanged; a temporary file
+// may be left, and the next call overwrites it). Any thread.
+bool ReplaceFileDurably(const std::wstring& path, const std::string& bytes);
+std::wstring DurableTempPath(const std::wstring& path);  // path + ".new"
+
+// An exclusive advisory lock on a file, held while the object lives, and
+// released by the system when the process ends in any way.
+class FileLock {
+ public:
+  virtual ~FileLock() = default;
+};
+// Creates `path` if needed and locks it without waiting. Null when another
+// process (or another lock of this one) holds it, or it cannot be created.
+std::unique_ptr<FileLock> TryLockFile(const std::wstring& path);
+
 }  // namespace cw

@@ -99,4 +99,13 @@ std::wstring UserConfigFolder() {
   return SystemToWide(config);
 }
 
+std::wstring UserStateFolder() {
+  std::string state = StripTrailingSlashes(Env("XDG_STATE_HOME"));
+  if (state.empty() || state[0] != '/') {
+    std::string home = HomeNarrow();
+    state = (home == "/" ? "" : home) + "/.local/state";
+  }
+  return SystemToWide(state);
+}
+
 }  // namespace cw

@@ -22,4 +22,9 @@ std::wstring UserVideosFolder();
 // it is an absolute path, else home + "/.config". Any thread.
 std::wstring UserConfigFolder();
 
+// The base of per-user state that outlives a run (the queue's journal), no
+// trailing '/': $XDG_STATE_HOME when it is an absolute path, else
+// home + "/.local/state". Any thread.
+std::wstring UserStateFolder();
+
 }  // namespace cw

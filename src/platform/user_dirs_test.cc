@@ -94,5 +94,14 @@ TEST_F(UserDirsTest, ConfigAndHomeFolders) {
   EXPECT_EQ(UserHomeFolder(), W(home_));
 }
 
+TEST_F(UserDirsTest, StateFolder) {
+  env_.Set("XDG_STATE_HOME", home_ + "/state/");
+  EXPECT_EQ(UserStateFolder(), W(home_ + "/state"));
+  env_.Set("XDG_STATE_HOME", "relative");
+  EXPECT_EQ(UserStateFolder(), W(home_ + "/.local/state"));
+  env_.Set("XDG_STATE_HOME", std::nullopt);
+  EXPECT_EQ(UserStateFolder(), W(home_ + "/.local/state"));
+}
+
 }  // namespace
 }  // namespace cw

@@ -24,6 +24,22 @@ std::wstring ConfigFilePath() {
   return ChooseConfigFolder(ProgramFolder(), UserConfigFolder(), writable) + L"config.ini";
 }
 
+std::wstring ChooseJournalFolder(const std::wstring& config_folder, const std::wstring& program_folder,
+                                 const std::wstring& user_state_folder) {
+  std::wstring program = program_folder;
+  if (program.empty() || program.back() != L'/') program += L'/';
+  if (config_folder == program) return program;
+  std::wstring state = user_state_folder;
+  while (!state.empty() && state.back() == L'/') state.pop_back();
+  return state + L"/clipwright/";
+}
+
+std::wstring QueueJournalPath() {
+  std::wstring config = ConfigFilePath();
+  std::wstring config_folder = config.substr(0, config.rfind(L'/') + 1);
+  return ChooseJournalFolder(config_folder, ProgramFolder(), UserStateFolder()) + L"queue.json";
+}
+
 std::wstring DefaultOutputDir() { return UserVideosFolder() + L"/Clipwright"; }
 
 }  // namespace cw

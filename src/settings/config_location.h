@@ -18,6 +18,15 @@ std::wstring ChooseConfigFolder(const std::wstring& program_folder, const std::w
 // UI thread.
 std::wstring ConfigFilePath();
 
+// The folder that holds the queue's journal, ending in '/': beside
+// config.ini when that lives in the program folder (a portable program keeps
+// everything together), else user_state_folder + "/clipwright/".
+std::wstring ChooseJournalFolder(const std::wstring& config_folder, const std::wstring& program_folder,
+                                 const std::wstring& user_state_folder);
+
+// Full path of the queue's journal (queue.json) for this process. UI thread.
+std::wstring QueueJournalPath();
+
 // The default output folder: the user's videos folder + "/Clipwright". Runs a
 // short-lived program to ask the desktop; UI thread.
 std::wstring DefaultOutputDir();

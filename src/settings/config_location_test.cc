@@ -24,5 +24,22 @@ TEST(ChooseConfigFolder, ProgramFolderWhenWritableElseUserFolder) {
   EXPECT_EQ(asked, L"/opt/cw/");
 }
 
+TEST(ChooseJournalFolder, BesideAPortableConfigElseInTheUsersStateFolder) {
+  const struct {
+    const wchar_t* config;
+    const wchar_t* program;
+    const wchar_t* state;
+    const wchar_t* expected;
+  } cases[] = {
+      {L"/opt/cw/", L"/opt/cw/", L"/home/u/.local/state", L"/opt/cw/"},
+      {L"/opt/cw/", L"/opt/cw", L"/home/u/.local/state", L"/opt/cw/"},
+      {L"/home/u/.config/clipwright/", L"/usr/bin/", L"/home/u/.local/state", L"/home/u/.local/state/clipwright/"},
+      {L"/home/u/.config/clipwright/", L"/usr/bin/", L"/s/", L"/s/clipwright/"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(ChooseJournalFolder(c.config, c.program, c.state), c.expected) << c.config << " " << c.program;
+  }
+}
+
 }  // namespace
 }  // namespace cw

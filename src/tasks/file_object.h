@@ -93,6 +93,13 @@ class FileObject {
   std::wstring toPath;         // output file; chosen at the first start, then kept
   std::wstring targetDevice;   // device id copied from the settings at creation
   std::wstring outputQuality;  // quality id copied from the settings at creation
+  // The folder the output goes to; "" means the settings' output folder at
+  // the first start. Set for tasks restored from the queue's journal.
+  std::wstring outputDir;
+  // Converted with targetDevice/outputQuality rather than the settings'
+  // current profile (a task restored from the journal keeps what it was
+  // queued with).
+  bool keepsOwnProfile = false;
   double progress = 0.0;       // 0..100, two decimals, cut; only ComputeProgress writes it
   std::wstring guid;           // identity text; set at creation, never changed
   int32_t iStatus = kTaskWaiting;

@@ -59,15 +59,17 @@ void TaskManager::StartTask(FileObject& task) {
       if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
     }
     ConfigObject& config = Settings();
-    ProfileIds profile = config.CurrentProfile();
+    ProfileIds profile = task.keepsOwnProfile ? ProfileIds{task.targetDevice, task.outputQuality}
+                                              : config.CurrentProfile();
+    const std::wstring& folder = task.outputDir.empty() ? config.outputDir : task.outputDir;
     run.inputPath = task.fromPath;
     run.targetDevice = profile.targetDevice;
     run.outputQuality = profile.outputQuality;
     // The output is written under a marked partial name reserved on disk
     // and gets its final name only when the run has succeeded.
-    task.toPath = ChooseAndReserveOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken, &run.reservation);
+    task.toPath = ChooseAndReserveOutputPath(folder, BaseNameOfPath(task.fromPath), taken, &run.reservation);
     if (task.toPath.empty()) {
-      FailWithoutRun(task, L"the output folder cannot be written: " + config.outputDir);
+      FailWithoutRun(task, L"the output folder cannot be written: " + folder);
       return;
     }
     run.outputPath = PartialPathOf(task.toPath);

@@ -85,6 +85,7 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   view.targetDevice = task.targetDevice;
   view.deviceName = device_name;
   view.outputQuality = task.outputQuality;
+  view.outputDir = task.outputDir;
   view.status = task.iStatus;
   view.progress = ProgressOf(task);
   view.remaining = task.ticks.FormatRemainingTime();

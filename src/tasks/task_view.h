@@ -24,6 +24,7 @@ struct TaskView {
   std::wstring targetDevice;   // the device id of the task
   std::wstring deviceName;     // the catalog's name of that device; "" when the catalog lacks it
   std::wstring outputQuality;
+  std::wstring outputDir;      // the task's own output folder; "" for the settings' one
   int32_t status = kTaskWaiting;  // kTaskWaiting ... kTaskFailed
   double progress = 0;            // 0..100
   std::wstring remaining;         // remaining-time text ("..." while unknown)

@@ -1,0 +1,95 @@
+// The restore question, the set-aside of damaged journals, and journaling.
+#include "app/queue_keeper.h"
+
+#include <ctime>
+
+namespace cw {
+namespace {
+
+std::wstring FolderOf(const std::wstring& path) {
+  size_t slash = path.rfind(L'/');
+  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+// The local date and time as YYYYMMDD-HHMMSS, for the name of a set-aside file.
+std::wstring TimestampText() {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (const std::tm* t = std::localtime(&now)) local = *t;  // UI thread only
+  char buffer[32];
+  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+  return std::wstring(buffer, buffer + n);
+}
+
+}  // namespace
+
+QueueKeeper::QueueKeeper(Window& window, Services services) : window_(window), services_(std::move(services)) {}
+
+std::wstring QueueKeeper::RestoreQuestion(size_t count) {
+  if (count == 1) return L"Restore the 1 unfinished conversion from last time?";
+  return L"Restore the " + std::to_wstring(count) + L" unfinished conversions from last time?";
+}
+
+size_t QueueKeeper::Start() {
+  if (writer_ || lock_) return 0;
+  size_t restored = 0;
+  const std::wstring& path = services_.journal_path;
+  CreateDirectories(FolderOf(path));
+  lock_ = TryLockFile(path + L".lock");
+  if (!lock_) return 0;  // another instance keeps the journal
+  if (FileExists(path)) {
+    std::string bytes;
+    std::vector<JournalTask> tasks;
+    if (ReadFileBytes(path, &bytes) && ParseQueueJournal(bytes, &tasks)) {
+      if (!tasks.empty() && window_.AskYesNo(RestoreQuestion(tasks.size()))) {
+        services_.restore(tasks);
+        restored = tasks.size();
+      } else {
+        services_.file_ops.remove(path);
+      }
+    } else {
+      std::wstring aside = SetAside();
+      if (aside.empty()) {
+        window_.ShowMessageBox(L"The list of conversions kept from last time (" + path +
+                               L") cannot be read, and it cannot be set aside either. It is left as it is, "
+                               L"and the list is not kept during this run.");
+        return 0;
+      }
+      window_.ShowMessageBox(L"The list of conversions kept from last time cannot be read. It has been kept as " +
+                             aside + L", and the program starts with an empty list.");
+    }
+  }
+  writer_ = std::make_unique<QueueJournalWriter>(path, services_.min_interval, services_.file_ops);
+  return restored;
+}
+
+std::wstring QueueKeeper::SetAside() {
+  const std::wstring base = services_.journal_path + L".broken-" + TimestampText();
+  std::wstring aside = base;
+  for (int n = 2; n < 100; ++n) {
+    if (RenameWithoutReplacing(services_.journal_path, aside)) return aside;
+    if (!FileExists(aside)) return L"";  // the rename failed for another reason
+    aside = base + L"-" + std::to_wstring(n);
+  }
+  return L"";
+}
+
+void QueueKeeper::OnRefresh(const std::vector<TaskView>& views) {
+  if (writer_) writer_->Observe(views, services_.settings_output_dir());
+}
+
+void QueueKeeper::JournalNow() {
+  if (writer_) writer_->Observe(services_.current_views(), services_.settings_output_dir());
+}
+
+void QueueKeeper::OnEnd(CvelaDlg::EndReason reason) {
+  if (!writer_) return;
+  if (reason == CvelaDlg::EndReason::kClosed) {
+    writer_->DiscardAndHold();
+  } else {
+    JournalNow();
+    writer_->FlushAndHold();
+  }
+}
+
+}  // namespace cw
