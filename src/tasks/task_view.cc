@@ -3,7 +3,12 @@
 
 #include <charconv>
 
+#include "analysis/size_estimate.h"
 #include "analysis/size_text.h"
+#include "media/source_probe.h"
+#include "media/thumbnail_cache.h"
+#include "platform/text.h"
+#include "tasks/profile_rates.h"
 #include "json/json_escape.h"
 #include "tasks/task_json.h"
 
@@ -22,7 +27,39 @@ void AppendInt(std::wstring* out, int32_t value) {
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
 }
 
+// The expected final size: for a running or paused task the profile's target
+// rates blended with the observed projection, else the observed figure.
+double ExpectedSizeKB(const FileObject& task, const TaskView& view) {
+  const double observed = task.process->sizeKB.load();
+  if (task.iStatus != kTaskRunning && task.iStatus != kTaskPaused) return observed;
+  SizeFacts facts;
+  ProfileRates(task.targetDevice, task.outputQuality, &facts.videoKbps, &facts.audioKbps);
+  facts.durationSeconds = view.sourceSeconds;
+  facts.fraction = view.progress / 100.0;
+  facts.observedKB = observed;
+  return EstimateFinalSizeKB(facts);
+}
+
+void AppendMember(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
+  *out += key_text;
+  AppendJsonEscaped(out, value);
+  *out += L'"';
+}
+
 }  // namespace
+
+void AppendSourceMembers(std::wstring* out, const TaskView& view) {
+  if (view.source.state == SourceRecord::State::kPending) return;
+  const SourceFacts& facts = view.source.facts;
+  AppendMember(out, L",\"duration\": \"", DurationText(view.sourceSeconds));
+  std::wstring frame_size;
+  if (facts.width > 0 && facts.height > 0) frame_size = std::to_wstring(facts.width) + L"x" + std::to_wstring(facts.height);
+  AppendMember(out, L",\"frameSize\": \"", frame_size);
+  AppendMember(out, L",\"sourceInfo\": \"", FactsText(facts));
+  std::wstring thumbnail;
+  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(FileUriOfPath(view.source.thumbnailPath));
+  AppendMember(out, L",\"thumbnail\": \"", thumbnail);
+}
 
 QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
   QueueCounts counts;
@@ -53,7 +90,11 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   view.status = task.iStatus;
   view.progress = ProgressOf(task);
   view.remaining = task.ticks.FormatRemainingTime();
-  view.size = FormatSizeText(run.sizeKB.load());
+  view.source = task.source->Read();
+  const double encoder_seconds = run.durationMs.load() >= 0 ? run.durationMs.load() / 1000.0 : -1;
+  view.sourceSeconds = view.source.facts.durationSeconds > 0 ? view.source.facts.durationSeconds : encoder_seconds;
+  view.runSeconds = task.ticks.ElapsedSeconds();
+  view.size = FormatSizeText(ExpectedSizeKB(task, view));
   if (task.iStatus == kTaskFailed && run.finished.load() != 0) view.failureReason = run.failureReason;
   return view;
 }
@@ -77,7 +118,9 @@ std::wstring RenderTaskJson(const TaskView& view) {
   out += L',';
   out += L"\"guid\": \"";
   AppendJsonEscaped(&out, view.guid);
-  out += L"\"}";
+  out += L'"';
+  AppendSourceMembers(&out, view);
+  out += L'}';
   return out;
 }
 
