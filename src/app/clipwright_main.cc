@@ -21,6 +21,7 @@
 #include "platform/text.h"
 #include "settings/config_object.h"
 #include "tasks/host_hooks.h"
+#include "media/probe_pool.h"
 #include "tasks/task_manager.h"
 
 namespace {
@@ -61,6 +62,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
   cw::InstallDesktopMessageSink(window.get());
   std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();
+  // Added sources are probed and thumbnailed in the background, two at a time.
+  static cw::ProbePool prober{cw::ProbeTools{}, 2};
+  cw::TaskManager::Instance().prober = &prober;
 
   // When an encoder run ends, refresh at once instead of at the next tick.
   // Many ends in a row make one extra tick.

@@ -83,6 +83,7 @@ class CvelaDlg : public WindowEvents {
   RefreshListener refresh_listener_;
   bool asking_to_close_ = false;
   bool ended_ = false;
+  std::wstring shown_estimate_;  // the queue estimate last written to the status bar
 };
 
 // The program folder's page and icon.

@@ -31,7 +31,7 @@ std::wstring Thumbnail(const ProbeTools& tools, const std::wstring& path, double
   const std::wstring folder = tools.thumbnailFolder.empty() ? NormalThumbnailFolder() : tools.thumbnailFolder;
   const int64_t mtime = FileModifiedSeconds(path);
   if (folder.empty() || mtime < 0 || path.empty() || path[0] != L'/') return L"";
-  const std::string uri = FileUriOfPath(path);
+  const std::string uri = ThumbnailUriOfPath(path);
   const std::wstring target = ThumbnailPathIn(folder, uri);
   std::string bytes;
   if (ReadFileBytes(target, &bytes) && ThumbnailMatches(bytes, uri, mtime)) return target;

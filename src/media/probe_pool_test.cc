@@ -46,7 +46,7 @@ TEST(ProbeSource, FactsAndAThumbnailWithItsKeys) {
   EXPECT_NEAR(snapshot.facts.frameRate, 25, 0.01);
   EXPECT_EQ(snapshot.facts.videoCodec, L"h264");
   EXPECT_EQ(snapshot.facts.audioCodec, L"aac");
-  const std::string uri = FileUriOfPath(Wide(clip));
+  const std::string uri = ThumbnailUriOfPath(Wide(clip));
   ASSERT_EQ(snapshot.thumbnailPath, ThumbnailPathIn(ToolsIn(dir).thumbnailFolder, uri));
   std::string png;
   ASSERT_TRUE(ReadFileBytes(snapshot.thumbnailPath, &png));

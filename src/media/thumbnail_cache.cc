@@ -21,7 +21,7 @@ bool KeptInUri(unsigned char c) {
 
 }  // namespace
 
-std::string FileUriOfPath(const std::wstring& path) {
+std::string ThumbnailUriOfPath(const std::wstring& path) {
   static const char kHex[] = "0123456789ABCDEF";
   std::string uri = "file://";
   for (char byte : WideToSystem(path)) {

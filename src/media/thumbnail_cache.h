@@ -12,7 +12,7 @@ namespace cw {
 // The file URI of an absolute path: "file://" and the path's UTF-8 bytes with
 // everything but letters, digits, "/" and -._~!$&'()*+,;=:@ percent-encoded
 // in upper-case hex, as GLib writes it. Any thread.
-std::string FileUriOfPath(const std::wstring& path);
+std::string ThumbnailUriOfPath(const std::wstring& path);
 
 // The 32 lower-case hex digits of the MD5 of `bytes`. Any thread.
 std::string Md5Hex(const std::string& bytes);

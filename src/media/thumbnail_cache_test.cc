@@ -16,7 +16,7 @@ TEST(ThumbnailCache, UrisAreEscapedAsGlibWritesThem) {
       {L"/v/a b#c%d?.mkv", "file:///v/a%20b%23c%25d%3F.mkv"},
       {L"/v/caf\u00e9 (1)&[2].mp4", "file:///v/caf%C3%A9%20(1)&%5B2%5D.mp4"},
   };
-  for (const auto& c : cases) EXPECT_EQ(FileUriOfPath(c.path), c.uri) << c.uri;
+  for (const auto& c : cases) EXPECT_EQ(ThumbnailUriOfPath(c.path), c.uri) << c.uri;
 }
 
 TEST(ThumbnailCache, NamesAreTheMd5OfTheUri) {

@@ -20,4 +20,8 @@ double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots) {
   return EstimateQueueSeconds(facts, slots);
 }
 
+std::wstring QueueRemainingText(const std::vector<TaskView>& views, int slots) {
+  return QueueEstimateText(QueueRemainingSeconds(views, slots));
+}
+
 }  // namespace cw

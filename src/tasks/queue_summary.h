@@ -11,4 +11,7 @@ namespace cw {
 // `slots` tasks side by side. Any thread.
 double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots);
 
+// The status bar's text for it: "Queue: 20 minutes", "" while unknown.
+std::wstring QueueRemainingText(const std::vector<TaskView>& views, int slots);
+
 }  // namespace cw

@@ -57,7 +57,7 @@ void AppendSourceMembers(std::wstring* out, const TaskView& view) {
   AppendMember(out, L",\"frameSize\": \"", frame_size);
   AppendMember(out, L",\"sourceInfo\": \"", FactsText(facts));
   std::wstring thumbnail;
-  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(FileUriOfPath(view.source.thumbnailPath));
+  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(ThumbnailUriOfPath(view.source.thumbnailPath));
   AppendMember(out, L",\"thumbnail\": \"", thumbnail);
 }
 
