@@ -200,10 +200,40 @@ function percentText(p) {
   return (Math.floor(p * 10) / 10).toFixed(1) + '%';
 }
 
+// The name cell: the thumbnail (when the host has one in the shared cache),
+// the name, and the source's duration and frame size; the path and the
+// codecs in the tooltip.
+function fillSource(cell, t) {
+  var img = cell.querySelector('img.thumb');
+  var name = cell.querySelector('.name-text');
+  var facts = cell.querySelector('.source-facts');
+  if (!name) {
+    cell.textContent = '';
+    img = document.createElement('img');
+    img.className = 'thumb';
+    img.alt = '';
+    name = document.createElement('span');
+    name.className = 'name-text';
+    facts = document.createElement('span');
+    facts.className = 'source-facts muted';
+    cell.appendChild(img);
+    cell.appendChild(name);
+    cell.appendChild(facts);
+  }
+  var thumb = typeof t.thumbnail === 'string' ? t.thumbnail : '';
+  if (img.getAttribute('src') !== thumb) { if (thumb) img.setAttribute('src', thumb); else img.removeAttribute('src'); }
+  img.hidden = !thumb;
+  setText(name, t.fileName);
+  var parts = [];
+  if (t.duration) parts.push(t.duration);
+  if (t.frameSize) parts.push(t.frameSize);
+  setText(facts, parts.join(' \u00b7 '));
+  cell.title = t.fromPath + (t.sourceInfo ? '\n' + t.sourceInfo : '');
+}
+
 function fillRow(tr, t) {
   var c = tr.cells;
-  setText(c[0], t.fileName);
-  c[0].title = t.fromPath;
+  fillSource(c[0], t);
   setText(c[1], t.targetDevice);
   c[1].title = t.targetDevice + (t.outputQuality ? ' \u00b7 ' + t.outputQuality : '');
   var p = Math.max(0, Math.min(100, Number(t.progress) || 0));
@@ -233,7 +263,7 @@ function fillRow(tr, t) {
 
 function rowKey(t) {
   return [t.fileName, t.fromPath, t.targetDevice, t.outputQuality, t.iStatus, t.timeTip, t.fileSize,
-    t.progress, t.guid === page.selected].join('\u0000');
+    t.progress, t.guid === page.selected, t.duration, t.frameSize, t.sourceInfo, t.thumbnail].join('\u0000');
 }
 
 function renderTasks() {

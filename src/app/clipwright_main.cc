@@ -25,6 +25,7 @@
 #include "settings/config_object.h"
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
+#include "media/probe_pool.h"
 #include "tasks/task_manager.h"
 
 namespace {
@@ -80,6 +81,9 @@ int main(int argc, char** argv) {
   std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();
   // Partial files that a crash of an earlier run left in the output folder.
   cw::RemoveAbandonedPartials(cw::ConfigObject::Instance().outputDir);
+  // Added sources are probed and thumbnailed in the background, two at a time.
+  static cw::ProbePool prober{cw::ProbeTools{}, 2};
+  cw::TaskManager::Instance().prober = &prober;
 
   // When an encoder run ends, refresh at once instead of at the next tick.
   // Many ends in a row make one extra tick.

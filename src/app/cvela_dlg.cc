@@ -46,6 +46,11 @@ void CvelaDlg::OnTimer(int /*timer_id*/) {
   HostEngine::RefreshedQueue refreshed = engine_.RefreshQueue();  // the engine has released its lock here
   window_.SetElementText(kParmContainer, refreshed.json);
   CallPageFunction(L"updateProgress");
+  // The status bar's whole-queue estimate, written only when its text changes.
+  if (refreshed.queueEstimate != shown_estimate_) {
+    shown_estimate_ = refreshed.queueEstimate;
+    window_.SetElementText(kQueueEstimate, shown_estimate_);
+  }
   if (refresh_listener_) refresh_listener_(refreshed.tasks);
 }
 

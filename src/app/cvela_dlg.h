@@ -103,6 +103,7 @@ class CvelaDlg : public WindowEvents {
   CommandListener command_listener_;
   bool asking_to_close_ = false;
   bool ended_ = false;
+  std::wstring shown_estimate_;  // the queue estimate last written to the status bar
 };
 
 // The program folder's page and icon.

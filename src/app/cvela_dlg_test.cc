@@ -117,6 +117,18 @@ TEST_F(CvelaDlgTest, NoKeepsTheRefreshGoingAndAllowsALaterClose) {
   EXPECT_EQ(log, (Log{L"save", quit, L"stopall", L"end cancel"}));
 }
 
+TEST_F(CvelaDlgTest, TheQueueEstimateIsWrittenWhenItChanges) {
+  engine.queue_estimate = L"Queue: 20 minutes";
+  dialog.OnTimer(1);
+  EXPECT_EQ(window.elements[kQueueEstimate], L"Queue: 20 minutes");
+  log.clear();
+  dialog.OnTimer(1);
+  EXPECT_EQ(log.back(), L"call updateProgress");  // unchanged: not written again
+  engine.queue_estimate = L"";
+  dialog.OnTimer(1);
+  EXPECT_EQ(window.elements[kQueueEstimate], L"");
+}
+
 TEST_F(CvelaDlgTest, TicksGoOnWhileTheQuestionIsOpen) {
   engine.task_ids = {L"{T}"};
   window.yes_answer = true;

@@ -15,6 +15,8 @@
 namespace cw {
 
 inline constexpr const wchar_t* kParmContainer = L"parmContainer";
+// The status bar element that shows the whole queue's remaining time.
+inline constexpr const wchar_t* kQueueEstimate = L"queueEstimate";
 inline constexpr const wchar_t* kConfigParmContainer = L"configParmContainer";
 
 struct ExternalMethodInfo {

@@ -79,9 +79,10 @@ class FakeEngine : public HostEngine {
   std::map<std::wstring, std::wstring> output_paths;
 
   std::vector<TaskView> task_views;  // what RefreshQueue returns beside tasks_json
+  std::wstring queue_estimate;       // and the status bar's estimate
   RefreshedQueue RefreshQueue() override {
     log.push_back(L"refresh");
-    return RefreshedQueue{task_views, tasks_json};
+    return RefreshedQueue{task_views, tasks_json, queue_estimate};
   }
   int GetTaskCount() override { return static_cast<int>(task_ids.size()); }
   void StopAllTasks() override { log.push_back(L"stopall"); }

@@ -23,6 +23,7 @@ class HostEngine {
   struct RefreshedQueue {
     std::vector<TaskView> tasks;
     std::wstring json;
+    std::wstring queueEstimate;  // the whole queue's remaining time for the status bar; "" unknown
   };
   virtual RefreshedQueue RefreshQueue() = 0;
   virtual int GetTaskCount() = 0;

@@ -4,6 +4,7 @@
 
 #include "catalog/device_catalog.h"
 #include "settings/config_object.h"
+#include "tasks/queue_summary.h"
 #include "tasks/task_manager.h"
 
 namespace cw {
@@ -15,6 +16,7 @@ class RealHostEngine : public HostEngine {
     RefreshedQueue refreshed;
     refreshed.tasks = Tasks().RefreshQueue();
     refreshed.json = RenderTasksJson(refreshed.tasks);  // rendered without the list's lock
+    refreshed.queueEstimate = QueueRemainingText(refreshed.tasks, ConfigObject::Instance().conTasks);
     return refreshed;
   }
   int GetTaskCount() override { return Tasks().GetTaskCount(); }

@@ -14,6 +14,7 @@
 
 #include "analysis/time_tick.h"
 #include "platform/files.h"
+#include "media/source_record.h"
 
 namespace cw {
 
@@ -105,6 +106,8 @@ class FileObject {
   int32_t iStatus = kTaskWaiting;
   std::shared_ptr<ProcessObject> process;  // never null
   TimeTickArray ticks;                     // running intervals for the remaining-time estimate
+  // What the background probing found out about the source; never null.
+  std::shared_ptr<SourceRecord> source = std::make_shared<SourceRecord>();
 
   // The task as one JSON object on one line, rendered from its view (see
   // tasks/task_view.h). Also notices the end of the run (see

@@ -2,6 +2,7 @@
 #include "tasks/task_manager.h"
 
 #include "catalog/device_catalog.h"
+#include "media/probe_pool.h"
 
 namespace cw {
 
@@ -16,6 +17,7 @@ TaskManager::TaskManager() = default;
 
 void TaskManager::AddTask(std::shared_ptr<FileObject> task) {
   std::lock_guard<std::mutex> hold(lock);
+  if (prober != nullptr) prober->Enqueue(task->fromPath, task->source);  // takes only the pool's own lock
   tasks.push_back(std::move(task));
 }
 

@@ -17,6 +17,7 @@
 namespace cw {
 
 class ConfigObject;  // settings/config_object.h
+class ProbePool;     // media/probe_pool.h
 
 class TaskManager {
  public:
@@ -42,8 +43,12 @@ class TaskManager {
   // Tests and tools may point it at their own object before the first use.
   ConfigObject* settings = nullptr;
 
+  // Where added sources are probed (facts and thumbnails); null: not probed.
+  // The desktop program sets it before the first task is added.
+  ProbePool* prober = nullptr;
+
   // Appends a task at the end of the list; the list shares its ownership from
-  // now on. Takes the lock.
+  // now on, and queues its source for probing when `prober` is set. Takes the lock.
   void AddTask(std::shared_ptr<FileObject> task);
 
   // Number of tasks in any state. Takes the lock.

@@ -4,7 +4,12 @@
 #include <algorithm>
 #include <charconv>
 
+#include "analysis/size_estimate.h"
 #include "analysis/size_text.h"
+#include "media/source_probe.h"
+#include "media/thumbnail_cache.h"
+#include "platform/text.h"
+#include "tasks/profile_rates.h"
 #include "json/json_escape.h"
 #include "tasks/task_json.h"
 
@@ -40,6 +45,25 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines) {
   return text;
 }
 
+// The expected final size: for a running or paused task the profile's target
+// rates blended with the observed projection, else the observed figure.
+double ExpectedSizeKB(const FileObject& task, const TaskView& view) {
+  const double observed = task.process->sizeKB.load();
+  if (task.iStatus != kTaskRunning && task.iStatus != kTaskPaused) return observed;
+  SizeFacts facts;
+  ProfileRates(task.targetDevice, task.outputQuality, &facts.videoKbps, &facts.audioKbps);
+  facts.durationSeconds = view.sourceSeconds;
+  facts.fraction = view.progress / 100.0;
+  facts.observedKB = observed;
+  return EstimateFinalSizeKB(facts);
+}
+
+void AppendMember(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
+  *out += key_text;
+  AppendJsonEscaped(out, value);
+  *out += L'"';
+}
+
 }  // namespace
 
 std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool skip_banner) {
@@ -58,6 +82,19 @@ std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool 
   return lines;
 }
 
+
+void AppendSourceMembers(std::wstring* out, const TaskView& view) {
+  if (view.source.state == SourceRecord::State::kPending) return;
+  const SourceFacts& facts = view.source.facts;
+  AppendMember(out, L",\"duration\": \"", DurationText(view.sourceSeconds));
+  std::wstring frame_size;
+  if (facts.width > 0 && facts.height > 0) frame_size = std::to_wstring(facts.width) + L"x" + std::to_wstring(facts.height);
+  AppendMember(out, L",\"frameSize\": \"", frame_size);
+  AppendMember(out, L",\"sourceInfo\": \"", FactsText(facts));
+  std::wstring thumbnail;
+  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(ThumbnailUriOfPath(view.source.thumbnailPath));
+  AppendMember(out, L",\"thumbnail\": \"", thumbnail);
+}
 
 QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
   QueueCounts counts;
@@ -89,7 +126,11 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   view.status = task.iStatus;
   view.progress = ProgressOf(task);
   view.remaining = task.ticks.FormatRemainingTime();
-  view.size = FormatSizeText(run.sizeKB.load());
+  view.source = task.source->Read();
+  const double encoder_seconds = run.durationMs.load() >= 0 ? run.durationMs.load() / 1000.0 : -1;
+  view.sourceSeconds = view.source.facts.durationSeconds > 0 ? view.source.facts.durationSeconds : encoder_seconds;
+  view.runSeconds = task.ticks.ElapsedSeconds();
+  view.size = FormatSizeText(ExpectedSizeKB(task, view));
   if (task.iStatus == kTaskFailed && run.finished.load() != 0) {
     // The run is over: its record is final and no worker writes it any more.
     view.failureReason = run.failureReason;
@@ -121,7 +162,9 @@ std::wstring RenderTaskJson(const TaskView& view) {
   AppendText(&out, L"\"failReason\": \"", view.failureReason);
   out += L"\"failDetails\": \"";
   AppendJsonEscaped(&out, JoinLines(view.failureLines));
-  out += L"\"}";
+  out += L'"';
+  AppendSourceMembers(&out, view);
+  out += L'}';
   return out;
 }
 

@@ -33,6 +33,9 @@ struct TaskView {
   // A failed run's last meaningful encoder lines (no version banner or build
   // configuration), oldest first; empty for other tasks.
   std::vector<std::wstring> failureLines;
+  SourceRecord::Snapshot source;  // the probing's facts and thumbnail so far
+  double sourceSeconds = -1;      // the source's duration (probed, else the encoder's); -1 unknown
+  double runSeconds = 0;          // running time spent on the task (pauses left out)
 };
 
 // The most encoder lines a failed task's view keeps.
@@ -66,10 +69,16 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name);
 // The task JSON the page receives: one object per view on one line, members
 // in the fixed order fileName, fromPath, toPath, targetDevice (the device's
 // name), outputQuality, iStatus, timeTip, fileSize, progress, guid, then
-// failReason (the failure's reason, "" for a task that did not fail) and
-// failDetails (its encoder lines joined by '\n'); text values escaped as
-// JSON strings. Any thread.
+// failReason (the failure's reason, "" for a task that did not fail),
+// failDetails (its encoder lines joined by '\n') and the source's members
+// (see AppendSourceMembers); text values escaped as JSON strings. Any thread.
 std::wstring RenderTaskJson(const TaskView& view);
 std::wstring RenderTasksJson(const std::vector<TaskView>& views);
+
+// The source's members of the task JSON, present once the source has been
+// probed (successfully or not), each text escaped and led by a comma: "duration" ("0:08", "" unknown), "frameSize" ("320x240" or ""),
+// "sourceInfo" (codecs, size and rate, or ""), "thumbnail" (a file URI of
+// the cached PNG, or "").
+void AppendSourceMembers(std::wstring* out, const TaskView& view);
 
 }  // namespace cw

@@ -183,3 +183,53 @@ test('the options panel sends the typed number of conversions for the host to ch
     assert.deepEqual(JSON.parse(sentTexts[0]).conTasks, sent, typed);
   }
 });
+
+// A node of a small element tree: enough of the DOM for the name cell.
+function fakeNode(tag) {
+  const attributes = {};
+  const node = {
+    tagName: tag, className: '', title: '', hidden: false, textContent: '', children: [],
+    appendChild(child) { node.children.push(child); return child; },
+    setAttribute(k, v) { attributes[k] = String(v); },
+    getAttribute(k) { return k in attributes ? attributes[k] : null; },
+    removeAttribute(k) { delete attributes[k]; },
+    querySelector(selector) {
+      const [wantTag, wantClass] = selector.split('.');
+      for (const child of node.children) {
+        if ((!wantTag || child.tagName === wantTag) && child.className.split(' ').includes(wantClass)) return child;
+      }
+      return null;
+    },
+  };
+  return node;
+}
+
+test('the source members are read, shown in the name cell and make the row change', () => {
+  const {context} = loadPage();
+  context.document.createElement = fakeNode;
+  const probed = task({guid: '{P}'}).slice(0, -1) +
+      ',"duration": "1:07","frameSize": "320x240","sourceInfo": "h264 320x240 25 fps, aac",' +
+      `"thumbnail": ${q('file:///c/thumbnails/normal/ab.png')}}`;
+  const [before, after] = [context.parseTaskList('[' + task({guid: '{P}'}) + ']')[0],
+    context.parseTaskList('[' + probed + ']')[0]];
+  assert.equal(after.thumbnail, 'file:///c/thumbnails/normal/ab.png');
+  assert.equal(after.sourceInfo, 'h264 320x240 25 fps, aac');
+  assert.notEqual(context.rowKey(before), context.rowKey(after));
+  assert.notEqual(context.rowKey(after), context.rowKey({...after, thumbnail: 'file:///other.png'}));
+
+  const cell = fakeNode('td');
+  context.fillSource(cell, before);
+  const [img, name, facts] = cell.children;
+  assert.equal(img.hidden, true);
+  assert.equal(img.getAttribute('src'), null);
+  assert.equal(name.textContent, 'clip.avi');
+  assert.equal(facts.textContent, '');
+  assert.equal(cell.title, '/v/clip.avi');
+
+  context.fillSource(cell, after);
+  assert.equal(cell.children.length, 3);  // filled in place, not rebuilt
+  assert.equal(img.hidden, false);
+  assert.equal(img.getAttribute('src'), 'file:///c/thumbnails/normal/ab.png');
+  assert.equal(facts.textContent, '1:07 \u00b7 320x240');
+  assert.equal(cell.title, '/v/clip.avi\nh264 320x240 25 fps, aac');
+});
