@@ -83,6 +83,7 @@ class FileObject {
   std::wstring fileName;       // text after the last '/' of fromPath
   std::wstring fromPath;       // source file
   std::wstring toPath;         // output file; chosen at the first start, then kept
+  std::wstring outputDir;      // folder for toPath; "" means the settings' outputDir
   std::wstring targetDevice;   // device id copied from the settings at creation
   std::wstring outputQuality;  // quality id copied from the settings at creation
   double progress = 0.0;       // 0..100, two decimals, cut; only ComputeProgress writes it

@@ -59,7 +59,8 @@ void TaskManager::StartTask(FileObject& task) {
       if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
     }
     ConfigObject& config = Settings();
-    task.toPath = ChooseOutputPath(config.outputDir, BaseNameOfPath(task.fromPath), taken);
+    const std::wstring& folder = task.outputDir.empty() ? config.outputDir : task.outputDir;
+    task.toPath = ChooseOutputPath(folder, BaseNameOfPath(task.fromPath), taken);
     run.inputPath = task.fromPath;
     run.outputPath = task.toPath;
     ProfileIds profile = config.CurrentProfile();
