@@ -411,7 +411,7 @@ TEST_F(ClipwrightCliTest, EventsAreJsonLinesInTheDocumentedOrder) {
 // is missing: complete outputs are left alone, an output that is not a video
 // is not taken as complete.
 TEST_F(ClipwrightCliTest, SkipExistingAfterAnInterruptionConvertsOnlyTheRest) {
-  std::string a = MakeClip("in/a.avi"), b = MakeClip("in/b.avi"), c = MakeClip("in/c.avi", 6, "320x240");
+  std::string a = MakeClip("in/a.avi"), b = MakeClip("in/b.avi"), c = MakeClip("in/c.avi", 3);
   std::string d = MakeClip("in/d.avi");
   std::string out = dir_.File("out");
   ProgramFolder(out, 1);
@@ -501,14 +501,14 @@ TEST_F(ClipwrightCliTest, RecursiveKeepsTheFolderLayout) {
 // every failed file even when the terminal is too short to show it.
 TEST_F(ClipwrightCliTest, LiveDisplayKeepsItsColumnsAt80And60) {
   std::string long_name = "a-rather-long-name-of-a-holiday-film-from-the-summer.avi";
-  MakeClip("in/2019/" + long_name, 6, "320x240");
-  MakeClip("in/2020/" + long_name, 6, "320x240");
+  MakeClip("in/2019/" + long_name, 20);
+  MakeClip("in/2020/" + long_name, 20);
   dir_.Write("in/broken.avi", "no video");
-  for (int i = 0; i < 4; ++i) MakeClip("in/w" + std::to_string(i) + ".avi");
+  for (int i = 0; i < 2; ++i) MakeClip("in/w" + std::to_string(i) + ".avi");
   for (int columns : {80, 60}) {
     std::string out = dir_.File("out" + std::to_string(columns));
     std::string command = "stty cols " + std::to_string(columns) + " rows 6; exec /usr/bin/env HOME=" + dir_.path() +
-                          " " + ProgramFolder(out) + "/clipwright-cli --recursive --device 8 --quality High " +
+                          " " + ProgramFolder(out) + "/clipwright-cli --recursive --device 1 --quality Low " +
                           "--output '" + out + "' '" + dir_.File("in") + "'";
     CliRun run = Run({"/usr/bin/script", "-q", "-e", "-c", command, "/dev/null"});
     EXPECT_EQ(run.exit_code, 1) << run.output;
