@@ -11,7 +11,7 @@
 //   {"v":1,"event":"summary","time":…,"total":…,"converted":…,"failed":…,
 //    "skipped":…,"stopped":…,"shard":"K/N","signal":"SIGINT" or ""}
 // "time" is seconds since the run began. Texts are JSON strings; a byte of a
-// file name that is not UTF-8 is written as \udcXX (Python's surrogateescape).
+// file name that is not UTF-8 is written as \uDCXX (Python's surrogateescape).
 #pragma once
 
 #include <cstdint>

@@ -18,8 +18,8 @@ constexpr int kPercentCells = 6;  // "100.0%"
 constexpr int kMinBarCells = 10;  // a shorter bar is dropped
 constexpr int kMinNameCells = 12;
 constexpr int kStateCells = 7;       // "waiting", "running", "stopped"
-constexpr int kRemainingCells = 18;  // "23 hours 59 minutes" is cut to this
-constexpr int kSizeCells = 10;
+constexpr int kRemainingCells = 19;  // "23 hours 59 minutes"
+constexpr int kSizeCells = 9;   // "~ 12345 M" (an approximation sign, a number, a unit)
 
 std::wstring Bar(double progress, int cells) {
   int inner = cells - 2;
