@@ -137,7 +137,7 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-  return "Usage: clipwright-cli [OPTIONS] [--] FILE|FOLDER...\n"
+  return "Usage: clipwright-cli [OPTIONS] FILE|FOLDER...\n"
          "       clipwright-cli --list-devices\n"
          "\n"
          "Converts video files into MP4 files for a device, with the same engine,\n"
