@@ -10,7 +10,7 @@ PACKAGES=(
   libcrypto++-dev
   libgtk-3-dev libwebkit2gtk-4.1-dev
   libpcre2-dev nlohmann-json3-dev
-  ffmpeg
+  ffmpeg parallel
   xvfb xauth xdotool webkit2gtk-driver
   xdg-user-dirs dbus-x11 locales-all desktop-file-utils
   dpkg-dev lintian appstream file x11-utils dbus-daemon

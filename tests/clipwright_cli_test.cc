@@ -8,7 +8,11 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <map>
 #include <memory>
+#include <nlohmann/json.hpp>
+#include <set>
+#include <sstream>
 #include <thread>
 
 #include "platform/process.h"
@@ -40,6 +44,7 @@ class ClipwrightCliTest : public ::testing::Test {
   // A short test-pattern clip with sound.
   std::string MakeClip(const std::string& name, int seconds = 1, const std::string& size = "160x120") {
     std::string path = dir_.File(name);
+    fs::create_directories(fs::path(path).parent_path());
     CliRun made = Run({kBuild + "/xenc", "-nostdin", "-v", "error", "-y", "-f", "lavfi", "-i",
                        "testsrc=duration=" + std::to_string(seconds) + ":size=" + size + ":rate=25", "-f", "lavfi",
                        "-i", "sine=duration=" + std::to_string(seconds), "-c:v", "mpeg4", "-shortest", path});
@@ -93,6 +98,52 @@ class ClipwrightCliTest : public ::testing::Test {
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+  }
+
+  // A program folder of the test's own (the program, its catalog, the
+  // encoder link and settings that write into `out`), so that no run reads
+  // or writes the build folder's config.ini.
+  std::string ProgramFolder(const std::string& out, int jobs = 2) {
+    std::string prog = dir_.File("prog");
+    if (fs::exists(prog + "/clipwright-cli")) return prog;
+    fs::create_directories(prog);
+    for (const char* name : {"clipwright-cli", "data.dat"}) fs::copy_file(kBuild + "/" + name, prog + "/" + name);
+    fs::create_symlink(fs::read_symlink(kBuild + "/xenc"), prog + "/xenc");
+    dir_.Write("prog/config.ini", "{\"targetDevice\": \"1\",\"outputQuality\": \"Low\",\"outputDir\": \"" + out +
+                                      "\",\"conTasks\": " + std::to_string(jobs) + ",\"needShutdown\": 0}");
+    return prog;
+  }
+
+  // The command line of the program folder's copy, with a home of the test's own.
+  std::vector<std::string> OwnCli(const std::string& out, const std::vector<std::string>& args) {
+    std::vector<std::string> argv = {"/usr/bin/env", "HOME=" + dir_.path(), "XDG_CONFIG_HOME=" + dir_.File("config"),
+                                     ProgramFolder(out) + "/clipwright-cli"};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return argv;
+  }
+
+  // The JSON objects of the lines that start with '{'; a line that does not
+  // parse fails the test.
+  static std::vector<nlohmann::json> EventsOf(const std::string& output) {
+    std::vector<nlohmann::json> events;
+    std::istringstream lines(output);
+    std::string line;
+    while (std::getline(lines, line)) {
+      if (line.empty() || line[0] != '{') continue;
+      nlohmann::json event = nlohmann::json::parse(line, nullptr, false);
+      EXPECT_FALSE(event.is_discarded()) << line;
+      if (!event.is_discarded()) events.push_back(event);
+    }
+    return events;
+  }
+
+  // The sources named by the events `kind`.
+  static std::set<std::string> SourcesOf(const std::vector<nlohmann::json>& events, const std::string& kind) {
+    std::set<std::string> sources;
+    for (const auto& e : events) {
+      if (e.value("event", "") == kind) sources.insert(e.value("source", ""));
+    }
+    return sources;
   }
 
   testing::TempDir dir_;
@@ -288,6 +339,234 @@ TEST_F(ClipwrightCliTest, TerminalGetsTheLiveDisplay) {
   EXPECT_FALSE(run.Has("t.avi: running ->")) << run.output;  // no plain lines on a terminal
   EXPECT_TRUE(run.Has("Converted 1 of 1 file.")) << run.output;
   EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"t.mp4"}));
+}
+
+// Every line on standard output is one JSON object of version 1; each file's
+// events come as queued, started, progress..., then done or failed; progress
+// comes at most once a second per file; the summary is last.
+TEST_F(ClipwrightCliTest, EventsAreJsonLinesInTheDocumentedOrder) {
+  std::string slow = MakeClip("slow.avi", 8, "1280x720");  // converts for a few seconds: progress lines
+  std::string quick = MakeClip("quick \"q\".avi");
+  dir_.Write("broken.avi", "this is no video at all\n");
+  std::string out = dir_.File("out");
+  CliRun run = Run(OwnCli(out, {"--events", "--device", "8", "--quality", "High", "--jobs", "3", slow, quick,
+                                dir_.File("broken.avi")}));
+  EXPECT_EQ(run.exit_code, 1) << run.output;
+  std::vector<nlohmann::json> events = EventsOf(run.output);
+  ASSERT_FALSE(events.empty()) << run.output;
+  const std::map<std::string, int> rank = {{"queued", 0}, {"started", 1}, {"progress", 2},
+                                           {"done", 3},   {"failed", 3},  {"stopped", 3}};
+  std::map<std::string, int> last_rank;
+  std::map<std::string, double> last_progress_time;
+  std::map<std::string, std::string> end_of;
+  int progress_lines = 0;
+  for (size_t i = 0; i < events.size(); ++i) {
+    const auto& e = events[i];
+    EXPECT_EQ(e.value("v", 0), 1) << e.dump();
+    ASSERT_TRUE(e.contains("time") && e["time"].is_number()) << e.dump();
+    std::string kind = e.value("event", "");
+    if (kind == "summary") {
+      EXPECT_EQ(i, events.size() - 1) << "the summary is the last line";
+      EXPECT_EQ(e.value("total", -1), 3);
+      EXPECT_EQ(e.value("converted", -1), 2);
+      EXPECT_EQ(e.value("failed", -1), 1);
+      EXPECT_EQ(e.value("skipped", -1), 0);
+      EXPECT_EQ(e.value("signal", "?"), "");
+      continue;
+    }
+    ASSERT_TRUE(rank.count(kind)) << e.dump();
+    std::string id = e.value("id", "");
+    ASSERT_FALSE(id.empty()) << e.dump();
+    int previous = last_rank.count(id) ? last_rank[id] : -1;
+    if (kind == "progress") {
+      EXPECT_GE(previous, 1) << e.dump();
+      EXPECT_LE(previous, 2) << e.dump();
+      double t = e["time"].get<double>();
+      if (last_progress_time.count(id)) {
+        EXPECT_GE(t - last_progress_time[id], 0.999) << e.dump();
+      }
+      last_progress_time[id] = t;
+      EXPECT_TRUE(e["percent"].is_number());
+      ++progress_lines;
+    } else if (kind == "queued" || kind == "started") {
+      EXPECT_EQ(previous, rank.at(kind) - 1) << e.dump();
+    } else {
+      EXPECT_TRUE(previous == 1 || previous == 2) << e.dump();  // after started or progress
+    }
+    last_rank[id] = rank.at(kind);
+    if (rank.at(kind) == 3) end_of[e.value("source", "")] = kind;
+    if (kind == "failed") {
+      EXPECT_FALSE(e.value("reason", "").empty()) << e.dump();
+    }
+    if (kind == "done") {
+      EXPECT_TRUE(IsMp4(e.value("output", ""))) << e.dump();
+    }
+  }
+  EXPECT_EQ(end_of, (std::map<std::string, std::string>{
+                        {slow, "done"}, {quick, "done"}, {dir_.File("broken.avi"), "failed"}}));
+  EXPECT_GT(progress_lines, 0) << run.output;  // the 4K run takes seconds
+  EXPECT_TRUE(run.Has("Converted 2 of 3 files. 1 failed.")) << run.output;  // the report, on standard error
+}
+
+// A run stopped by SIGINT, run again with --skip-existing, converts only what
+// is missing: complete outputs are left alone, an output that is not a video
+// is not taken as complete.
+TEST_F(ClipwrightCliTest, SkipExistingAfterAnInterruptionConvertsOnlyTheRest) {
+  std::string a = MakeClip("in/a.avi"), b = MakeClip("in/b.avi"), c = MakeClip("in/c.avi", 3);
+  std::string d = MakeClip("in/d.avi");
+  std::string out = dir_.File("out");
+  ProgramFolder(out, 1);
+  bool sent = false;
+  CliRun first = Run(OwnCli(out, {"--skip-existing", "--device", "8", "--quality", "High", dir_.File("in")}),
+                     [&](const std::string& output, ChildProcess& cli) {
+                       if (sent || output.find("c.avi: running") == std::string::npos) return;
+                       sent = true;
+                       Run({"/usr/bin/kill", "-INT", std::to_string(cli.pid())});
+                     });
+  ASSERT_TRUE(sent) << first.output;
+  EXPECT_EQ(first.exit_code, 130) << first.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b.mp4"})) << first.output;
+  dir_.Write("out/d.mp4", "not a video");  // e.g. left by something else
+
+  CliRun again = Run(OwnCli(out, {"--events", "--skip-existing", "--device", "8", "--quality", "High",
+                                  dir_.File("in")}));
+  EXPECT_EQ(again.exit_code, 0) << again.output;
+  std::vector<nlohmann::json> events = EventsOf(again.output);
+  EXPECT_EQ(SourcesOf(events, "skipped"), (std::set<std::string>{a, b})) << again.output;
+  EXPECT_EQ(SourcesOf(events, "done"), (std::set<std::string>{c, d})) << again.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"a.mp4", "b.mp4", "c.mp4", "d(1).mp4", "d.mp4"}));
+  EXPECT_TRUE(again.Has(out + "/d.mp4 is not complete (ffprobe cannot read it)")) << again.output;
+  EXPECT_TRUE(again.Has("Converted 2 of 2 files.\nSkipped 2 files whose output was already complete.\n"))
+      << again.output;
+  ASSERT_FALSE(events.empty());
+  EXPECT_EQ(events.back().value("skipped", -1), 2);
+
+  // Everything complete: nothing runs, and that is a success.
+  CliRun third = Run(OwnCli(out, {"--skip-existing", "--device", "8", "--quality", "High", a, b, c}));
+  EXPECT_EQ(third.exit_code, 0) << third.output;
+  EXPECT_TRUE(third.Has("Converted 0 of 0 files.\nSkipped 3 files whose output was already complete.\n"))
+      << third.output;
+}
+
+TEST_F(ClipwrightCliTest, ShardsAreDisjointAndCoverTheList) {
+  std::vector<std::string> clips;
+  for (int i = 0; i < 7; ++i) clips.push_back(MakeClip("in/clip" + std::to_string(i) + ".avi"));
+  std::string out = dir_.File("out");
+  std::set<std::string> all;
+  for (int k = 1; k <= 3; ++k) {
+    CliRun run = Run(OwnCli(out, {"--events", "--shard", std::to_string(k) + "/3", dir_.File("in")}));
+    EXPECT_EQ(run.exit_code, 0) << run.output;
+    std::set<std::string> mine = SourcesOf(EventsOf(run.output), "done");
+    std::set<std::string> expected;
+    for (size_t i = static_cast<size_t>(k - 1); i < clips.size(); i += 3) expected.insert(clips[i]);
+    EXPECT_EQ(mine, expected) << run.output;  // every third of the sorted list, from the k-th
+    for (const auto& source : mine) EXPECT_TRUE(all.insert(source).second) << source << " in two shards";
+  }
+  EXPECT_EQ(all, std::set<std::string>(clips.begin(), clips.end()));
+  EXPECT_EQ(FilesIn(out).size(), 7u);
+
+  // Two sources that would share an output name cannot be sharded.
+  MakeClip("in/clip0.mkv");
+  CliRun refused = Run(OwnCli(dir_.File("out2"), {"--shard", "1/2", dir_.File("in")}));
+  EXPECT_EQ(refused.exit_code, 2) << refused.output;
+  EXPECT_TRUE(refused.Has("--shard cannot share out " + dir_.File("in/clip0.avi") + " and " +
+                          dir_.File("in/clip0.mkv")))
+      << refused.output;
+  EXPECT_FALSE(fs::exists(dir_.File("out2")));
+  CliRun bad = Run(OwnCli(out, {"--shard", "4/3", dir_.File("in")}));
+  EXPECT_EQ(bad.exit_code, 2);
+  EXPECT_TRUE(bad.Has("--shard needs K/N")) << bad.output;
+}
+
+TEST_F(ClipwrightCliTest, RecursiveKeepsTheFolderLayout) {
+  MakeClip("lib/top.avi");
+  MakeClip("lib/2019/clip.avi");
+  MakeClip("lib/2020/trip/clip.AVI");
+  MakeClip("lib/.cache/hidden.avi");
+  dir_.Write("lib/2019/notes.txt", "not a video");
+  dir_.Write("lib/2019/cover.jpg", "not a video either");
+  std::string out = dir_.File("out");
+  CliRun run = Run(OwnCli(out, {"--recursive", dir_.File("lib")}));
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  EXPECT_TRUE(run.Has("Converted 3 of 3 files.")) << run.output;
+  EXPECT_TRUE(IsMp4(out + "/top.mp4"));
+  EXPECT_TRUE(IsMp4(out + "/2019/clip.mp4"));
+  EXPECT_TRUE(IsMp4(out + "/2020/trip/clip.mp4"));
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"2019", "2020", "top.mp4"}));
+  EXPECT_EQ(FilesIn(out + "/2019"), std::vector<std::string>{"clip.mp4"});
+}
+
+// The live display under a pseudo-terminal of 80 and of 60 columns: each
+// running line keeps its remaining time and expected size, bars keep one
+// width, files of the same name show their folders, and the report names
+// every failed file even when the terminal is too short to show it.
+TEST_F(ClipwrightCliTest, LiveDisplayKeepsItsColumnsAt80And60) {
+  std::string long_name = "a-rather-long-name-of-a-holiday-film-from-the-summer.avi";
+  MakeClip("in/2019/" + long_name, 20);
+  MakeClip("in/2020/" + long_name, 20);
+  dir_.Write("in/broken.avi", "no video");
+  for (int i = 0; i < 2; ++i) MakeClip("in/w" + std::to_string(i) + ".avi");
+  for (int columns : {80, 60}) {
+    std::string out = dir_.File("out" + std::to_string(columns));
+    std::string command = "stty cols " + std::to_string(columns) + " rows 6; exec /usr/bin/env HOME=" + dir_.path() +
+                          " " + ProgramFolder(out) + "/clipwright-cli --recursive --device 1 --quality Low " +
+                          "--output '" + out + "' '" + dir_.File("in") + "'";
+    CliRun run = Run({"/usr/bin/script", "-q", "-e", "-c", command, "/dev/null"});
+    EXPECT_EQ(run.exit_code, 1) << run.output;
+    std::vector<std::string> lines;
+    size_t at = 0;
+    for (size_t end; (end = run.output.find("\x1b[K", at)) != std::string::npos; at = end + 3) {
+      size_t start = run.output.rfind('\n', end);
+      start = start == std::string::npos || start < at ? at : start + 1;
+      std::string line = run.output.substr(start, end - start);
+      size_t esc;
+      while ((esc = line.find('\x1b')) != std::string::npos) line.erase(esc, line.find_first_of("AlhJK", esc) - esc + 1);
+      if (!line.empty() && line[0] == '\r') line.erase(0, 1);
+      lines.push_back(line);
+    }
+    bool saw_estimates = false, saw_2019 = false, saw_2020 = false;
+    std::set<size_t> bar_ends;
+    for (const auto& line : lines) {
+      std::wstring wide = SystemToWide(line);
+      EXPECT_LE(wide.size(), static_cast<size_t>(columns - 1)) << line;
+      if (line.find("2019/a-") != std::string::npos) saw_2019 = true;
+      if (line.find("2020/a-") != std::string::npos) saw_2020 = true;
+      if (line.find(" running") != std::string::npos && line.find("minute") != std::string::npos) {
+        saw_estimates = true;
+      }
+      if (line.rfind("Total", 0) != 0 && line.find(']') != std::string::npos) bar_ends.insert(wide.find(L']'));
+    }
+    EXPECT_TRUE(saw_estimates) << columns << "\n" << run.output;
+    EXPECT_TRUE(saw_2019 && saw_2020) << columns << "\n" << run.output;
+    EXPECT_LE(bar_ends.size(), 1u) << columns;  // every task's bar ends in the same column
+    EXPECT_TRUE(run.Has("Failed: broken.avi  (" + dir_.File("in/broken.avi") + ")")) << run.output;
+  }
+}
+
+// The GNU parallel line of docs/scale-out.md, run here as it is written: six
+// clips in three shards side by side, every output made once.
+TEST_F(ClipwrightCliTest, TheDocumentedGnuParallelLineConvertsEveryClip) {
+  std::ifstream doc(std::string(CW_SOURCE_DIR) + "/docs/scale-out.md");
+  std::string line, command;
+  while (std::getline(doc, line)) {
+    if (line.rfind("parallel --line-buffer clipwright-cli ", 0) == 0) command = line;
+  }
+  ASSERT_FALSE(command.empty()) << "docs/scale-out.md has no local GNU parallel line";
+  for (int i = 0; i < 6; ++i) MakeClip("lib/film " + std::to_string(i) + ".avi");
+  std::string out = dir_.File("out");
+  std::string prog = ProgramFolder(out);
+  CliRun run = Run({"/usr/bin/env", "HOME=" + dir_.path(), "PATH=" + prog + ":/usr/bin:/bin", "IN=" + dir_.File("lib"),
+                    "OUT=" + out, "/bin/bash", "-c", command});
+  EXPECT_EQ(run.exit_code, 0) << run.output;
+  std::vector<nlohmann::json> events = EventsOf(run.output);
+  EXPECT_EQ(SourcesOf(events, "done").size(), 6u) << run.output;
+  int summaries = 0;
+  for (const auto& e : events) summaries += e.value("event", "") == "summary" ? 1 : 0;
+  EXPECT_EQ(summaries, 3);
+  std::vector<std::string> expected;
+  for (int i = 0; i < 6; ++i) expected.push_back("film " + std::to_string(i) + ".mp4");
+  EXPECT_EQ(FilesIn(out), expected);
+  for (const auto& name : FilesIn(out)) EXPECT_TRUE(IsMp4(out + "/" + name)) << name;
 }
 
 #if CW_GUI_BUILT

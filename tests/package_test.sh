@@ -84,7 +84,7 @@ file -b "$root/usr/bin/clipwright" | grep -q ', stripped' || fail "clipwright is
 # stands where the system has it: /usr/bin of the unpacked tree links to it.
 ln -s "$(command -v ffmpeg)" "$root/usr/bin/ffmpeg"
 mkdir -p "$work/home/.config" "$work/clips"
-ffmpeg -v error -f lavfi -i testsrc=size=160x120:rate=10:duration=1 -f lavfi -i sine=frequency=440:duration=1 \
+ffmpeg -v error -f lavfi -i testsrc=size=640x360:rate=10:duration=1 -f lavfi -i sine=frequency=440:duration=1 \
   -c:v mpeg4 -c:a mp2 -shortest "$work/clips/tiny clip.avi" || fail "making the clip"
 HOME=$work/home XDG_CONFIG_HOME=$work/home/.config \
   "$root/usr/bin/clipwright-cli" --device 1 --quality Low --output "$work/converted" "$work/clips/tiny clip.avi" \

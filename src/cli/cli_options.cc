@@ -2,6 +2,9 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <string_view>
+
+#include "cli/video_extensions.h"
 
 namespace cw::cli {
 
@@ -11,6 +14,21 @@ bool ParseJobs(const std::string& text, int* jobs) {
   const char* end = text.data() + text.size();
   auto result = std::from_chars(text.data(), end, *jobs);
   return result.ec == std::errc() && result.ptr == end && *jobs >= 1 && *jobs <= kMaxJobs;
+}
+
+bool ParseWhole(std::string_view text, int* value) {
+  const char* end = text.data() + text.size();
+  auto result = std::from_chars(text.data(), end, *value);
+  return !text.empty() && result.ec == std::errc() && result.ptr == end;
+}
+
+// "K/N" with 1 <= K <= N <= kMaxShards.
+bool ParseShard(const std::string& text, int* index, int* count) {
+  size_t slash = text.find('/');
+  if (slash == std::string::npos) return false;
+  std::string_view view(text);
+  return ParseWhole(view.substr(0, slash), index) && ParseWhole(view.substr(slash + 1), count) && *count >= 1 &&
+         *count <= kMaxShards && *index >= 1 && *index <= *count;
 }
 
 // Splits "--name=value" into its name and value.
@@ -77,6 +95,23 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (name == "--cpu-times") {
       if (!no_value()) return parsed;
       o.cpu_times = true;
+    } else if (name == "--events") {
+      if (!no_value()) return parsed;
+      o.events = true;
+    } else if (name == "--skip-existing") {
+      if (!no_value()) return parsed;
+      o.skip_existing = true;
+    } else if (name == "--recursive" || name == "-r") {
+      if (!no_value()) return parsed;
+      o.recursive = true;
+    } else if (name == "--shard") {
+      std::optional<std::string> text;
+      if (!take_value(&text)) return parsed;
+      if (!ParseShard(*text, &o.shard_index, &o.shard_count)) {
+        parsed.error = "--shard needs K/N, whole numbers with 1 <= K <= N <= " + std::to_string(kMaxShards) +
+                       ", not '" + *text + "'";
+        return parsed;
+      }
     } else if (name == "--device") {
       if (!take_value(&o.device)) return parsed;
     } else if (name == "--quality") {
@@ -114,10 +149,26 @@ std::string HelpText() {
          "  --quality ID    the device's quality profile (Low, Normal, High, ...)\n"
          "  --output DIR    the folder for the MP4 files; created when missing\n"
          "  --jobs N        how many files convert at once (1 to 64)\n"
+         "  -r, --recursive a folder adds the video files of its subfolders too, and\n"
+         "                  their outputs keep the same subfolders under the output\n"
+         "                  folder; only these extensions are taken from folders:\n"
+         "                  " + std::string(kVideoExtensionsText) + "\n"
+         "  --skip-existing leaves a source alone when its output is already complete:\n"
+         "                  the output file exists, is not empty and ffprobe reads a\n"
+         "                  video stream and a duration above zero from it\n"
+         "  --shard K/N     converts only every N-th file of the expanded list,\n"
+         "                  starting with the K-th (1 <= K <= N): N machines given the\n"
+         "                  same arguments and K = 1..N convert disjoint sets that\n"
+         "                  together are the whole list\n"
+         "  --events        writes one JSON object per line to standard output for\n"
+         "                  each change instead of the display (format below); the\n"
+         "                  messages and the closing report go to standard error\n"
          "  --list-devices  lists the devices and their qualities, then exits\n"
          "  --cpu-times     at the end, prints the processor time of this program\n"
          "                  and of the encoders to standard error\n"
          "  -h, --help      shows this text\n"
+         "  --              ends the options: every later argument is a file or\n"
+         "                  folder, even one that starts with '-'\n"
          "\n"
          "An output file is named after its source with \".mp4\"; when that name is\n"
          "taken, \"name(1).mp4\", \"name(2).mp4\", ... is used.\n"
@@ -127,11 +178,24 @@ std::string HelpText() {
          "Otherwise one plain line is printed per change of state and per 10 % of\n"
          "progress, for logs.\n"
          "\n"
+         "--events lines (version 1): every object has \"v\": 1 and \"event\", one of\n"
+         "  queued    {\"id\", \"source\"}             once per file, before it starts\n"
+         "  skipped   {\"source\", \"output\", \"reason\"} with --skip-existing\n"
+         "  started   {\"id\", \"source\", \"output\"}\n"
+         "  progress  {\"id\", \"percent\", \"remaining\", \"size\"}  at most once a second\n"
+         "  done      {\"id\", \"source\", \"output\"}\n"
+         "  failed    {\"id\", \"source\", \"reason\"}\n"
+         "  stopped   {\"id\", \"source\"}             a file left unconverted by a stop\n"
+         "  summary   {\"total\", \"converted\", \"failed\", \"skipped\", \"stopped\",\n"
+         "             \"shard\", \"signal\"}          always the last line\n"
+         "A file's events come in the order queued, started, progress..., then one\n"
+         "of done, failed or stopped. Readers ignore members they do not know.\n"
+         "\n"
          "Ctrl-C (SIGINT), SIGTERM or a closed terminal stops every encoder, deletes\n"
          "the partial output files and lists what was finished.\n"
          "\n"
          "Exit status:\n"
-         "  0    every file converted\n"
+         "  0    every file converted (or skipped as complete)\n"
          "  1    at least one file failed (the summary names them, with the last\n"
          "       lines of their encoder output)\n"
          "  2    bad usage: unknown option, device or quality, missing file\n"

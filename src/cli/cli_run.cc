@@ -13,8 +13,10 @@
 #include "catalog/device_catalog.h"
 #include "cli/cli_options.h"
 #include "cli/device_choice.h"
+#include "cli/event_log.h"
 #include "cli/input_files.h"
 #include "cli/live_display.h"
+#include "cli/output_check.h"
 #include "cli/plain_log.h"
 #include "cli/summary.h"
 #include "cli/task_snapshot.h"
@@ -69,17 +71,24 @@ int UsageError(const std::wstring& text) {
   return kExitUsage;
 }
 
-// Shows progress on a terminal (live frames) or as plain lines.
+// Shows progress on a terminal (live frames), as plain lines, or as JSON
+// event lines (--events).
 class Progress {
  public:
-  explicit Progress(bool terminal) : terminal_(terminal) {}
+  enum class Mode { kTerminal, kPlain, kEvents };
+  Progress(Mode mode, EventLog::ReasonOf reason_of) : mode_(mode), events_(std::move(reason_of)) {}
+
+  bool events() const { return mode_ == Mode::kEvents; }
 
   void Show(const std::vector<TaskView>& tasks, std::vector<std::wstring> messages, bool force) {
-    if (!terminal_) {
+    if (mode_ == Mode::kEvents) {
       for (const auto& m : messages) WriteErr(m);
-      std::string out;
-      for (const auto& line : plain_.Update(tasks)) out += WideToSystem(line) + "\n";
-      if (!out.empty()) WriteOut(out);
+      WriteLines(events_.Update(tasks, ElapsedMs()));
+      return;
+    }
+    if (mode_ == Mode::kPlain) {
+      for (const auto& m : messages) WriteErr(m);
+      WriteLines(plain_.Update(tasks));
       return;
     }
     auto now = Clock::now();
@@ -93,14 +102,51 @@ class Progress {
     WriteOut(out);
   }
 
+  void Skipped(const std::wstring& source, const std::wstring& output, const std::wstring& reason) {
+    if (mode_ == Mode::kEvents) WriteLines({events_.Skipped(source, output, reason, ElapsedMs())});
+  }
+
   void Finish() {
-    if (terminal_) WriteOut(display_.Finish());
+    if (mode_ == Mode::kTerminal) WriteOut(display_.Finish());
+  }
+
+  // The closing report: on standard output, or with --events on standard
+  // error followed by the summary event.
+  void Report(const RunOutcome& outcome, const std::wstring& shard, const std::wstring& stop_signal) {
+    std::string text = WideToSystem(FormatSummary(outcome));
+    if (mode_ != Mode::kEvents) {
+      WriteOut(text);
+      return;
+    }
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+    QueueCounts counts = CountTasks(outcome.tasks);
+    EventLog::Totals totals;
+    totals.total = counts.total();
+    totals.converted = counts.done;
+    totals.failed = counts.failed;
+    totals.stopped = counts.stopped;
+    totals.skipped = outcome.skipped;
+    totals.shard = shard;
+    totals.stop_signal = stop_signal;
+    WriteLines({events_.Summary(totals, ElapsedMs())});
   }
 
  private:
-  bool terminal_;
+  static void WriteLines(const std::vector<std::wstring>& lines) {
+    std::string out;
+    for (const auto& line : lines) out += WideToSystem(line) + "\n";
+    if (!out.empty()) WriteOut(out);
+  }
+  int64_t ElapsedMs() const {
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - began_).count();
+  }
+
+  Mode mode_;
   LiveDisplay display_;
   PlainLog plain_;
+  EventLog events_;
+  Clock::time_point began_ = Clock::now();
   Clock::time_point last_redraw_{};
 };
 
@@ -166,8 +212,8 @@ int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vec
 }
 
 // Stops every encoder after a stop request and reports what was finished.
-int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wakeups) {
-  RunOutcome outcome;
+int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wakeups, RunOutcome outcome,
+            const std::wstring& shard) {
   outcome.tasks = list.RefreshQueue(TaskManager::Scheduling::kHold);
   list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
@@ -181,8 +227,50 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
   outcome.failure_logs = FailureLogs(list);
   progress.Show(outcome.tasks, TakeMessages(wakeups), true);
   progress.Finish();
-  WriteOut(WideToSystem(FormatSummary(outcome)));
+  progress.Report(outcome, shard, StopSignalName(stop_signal));
   return ExitStatusForSignal(stop_signal);
+}
+
+// Why a failed task failed: the runner's reason, else the last line its
+// encoder printed.
+std::wstring FailureReasonOf(TaskManager& list, const TaskView& task) {
+  if (!task.failureReason.empty()) return task.failureReason;
+  std::map<std::wstring, std::wstring> logs = FailureLogs(list);
+  auto log = logs.find(task.guid);
+  std::vector<std::wstring> lines = log == logs.end() ? std::vector<std::wstring>{} : LastLines(log->second, 1);
+  return lines.empty() ? L"the encoder failed and printed nothing" : lines.back();
+}
+
+// Keeps this shard's part of the expanded list (--shard) and sets aside the
+// sources whose output is already complete (--skip-existing). Returns why the
+// list cannot be sharded, or "".
+std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& config, Wakeups& wakeups,
+                                InputFiles* inputs) {
+  std::vector<std::shared_ptr<FileObject>>& all = inputs->tasks;
+  size_t first = 0, second = 0;
+  if (options.shard_count > 1 && FindSharedOutputName(all, config.outputDir, &first, &second)) {
+    return L"--shard cannot share out " + all[first]->fromPath + L" and " + all[second]->fromPath +
+           L": both would be converted to " + PlannedOutputs({all[first]}, config.outputDir)[0] +
+           L", and shards cannot agree which one gets the numbered name; rename one of them";
+  }
+  std::vector<std::wstring> planned = PlannedOutputs(all, config.outputDir);
+  std::vector<std::shared_ptr<FileObject>> kept;
+  const std::wstring probe = options.skip_existing ? ProbeProgram() : L"";
+  for (size_t i : ShardPositions(all.size(), options.shard_index, options.shard_count)) {
+    if (options.skip_existing && FileExists(planned[i])) {
+      OutputCheck check = CheckCompleteOutput(planned[i], probe);
+      if (check.complete) {
+        inputs->skipped.push_back({all[i]->fromPath, planned[i], L"its output is complete"});
+        continue;
+      }
+      std::lock_guard<std::mutex> hold(wakeups.mutex);
+      wakeups.messages.push_back(planned[i] + L" is not complete (" + check.reason + L"): converting " +
+                                 all[i]->fromPath + L" again");
+    }
+    kept.push_back(all[i]);
+  }
+  all.swap(kept);
+  return L"";
 }
 
 int ListDevices(ConfigObject& config) {
@@ -238,11 +326,30 @@ int RunCli(const std::vector<std::string>& args) {
                                       options.device ? L"--device" : L"config.ini",
                                       options.quality ? L"--quality" : L"config.ini");
   if (!problem.empty()) return UsageError(problem);
-  InputFiles inputs = ExpandInputs(options.inputs, config);
+  ExpandOptions expand;
+  expand.recursive = options.recursive;
+  InputFiles inputs = ExpandInputs(options.inputs, config, expand);
   for (const auto& missing : inputs.missing) WriteErr(L"no such file or folder: " + missing);
   if (!inputs.missing.empty()) return kExitUsage;
+  std::wstring refused_list = ChooseShardAndSkip(options, config, *wakeups, &inputs);
+  if (!refused_list.empty()) return UsageError(refused_list);
+
+  TaskManager& list = TaskManager::Instance();
+  Progress progress(options.events              ? Progress::Mode::kEvents
+                    : StandardOutputIsTerminal() ? Progress::Mode::kTerminal
+                                                 : Progress::Mode::kPlain,
+                    [&list](const TaskView& task) { return FailureReasonOf(list, task); });
+  const std::wstring shard = std::to_wstring(options.shard_index) + L"/" + std::to_wstring(options.shard_count);
+  RunOutcome skipped_only;
+  skipped_only.skipped = static_cast<int>(inputs.skipped.size());
+  for (const auto& skip : inputs.skipped) progress.Skipped(skip.source, skip.output, skip.reason);
   if (inputs.tasks.empty()) {
-    WriteOut("Nothing to convert.\n");
+    if (skipped_only.skipped == 0 && !progress.events()) {
+      WriteOut("Nothing to convert.\n");
+    } else {
+      progress.Report(skipped_only, shard, L"");
+    }
+    if (options.cpu_times) ReportCpuTimes();
     return kExitConverted;
   }
   if (!CreateDirectories(config.outputDir)) return UsageError(L"cannot create the output folder " + config.outputDir);
@@ -254,22 +361,20 @@ int RunCli(const std::vector<std::string>& args) {
   });
   // What a crash of an earlier run left in the output folder goes first.
   RemoveAbandonedPartials(config.outputDir);
-  TaskManager& list = TaskManager::Instance();
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
-  Progress progress(StandardOutputIsTerminal());
   std::vector<TaskView> last = list.RefreshQueue();
   progress.Show(last, TakeMessages(*wakeups), true);
   int stop_signal = DriveQueue(list, *wakeups, progress, &last);
   int status = 0;
   if (stop_signal != 0) {
-    status = StopRun(stop_signal, list, progress, *wakeups);
+    status = StopRun(stop_signal, list, progress, *wakeups, skipped_only, shard);
   } else {
     progress.Finish();
     WaitForWorkers();
-    RunOutcome outcome;
+    RunOutcome outcome = skipped_only;
     outcome.tasks = last;
     outcome.failure_logs = FailureLogs(list);
-    WriteOut(WideToSystem(FormatSummary(outcome)));
+    progress.Report(outcome, shard, L"");
     status = CountTasks(last).failed > 0 ? kExitFailed : kExitConverted;
   }
   SetRunEndedHook(nullptr);

@@ -1,6 +1,7 @@
 // The tasks a command line names: one per file as given, and for a folder
 // one per file the folder scan of the window finds (the files directly
-// inside, no subfolders, no hidden files).
+// inside, no subfolders, no hidden files), or with --recursive every video
+// file of the folder's tree, each with its own output subfolder.
 #pragma once
 
 #include <memory>
@@ -12,19 +13,59 @@
 
 namespace cw::cli {
 
+// A source that --skip-existing left alone.
+struct SkippedSource {
+  std::wstring source;
+  std::wstring output;
+  std::wstring reason;
+};
+
 struct InputFiles {
   std::vector<std::shared_ptr<FileObject>> tasks;  // waiting, in the order given
   std::vector<std::wstring> missing;                // arguments that name nothing on disk
+  std::vector<SkippedSource> skipped;               // filled by the run, not by ExpandInputs
+};
+
+// How folders are expanded.
+struct ExpandOptions {
+  // Folders add the files of their subfolders too (not hidden ones, not
+  // through links to folders already seen), and only files whose extension
+  // is in the video list (cli/video_extensions.h). A file found in
+  // FOLDER/a/b gets the output folder settings.outputDir + "/a/b".
+  bool recursive = false;
 };
 
 // Expands `inputs` (relative to the current folder) into new waiting tasks
 // with the device and quality of `settings`. A folder contributes its files
-// sorted by name, so that a run's order does not depend on the file system.
+// sorted by path, so that a run's order does not depend on the file system.
 // A path given twice is queued twice, as in the window.
-InputFiles ExpandInputs(const std::vector<std::string>& inputs, const ConfigObject& settings);
+InputFiles ExpandInputs(const std::vector<std::string>& inputs, const ConfigObject& settings,
+                        const ExpandOptions& options = {});
 
 // `path` made absolute against the current folder and cleaned of "." and
 // ".." parts; unchanged when it cannot be.
 std::wstring AbsolutePath(const std::string& path);
+
+// The output path each task gets in a run into an empty output folder: its
+// output folder (the task's own, else `outputDir`) + its base name + ".mp4",
+// numbered "(1)", "(2)", ... in list order where earlier tasks took the
+// name, as the scheduler numbers them. One entry per task.
+std::vector<std::wstring> PlannedOutputs(const std::vector<std::shared_ptr<FileObject>>& tasks,
+                                         const std::wstring& outputDir);
+
+// The positions (0-based) of the K-th, K+N-th, K+2N-th ... entries of a list
+// of `size` entries, for --shard K/N (1 <= K <= N).
+std::vector<size_t> ShardPositions(size_t size, int index, int count);
+
+}  // namespace cw::cli
+
+namespace cw::cli {
+
+// Whether two tasks of the list would be given the same output name before
+// numbering (clip.avi and clip.mkv in one folder): then which two, as
+// positions. Sharded runs refuse such a list, since shards on different
+// machines cannot agree on which of them gets "clip(1).mp4".
+bool FindSharedOutputName(const std::vector<std::shared_ptr<FileObject>>& tasks, const std::wstring& outputDir,
+                          size_t* first, size_t* second);
 
 }  // namespace cw::cli

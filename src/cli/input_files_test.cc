@@ -7,6 +7,7 @@
 
 #include "platform/text.h"
 #include "settings/config_object.h"
+#include "sources/add_sources.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw::cli {
@@ -61,6 +62,68 @@ TEST(InputFilesTest, RelativePathsBecomeAbsolute) {
     EXPECT_EQ(f.find(L".."), std::wstring::npos);
     EXPECT_EQ(f[0], L'/');
   }
+}
+
+TEST(InputFilesTest, RecursiveTakesVideoFilesOfTheTreeWithTheirOutputFolders) {
+  testing::TempDir dir;
+  std::filesystem::create_directories(dir.File("lib/2019/deep"));
+  std::filesystem::create_directories(dir.File("lib/.hidden"));
+  dir.Write("lib/top.MKV", "x");
+  dir.Write("lib/2019/clip.avi", "x");
+  dir.Write("lib/2019/deep/clip.mov", "x");
+  dir.Write("lib/2019/notes.txt", "x");
+  dir.Write("lib/2019/.clip.avi", "x");
+  dir.Write("lib/.hidden/x.avi", "x");
+  std::filesystem::create_directory_symlink(dir.File("lib"), dir.File("lib/2019/loop"));  // no endless walk
+  ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());
+  settings.outputDir = L"/out";
+  InputFiles got = ExpandInputs({dir.File("lib")}, settings, {true});
+  std::wstring root = SystemToWide(dir.path()) + L"/lib";
+  EXPECT_EQ(PathsOf(got), (std::vector<std::wstring>{root + L"/2019/clip.avi", root + L"/2019/deep/clip.mov",
+                                                     root + L"/top.MKV"}));
+  ASSERT_EQ(got.tasks.size(), 3u);
+  EXPECT_EQ(got.tasks[0]->outputDir, L"/out/2019");
+  EXPECT_EQ(got.tasks[1]->outputDir, L"/out/2019/deep");
+  EXPECT_EQ(got.tasks[2]->outputDir, L"");  // the settings' folder
+  EXPECT_EQ(PlannedOutputs(got.tasks, L"/out"),
+            (std::vector<std::wstring>{L"/out/2019/clip.mp4", L"/out/2019/deep/clip.mp4", L"/out/top.mp4"}));
+  size_t first = 0, second = 0;
+  EXPECT_FALSE(FindSharedOutputName(got.tasks, L"/out", &first, &second));
+  // Without --recursive the window's scan: the files directly inside, whatever their extension.
+  EXPECT_EQ(PathsOf(ExpandInputs({dir.File("lib")}, settings)), (std::vector<std::wstring>{root + L"/top.MKV"}));
+}
+
+TEST(InputFilesTest, PlannedOutputsNumberSharedNamesInListOrder) {
+  testing::TempDir dir;
+  ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());
+  std::vector<std::shared_ptr<FileObject>> tasks;
+  for (const wchar_t* path : {L"/a/clip.avi", L"/b/clip.mkv", L"/a/other.avi", L"/c/clip.mov"}) {
+    tasks.push_back(MakeSourceTask(path, settings));
+  }
+  EXPECT_EQ(PlannedOutputs(tasks, L"/o"),
+            (std::vector<std::wstring>{L"/o/clip.mp4", L"/o/clip(1).mp4", L"/o/other.mp4", L"/o/clip(2).mp4"}));
+  size_t first = 9, second = 9;
+  ASSERT_TRUE(FindSharedOutputName(tasks, L"/o", &first, &second));
+  EXPECT_EQ(first, 0u);
+  EXPECT_EQ(second, 1u);
+}
+
+TEST(InputFilesTest, ShardsAreDisjointAndCoverTheList) {
+  for (size_t size : {0u, 1u, 2u, 7u, 10u}) {
+    for (int count : {1, 2, 3, 4, 11}) {
+      std::vector<int> owner(size, 0);
+      for (int k = 1; k <= count; ++k) {
+        for (size_t i : ShardPositions(size, k, count)) {
+          ASSERT_LT(i, size);
+          EXPECT_EQ(i % static_cast<size_t>(count), static_cast<size_t>(k - 1));
+          ++owner[i];
+        }
+      }
+      for (size_t i = 0; i < size; ++i) EXPECT_EQ(owner[i], 1) << size << " " << count << " " << i;
+    }
+  }
+  EXPECT_TRUE(ShardPositions(5, 0, 3).empty());
+  EXPECT_TRUE(ShardPositions(5, 4, 3).empty());
 }
 
 }  // namespace

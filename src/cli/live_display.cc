@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 
+#include "cli/display_names.h"
 #include "cli/text_fit.h"
 #include "platform/text.h"
 
@@ -16,6 +17,9 @@ constexpr int kDefaultRows = 24;
 constexpr int kPercentCells = 6;  // "100.0%"
 constexpr int kMinBarCells = 10;  // a shorter bar is dropped
 constexpr int kMinNameCells = 12;
+constexpr int kStateCells = 7;       // "waiting", "running", "stopped"
+constexpr int kRemainingCells = 19;  // "23 hours 59 minutes"
+constexpr int kSizeCells = 9;   // "~ 12345 M" (an approximation sign, a number, a unit)
 
 std::wstring Bar(double progress, int cells) {
   int inner = cells - 2;
@@ -73,14 +77,24 @@ std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
   std::wstring name = PrintableText(task.fileName);
   std::wstring remaining = task.status == kTaskRunning ? PrintableText(task.remaining) : L"";
   std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? PrintableText(task.size) : L"";
+  // Every column has a fixed width whatever the state, so that the bars of
+  // all lines (and of one line from frame to frame) keep one width.
+  std::wstring state = PadCells(StateWord(task.status), kStateCells);
   std::wstring tail_full = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " +
-                           PadCells(remaining, 18) + L" " + PadCells(size, 10) + L" " + StateWord(task.status);
-  std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + StateWord(task.status);
-  // Widest first: name, bar, time and size; then without time and size; then without the bar.
+                           PadCells(remaining, kRemainingCells) + L" " + PadCells(size, kSizeCells) + L" " + state;
+  std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + state;
+  const int least_name = std::min(name_cells, kMinNameCells);
+  // Widest first. The name gives way first, down to its least width; then
+  // the bar; then the time and size; then the name again.
   for (const std::wstring* tail : {&tail_full, &tail_short}) {
-    int bar_cells = cells - name_cells - 1 - TextCells(*tail);
-    if (bar_cells >= kMinBarCells) {
-      return FitCells(PadCells(name, name_cells) + L" " + Bar(task.progress, bar_cells) + *tail, cells);
+    int tail_cells = TextCells(*tail);
+    int name_room = std::min(name_cells, cells - 1 - kMinBarCells - tail_cells);
+    if (name_room >= least_name) {
+      int bar_cells = cells - name_room - 1 - tail_cells;
+      return FitCells(PadCells(name, name_room) + L" " + Bar(task.progress, bar_cells) + *tail, cells);
+    }
+    if (tail == &tail_full && cells - tail_cells >= least_name) {
+      return FitCells(PadCells(name, std::min(name_cells, cells - tail_cells)) + tail_full, cells);
     }
   }
   int name_room = std::max(1, cells - TextCells(tail_short));
@@ -109,8 +123,11 @@ std::vector<std::wstring> FormatFrame(const std::vector<TaskView>& tasks, int co
   int cells = std::max(1, (columns > 0 ? columns : kDefaultColumns) - 1);
   int lines = std::max(2, rows > 0 ? rows : kDefaultRows) - 1;
   if (lines == 1) return {FormatOverallLine(tasks, cells)};  // a one-line terminal: the total only
+  std::vector<TaskView> named = tasks;
+  std::vector<std::wstring> names = DistinctNames(tasks);
+  for (size_t i = 0; i < named.size(); ++i) named[i].fileName = names[i];
   size_t left_out = 0;
-  std::vector<const TaskView*> shown = ChooseShown(tasks, static_cast<size_t>(lines - 1), &left_out);
+  std::vector<const TaskView*> shown = ChooseShown(named, static_cast<size_t>(lines - 1), &left_out);
   int longest = 1;
   for (const TaskView* t : shown) longest = std::max(longest, TextCells(PrintableText(t->fileName)));
   int name_cells = std::min(longest, std::max(kMinNameCells, cells / 3));

@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
+#include "cli/display_names.h"
 #include "cli/text_fit.h"
 
 namespace cw::cli {
@@ -66,6 +69,47 @@ TEST(LiveDisplayTest, WideLineHasEveryColumn) {
   line = FormatTaskLine(Task(L"clip.avi", kTaskRunning, 50), 30, 12);
   EXPECT_EQ(line.find(L'['), std::wstring::npos);
   EXPECT_NE(line.find(L"running"), std::wstring::npos);
+}
+
+// At 80 and 60 columns a running line keeps its remaining time and size (the
+// name is shortened first), and every line's bar ends in the same column.
+TEST(LiveDisplayTest, EstimatesStayAt80And60ColumnsAndBarsKeepOneWidth) {
+  std::vector<TaskView> tasks = {
+      Task(L"a-very-long-file-name-that-goes-on-and-on-and-on.mov", kTaskRunning, 7, L"12 hours 59 minutes"),
+      Task(L"done.avi", kTaskDone, 100), Task(L"broken.avi", kTaskFailed, 12),
+      Task(L"next.avi", kTaskWaiting, 0, L"...", L"..."), Task(L"stop.avi", kTaskStopped, 3)};
+  for (int columns : {80, 60}) {
+    std::vector<std::wstring> frame = FormatFrame(tasks, columns, 24);
+    ASSERT_EQ(frame.size(), 6u);
+    EXPECT_NE(frame[0].find(L"12 hours 59 minutes"), std::wstring::npos) << columns << ": " << frame[0];
+    EXPECT_NE(frame[0].find(L"\u2248 12 M"), std::wstring::npos) << columns;
+    EXPECT_NE(frame[0].find(L"a-very-long"), std::wstring::npos) << columns;
+    std::set<size_t> bar_ends, state_starts;
+    for (size_t i = 0; i < 5; ++i) {
+      EXPECT_EQ(TextCells(frame[i]), columns - 1) << columns << ": " << frame[i];
+      bar_ends.insert(frame[i].find(L']'));
+      state_starts.insert(frame[i].size() - 7);
+    }
+    EXPECT_EQ(bar_ends.size(), 1u) << columns;
+    EXPECT_EQ(state_starts.size(), 1u) << columns;
+    EXPECT_EQ(frame[0].find(L'[') == std::wstring::npos, columns == 60);  // the bar goes before the estimates
+  }
+}
+
+TEST(LiveDisplayTest, SameNamesShowTheirFolders) {
+  std::vector<TaskView> tasks = {Task(L"clip.avi", kTaskRunning, 1), Task(L"clip.avi", kTaskRunning, 1),
+                                 Task(L"clip.avi", kTaskWaiting, 0), Task(L"solo.avi", kTaskWaiting, 0)};
+  tasks[0].fromPath = L"/lib/2019/trip/clip.avi";
+  tasks[1].fromPath = L"/lib/2020/trip/clip.avi";
+  tasks[2].fromPath = L"/lib/2020/home/clip.avi";
+  tasks[3].fromPath = L"/lib/solo.avi";
+  EXPECT_EQ(DistinctNames(tasks), (std::vector<std::wstring>{L"2019/trip/clip.avi", L"2020/trip/clip.avi",
+                                                              L"home/clip.avi", L"solo.avi"}));
+  std::vector<std::wstring> frame = FormatFrame(tasks, 120, 24);
+  EXPECT_EQ(frame[0].substr(0, 18), L"2019/trip/clip.avi");
+  EXPECT_EQ(frame[3].substr(0, 8), L"solo.avi");
+  EXPECT_EQ(LastPathParts(L"/a/b/c", 2), L"b/c");
+  EXPECT_EQ(LastPathParts(L"c", 2), L"c");
 }
 
 TEST(LiveDisplayTest, FinishedAndWaitingTasksShowNoEstimates) {

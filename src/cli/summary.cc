@@ -44,6 +44,9 @@ std::wstring FormatSummary(const RunOutcome& outcome) {
   out += L"Converted " + std::to_wstring(counts.done) + L" of " + Files(counts.total()) + L".";
   if (counts.failed > 0) out += L" " + std::to_wstring(counts.failed) + L" failed.";
   out += L"\n";
+  if (outcome.skipped > 0) {
+    out += L"Skipped " + Files(outcome.skipped) + L" whose output was already complete.\n";
+  }
   AppendFailures(outcome, &out);
   return out;
 }

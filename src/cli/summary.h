@@ -22,10 +22,13 @@ struct RunOutcome {
   std::wstring stop_reason;     // e.g. "Interrupted (SIGINT)"
   // Outputs of stopped tasks that could not be removed.
   std::vector<std::wstring> partial_files_left;
+  // Sources left alone by --skip-existing (not in `tasks`).
+  int skipped = 0;
 };
 
 // The report, ending in a line break:
 //   Converted N of M files.
+//   Skipped K files whose output was already complete.   (with --skip-existing)
 //   Failed: NAME  (FROM)
 //     > last encoder lines...
 // A stopped run starts with the reason and lists the finished outputs and the

@@ -95,7 +95,8 @@ class FileObject {
   std::wstring targetDevice;   // device id copied from the settings at creation
   std::wstring outputQuality;  // quality id copied from the settings at creation
   // The folder the output goes to; "" means the settings' output folder at
-  // the first start. Set for tasks restored from the queue's journal.
+  // the first start. Set for tasks restored from the queue's journal and for
+  // the command line's subfolders (--recursive).
   std::wstring outputDir;
   // Converted with targetDevice/outputQuality rather than the settings'
   // current profile (a task restored from the journal keeps what it was

@@ -199,7 +199,9 @@ test('both convert into the output folder under their own names', async () => {
 test('the long clip pauses, resumes, and when deleted its partial file goes', async () => {
   const long = await taskNamed('long clip.avi');
   assert.equal(long.state, 2);
-  const [pid] = await waitFor('its encoder', () => encoderPids(long.to).length && encoderPids(long.to), 10000);
+  // The encoder writes a marked partial file; the final name comes only with success.
+  const partial = long.to + '.clipwright-partial';
+  const [pid] = await waitFor('its encoder', () => encoderPids(partial).length && encoderPids(partial), 10000);
 
   await run('pauseOne(arguments[0]);', [long.guid]);
   await waitFor('paused in the list', async () => (await taskNamed('long clip.avi')).state === 3, 6000);
@@ -208,11 +210,13 @@ test('the long clip pauses, resumes, and when deleted its partial file goes', as
   await run('resumeOne(arguments[0]);', [long.guid]);
   await waitFor('running again', async () => (await taskNamed('long clip.avi')).state === 2, 8000);
   await waitFor('the encoder going on', () => processState(pid) !== 'T', 5000);
-  await waitFor('some output written', () => fs.existsSync(long.to) && fs.statSync(long.to).size > 0, 30000);
+  await waitFor('some output written', () => fs.existsSync(partial) && fs.statSync(partial).size > 0, 30000);
+  assert.equal(fs.existsSync(long.to), false, 'no final name before the end');
 
   await run("callHostWithTask('deleteFile', arguments[0]);", [long.guid]);
-  await waitFor('the encoder gone', () => encoderPids(long.to).length === 0, 10000);
-  assert.equal(fs.existsSync(long.to), false, 'the partial output file was removed');
+  await waitFor('the encoder gone', () => encoderPids(partial).length === 0, 10000);
+  assert.equal(fs.existsSync(partial), false, 'the partial output file was removed');
+  assert.equal(fs.existsSync(long.to), false, 'nothing under the final name');
   await waitFor('the task gone', async () => (await taskNamed('long clip.avi')) === undefined, 6000);
 });
 
