@@ -181,7 +181,12 @@ function createRow(guid) {
   cell(tr, 'num size');
   var state = document.createElement('span');
   state.className = 'state';
-  cell(tr, 'state-cell').appendChild(state);
+  var stateCell = cell(tr, 'state-cell');
+  stateCell.appendChild(state);
+  // Why a task failed or is stuck, in short; the details view has it all.
+  var reason = document.createElement('span');
+  reason.className = 'reason';
+  stateCell.appendChild(reason);
   var actions = document.createElement('div');
   actions.className = 'row-actions';
   actions.appendChild(iconButton('pause', 'Pause'));
@@ -246,8 +251,14 @@ function fillRow(tr, t) {
   c[3].title = c[3].textContent;
   c[4].title = c[4].textContent;
   var state = tr.querySelector('.state');
-  setText(state, STATE_NAMES[t.iStatus] || String(t.iStatus));
-  state.className = 'state s' + t.iStatus;
+  var stalled = t.iStatus === 2 && typeof t.stalled === 'string' && t.stalled !== '';
+  setText(state, stalled ? 'Stalled' : (STATE_NAMES[t.iStatus] || String(t.iStatus)));
+  state.className = 'state s' + t.iStatus + (stalled ? ' stalled' : '');
+  var why = tr.querySelector('.reason');
+  var reasonText = t.iStatus === 5 ? failureSummary(t) : (stalled ? t.stalled : '');
+  setText(why, reasonText);
+  why.title = t.iStatus === 5 ? 'Show why (details)' : reasonText;
+  why.hidden = reasonText === '';
   tr.className = 's-' + (STATE_NAMES[t.iStatus] || 'unknown').toLowerCase() +
       (t.guid === page.selected ? ' selected' : '');
   var toggle = tr.querySelector('[data-action=pause],[data-action=resume]');
@@ -261,9 +272,39 @@ function fillRow(tr, t) {
   tr.querySelector('[data-action=remove]').title = t.iStatus === 4 || t.iStatus === 5 ? 'Remove from the list' : 'Delete';
 }
 
+// The short reason of a failed task: the host's own, else the encoder's
+// last line, else a general word.
+function failureSummary(t) {
+  if (typeof t.failReason === 'string' && t.failReason) return t.failReason;
+  var lines = typeof t.failDetails === 'string' ? t.failDetails.split('\n').filter(Boolean) : [];
+  return lines.length ? lines[lines.length - 1] : 'the encoder could not convert the file';
+}
+
+// The details view of a failed task: its reason and the encoder's last
+// lines, selectable so that they can be copied.
+function showDetails(guid) {
+  var t = taskByGuid(guid);
+  if (!t || t.iStatus !== 5) return;
+  closePanels();
+  setText($('detailsFile'), t.fromPath);
+  setText($('detailsReason'), failureSummary(t));
+  $('detailsText').value = typeof t.failDetails === 'string' ? t.failDetails : '';
+  $('detailsPanel').hidden = false;
+  $('btnDetailsClose').focus();
+}
+
+function copyDetails() {
+  var text = $('detailsReason').textContent + '\n' + $('detailsText').value;
+  if (navigator.clipboard && navigator.clipboard.writeText) {
+    navigator.clipboard.writeText(text).catch(function () {});
+  }
+  $('detailsText').select();
+  try { document.execCommand('copy'); } catch (e) { /* the selection stays for Ctrl+C */ }
+}
+
 function rowKey(t) {
   return [t.fileName, t.fromPath, t.targetDevice, t.outputQuality, t.iStatus, t.timeTip, t.fileSize,
-    t.progress, t.guid === page.selected, t.duration, t.frameSize, t.sourceInfo, t.thumbnail].join('\u0000');
+    t.progress, t.guid === page.selected, t.failReason, t.failDetails, t.stalled, t.duration, t.frameSize, t.sourceInfo, t.thumbnail].join('\u0000');
 }
 
 function renderTasks() {
@@ -492,6 +533,7 @@ function onlineHelp() {
 function closePanels() {
   $('optionsPanel').hidden = true;
   $('helpPanel').hidden = true;
+  if ($('detailsPanel')) $('detailsPanel').hidden = true;
 }
 
 // ---- Wiring ----------------------------------------------------------------
@@ -505,6 +547,8 @@ function bind() {
   $('btnOptions').addEventListener('click', configPanel);
   $('btnHelp').addEventListener('click', onlineHelp);
   $('btnHelpClose').addEventListener('click', closePanels);
+  $('btnDetailsClose').addEventListener('click', closePanels);
+  $('btnDetailsCopy').addEventListener('click', copyDetails);
   $('btnOptionsCancel').addEventListener('click', closePanels);
   $('btnBrowse').addEventListener('click', function () { callHost('selectOutputDir'); });
   $('btnOpenDir').addEventListener('click', function () { callHost('openOutputDir'); });
@@ -520,10 +564,11 @@ function bind() {
     select(tr.dataset.guid);
     var button = e.target.closest('button[data-action]');
     if (button && !button.disabled) rowAction(button.dataset.action, tr.dataset.guid);
+    else if (e.target.closest('.reason, .state.s5')) showDetails(tr.dataset.guid);
   });
   document.addEventListener('keydown', function (e) {
     if (e.key === 'Escape') closePanels();
-    if (!$('optionsPanel').hidden || !$('helpPanel').hidden) return;
+    if (!$('optionsPanel').hidden || !$('helpPanel').hidden || !$('detailsPanel').hidden) return;
     if (e.key === 'Delete' && page.selected) deleteTask();
     if ((e.key === 'ArrowDown' || e.key === 'ArrowUp') && page.tasks.length) {
       var i = -1;

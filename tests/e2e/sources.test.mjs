@@ -267,6 +267,20 @@ test('files and a folder dropped from a file manager become tasks; what cannot b
   }, 60000);
   // The clip converts; a file the encoder cannot read and a folder fail.
   assert.deepEqual(ended.map((t) => t.state), [4, 5, 5]);
+  // The failed row says why, and its details view holds the encoder's lines.
+  const why = await run(`
+    var t = page.tasks.filter(function (x) { return x.fileName === 'notes.avi'; })[0];
+    var row = page.rows[t.guid];
+    showDetails(t.guid);
+    var shown = {reason: row.querySelector('.reason').textContent, host: t.failReason,
+                 details: document.getElementById('detailsText').value,
+                 open: !document.getElementById('detailsPanel').hidden};
+    closePanels();
+    return shown;`);
+  assert.ok(why.reason.length > 0, JSON.stringify(why));
+  assert.equal(why.reason, why.host || why.reason);
+  assert.ok(why.open && why.details.length > 0, JSON.stringify(why));
+  assert.ok(!/ffmpeg version|configuration:/.test(why.details), why.details);
   assert.ok(fs.existsSync(path.join(outDir, 'dropped clip.mp4')));
   dragSource.kill('SIGKILL');
 });

@@ -126,7 +126,7 @@ test('markup in a file name is shown as text and never runs', async () => {
     document.getElementById('parmContainer').textContent = arguments[0];
     updateProgress();
     var row = document.querySelector('#taskRows tr');
-    return {name: row.cells[0].textContent, device: row.cells[1].textContent, state: row.cells[5].textContent,
+    return {name: row.cells[0].textContent, device: row.cells[1].textContent, state: row.cells[5].querySelector('.state').textContent,
             pct: row.querySelector('.pct').textContent, images: document.querySelectorAll('#taskRows img:not(.thumb), #taskRows b').length};`,
   [list]);
   assert.deepEqual(shown, {name, device: 'Tablet & <b>', state: 'Failed', pct: '12.5%', images: 0});

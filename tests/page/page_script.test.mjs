@@ -233,3 +233,16 @@ test('the source members are read, shown in the name cell and make the row chang
   assert.equal(facts.textContent, '1:07 \u00b7 320x240');
   assert.equal(cell.title, '/v/clip.avi\nh264 320x240 25 fps, aac');
 });
+
+test('a failed task says why: the host\'s reason first, else the encoder\'s last line', () => {
+  const {context} = loadPage();
+  const list = '[' + task({guid: '{F}', iStatus: 5}).replace(/}$/, ',"failReason": "the source ended early: 2.0 s of 4.0 s converted",' +
+      '"failDetails": "[mov] moov atom not found\\nin.mp4: Invalid data found when processing input"}') + ',' +
+      task({guid: '{G}', iStatus: 5}).replace(/}$/, ',"failReason": "","failDetails": "first\\nlast line"}') + ',' +
+      task({guid: '{H}', iStatus: 5}) + ']';
+  const parsed = context.parseTaskList(list);
+  assert.equal(context.failureSummary(parsed[0]), 'the source ended early: 2.0 s of 4.0 s converted');
+  assert.equal(parsed[0].failDetails.split('\n').length, 2);
+  assert.equal(context.failureSummary(parsed[1]), 'last line');
+  assert.equal(context.failureSummary(parsed[2]), 'the encoder could not convert the file');
+});
