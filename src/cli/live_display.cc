@@ -79,7 +79,7 @@ std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
   std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? PrintableText(task.size) : L"";
   // Every column has a fixed width whatever the state, so that the bars of
   // all lines (and of one line from frame to frame) keep one width.
-  std::wstring state = PadCells(StateWord(task.status), kStateCells);
+  std::wstring state = PadCells(task.stalled.empty() ? StateWord(task.status) : L"stalled", kStateCells);
   std::wstring tail_full = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " +
                            PadCells(remaining, kRemainingCells) + L" " + PadCells(size, kSizeCells) + L" " + state;
   std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + state;

@@ -21,6 +21,10 @@ std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
       }
       seen.status = task.status;
     }
+    if (task.stalled != seen.stalled) {
+      lines.push_back(name + (task.stalled.empty() ? L": going on" : L": stalled (" + PrintableText(task.stalled) + L")"));
+      seen.stalled = task.stalled;
+    }
     if (task.status != kTaskRunning && task.status != kTaskPaused) continue;
     int tens = std::clamp(static_cast<int>(task.progress / 10.0), 0, 9);
     if (tens > seen.tens) {

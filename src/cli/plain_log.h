@@ -27,6 +27,7 @@ class PlainLog {
   struct Seen {
     int32_t status = kTaskWaiting;
     int tens = 0;  // the last ten of percent printed (0..9)
+    std::wstring stalled;  // the stall last printed ("" while it goes on)
   };
   std::map<std::wstring, Seen> seen_;  // by task identity
 };

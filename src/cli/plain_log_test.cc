@@ -63,5 +63,20 @@ TEST(PlainLogTest, TasksWithTheSameNameAreToldApartByIdentity) {
   EXPECT_EQ(log.Update({first, second}), (std::vector<std::wstring>{L"clip.avi: running -> /out/clip.avi.mp4"}));
 }
 
+TEST(PlainLogTest, AStallIsSaidOnceAndSoIsItsEnd) {
+  PlainLog log;
+  TaskView t;
+  t.guid = L"{S}";
+  t.fileName = L"clip.avi";
+  t.status = kTaskRunning;
+  t.toPath = L"/out/clip.mp4";
+  log.Update({t});
+  t.stalled = L"stopped by another program";
+  EXPECT_EQ(log.Update({t}), std::vector<std::wstring>{L"clip.avi: stalled (stopped by another program)"});
+  EXPECT_TRUE(log.Update({t}).empty());
+  t.stalled.clear();
+  EXPECT_EQ(log.Update({t}), std::vector<std::wstring>{L"clip.avi: going on"});
+}
+
 }  // namespace
 }  // namespace cw::cli

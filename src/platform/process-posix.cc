@@ -272,6 +272,21 @@ bool ProcessGroupAlive(int pgid) {
   return alive;
 }
 
+bool ProcessStopped(int pid) {
+  if (pid <= 0) return false;
+  std::string path = "/proc/" + std::to_string(pid) + "/stat";
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return false;
+  char buffer[512];
+  ssize_t got = read(fd, buffer, sizeof buffer - 1);
+  close(fd);
+  if (got <= 0) return false;
+  buffer[got] = '\0';
+  const char* close_paren = std::strrchr(buffer, ')');
+  char state = 0;
+  return close_paren && std::sscanf(close_paren + 1, " %c", &state) == 1 && state == 'T';
+}
+
 CpuTimes ProcessCpuTimes() {
   auto seconds = [](const struct rusage& u) {
     return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +

@@ -94,6 +94,10 @@ class ChildProcess {
 // diagnostics. Any thread.
 bool ProcessGroupAlive(int pgid);
 
+// True when process `pid` is alive and stopped by a signal (SIGSTOP,
+// SIGTSTP...), as /proc tells. Any thread.
+bool ProcessStopped(int pid);
+
 // Processor time in seconds used by this process itself, and by the children
 // that it has reaped. Any thread.
 struct CpuTimes {

@@ -16,6 +16,7 @@
 #include "tasks/command_line.h"
 #include "tasks/host_hooks.h"
 #include "tasks/output_check.h"
+#include "tasks/task_view.h"
 #include "tasks/output_naming.h"
 
 namespace cw {
@@ -53,6 +54,7 @@ void AppendOutput(ProcessObject& run, std::string* pending, const std::string& c
   run.log += SystemToWideReplacing(std::string_view(*pending).substr(0, complete));
   pending->erase(0, complete);
   KeepLogBounded(&run.log);
+  run.lastOutputMs.store(SteadyMilliseconds());
 }
 
 void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
@@ -238,6 +240,7 @@ int RunEncoder(ProcessObject& run) {
       return 0;
   }
   run.processId.store(child->pid());
+  run.lastOutputMs.store(SteadyMilliseconds());
   run.started.store(1);
 
   ReadUntilEnd(run, *child);

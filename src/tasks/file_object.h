@@ -53,6 +53,9 @@ struct ProcessObject {
   // 0 -> 1 once each, set by the worker. The worker sets `failed` (when the run
   // failed) BEFORE it sets `finished`, so a reader that sees finished == 1 also
   // sees the final value of `failed`.
+  // When the encoder last printed anything, in milliseconds of the steady
+  // clock (SteadyMilliseconds); written by the worker.
+  std::atomic<int64_t> lastOutputMs{0};
   std::atomic<int32_t> started{0};
   std::atomic<int32_t> finished{0};
   std::atomic<int32_t> failed{0};  // 1: non-zero exit, a signal we did not send, or no process

@@ -29,7 +29,7 @@ TEST(TaskJson, NewTaskRendersExactly) {
             L"{\"fileName\": \"clip.avi\",\"fromPath\": \"/home/u/video/clip.avi\",\"toPath\": \"\","
             L"\"targetDevice\": \"Tablet\",\"outputQuality\": \"Normal\",\"iStatus\": 1,\"timeTip\": \"...\","
             L"\"fileSize\": \"...\",\"progress\": 0.000000,\"guid\": \"" +
-                kGuid + L"\",\"failReason\": \"\",\"failDetails\": \"\"}");
+                kGuid + L"\",\"failReason\": \"\",\"failDetails\": \"\",\"stalled\": \"\"}");
 }
 
 TEST(TaskJson, ValuesAreEscapedAsJsonStrings) {

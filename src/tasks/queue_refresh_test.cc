@@ -71,7 +71,7 @@ TEST(QueueRefreshTest, TaskJsonEscapesEveryTextSoANameCannotAddMembers) {
     JsonValue list = JsonValue::Parse(json);
     ASSERT_EQ(list.GetCount(), 2) << json;
     for (const JsonValue& task : list) {
-      EXPECT_EQ(task.GetCount(), 12) << json;  // the ten of every task, then failReason and failDetails
+      EXPECT_EQ(task.GetCount(), 13) << json;  // the ten of every task, then failReason, failDetails, stalled
       EXPECT_EQ(task.Find(L"fileName")->AsString(), name);
       EXPECT_EQ(task.Find(L"fromPath")->AsString(), L"/in/" + name);
       EXPECT_EQ(task.Find(L"iStatus")->AsInt64(), kTaskWaiting);

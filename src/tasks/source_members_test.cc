@@ -13,7 +13,7 @@ TEST(SourceMembers, FollowTheFailureMembersOnceProbed) {
   TaskView view;
   view.guid = L"{G}";
   const std::wstring unprobed = RenderTaskJson(view);
-  const std::wstring end = L"\"guid\": \"{G}\",\"failReason\": \"\",\"failDetails\": \"\"}";
+  const std::wstring end = L"\"guid\": \"{G}\",\"failReason\": \"\",\"failDetails\": \"\",\"stalled\": \"\"}";
   EXPECT_EQ(unprobed.substr(unprobed.size() - end.size()), end);
   view.source.state = SourceRecord::State::kDone;
   view.source.facts.width = 320;
@@ -22,7 +22,7 @@ TEST(SourceMembers, FollowTheFailureMembersOnceProbed) {
   view.source.thumbnailPath = L"/c/thumbnails/normal/ab \"q\".png";
   view.sourceSeconds = 67;
   const std::wstring json = RenderTaskJson(view);
-  EXPECT_NE(json.find(L"\"failDetails\": \"\",\"duration\": \"1:07\",\"frameSize\": \"320x240\","
+  EXPECT_NE(json.find(L"\"stalled\": \"\",\"duration\": \"1:07\",\"frameSize\": \"320x240\","
                       L"\"sourceInfo\": \"h264 320x240\",\"thumbnail\": \"file:///c/thumbnails/normal/ab%20%22q%22.png\"}"),
             std::wstring::npos)
       << json;

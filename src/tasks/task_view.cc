@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <chrono>
 
 #include "analysis/size_estimate.h"
 #include "analysis/size_text.h"
@@ -11,6 +12,8 @@
 #include "platform/text.h"
 #include "tasks/profile_rates.h"
 #include "json/json_escape.h"
+#include "platform/process.h"
+#include "tasks/encoder_runner.h"
 #include "tasks/task_json.h"
 
 namespace cw {
@@ -65,6 +68,21 @@ void AppendMember(std::wstring* out, const wchar_t* key_text, const std::wstring
 }
 
 }  // namespace
+
+int64_t SteadyMilliseconds() {
+  return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+std::wstring StallOf(const FileObject& task, int64_t now_ms) {
+  const ProcessObject& run = *task.process;
+  if (task.iStatus != kTaskRunning || run.started.load() == 0 || run.finished.load() != 0) return L"";
+  if (run.control && run.control->frozen()) return L"";  // our own pause or send-back
+  if (ProcessStopped(run.processId.load())) return L"stopped by another program";
+  int64_t silent_ms = now_ms - run.lastOutputMs.load();
+  if (silent_ms < kStallMs) return L"";
+  return L"no progress for " + std::to_wstring(silent_ms / 1000) + L" s";
+}
 
 std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool skip_banner) {
   std::vector<std::wstring> lines;
@@ -131,6 +149,7 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   view.sourceSeconds = view.source.facts.durationSeconds > 0 ? view.source.facts.durationSeconds : encoder_seconds;
   view.runSeconds = task.ticks.ElapsedSeconds();
   view.size = FormatSizeText(ExpectedSizeKB(task, view));
+  view.stalled = StallOf(task, SteadyMilliseconds());
   if (task.iStatus == kTaskFailed && run.finished.load() != 0) {
     // The run is over: its record is final and no worker writes it any more.
     view.failureReason = run.failureReason;
@@ -162,7 +181,9 @@ std::wstring RenderTaskJson(const TaskView& view) {
   AppendText(&out, L"\"failReason\": \"", view.failureReason);
   out += L"\"failDetails\": \"";
   AppendJsonEscaped(&out, JoinLines(view.failureLines));
-  out += L'"';
+  out += L"\",";
+  AppendText(&out, L"\"stalled\": \"", view.stalled);
+  out.pop_back();  // the comma: the source's members bring their own
   AppendSourceMembers(&out, view);
   out += L'}';
   return out;

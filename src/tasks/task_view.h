@@ -30,6 +30,9 @@ struct TaskView {
   std::wstring remaining;         // remaining-time text ("..." while unknown)
   std::wstring size;              // expected-size text ("..." while unknown)
   std::wstring failureReason;     // why a failed run failed, when the runner knows; else ""
+  // Why a running task makes no progress ("stopped by another program", or
+  // how long its encoder has been silent); "" while it goes on.
+  std::wstring stalled;
   // A failed run's last meaningful encoder lines (no version banner or build
   // configuration), oldest first; empty for other tasks.
   std::vector<std::wstring> failureLines;
@@ -37,6 +40,16 @@ struct TaskView {
   double sourceSeconds = -1;      // the source's duration (probed, else the encoder's); -1 unknown
   double runSeconds = 0;          // running time spent on the task (pauses left out)
 };
+
+// A running encoder silent this long (and not paused by us) is stalled.
+inline constexpr int64_t kStallMs = 60000;
+
+// Milliseconds of the steady clock. Any thread.
+int64_t SteadyMilliseconds();
+
+// Why a running task's run is stalled at `now_ms`, or "" (see
+// TaskView::stalled). UI thread, under the task list's lock.
+std::wstring StallOf(const FileObject& task, int64_t now_ms);
 
 // The most encoder lines a failed task's view keeps.
 inline constexpr size_t kFailureLines = 8;
@@ -70,7 +83,8 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name);
 // in the fixed order fileName, fromPath, toPath, targetDevice (the device's
 // name), outputQuality, iStatus, timeTip, fileSize, progress, guid, then
 // failReason (the failure's reason, "" for a task that did not fail),
-// failDetails (its encoder lines joined by '\n') and the source's members
+// failDetails (its encoder lines joined by '\n'), stalled (why a running
+// task makes no progress, "" while it goes on) and the source's members
 // (see AppendSourceMembers); text values escaped as JSON strings. Any thread.
 std::wstring RenderTaskJson(const TaskView& view);
 std::wstring RenderTasksJson(const std::vector<TaskView>& views);
