@@ -1,7 +1,6 @@
 // The restore question, the set-aside of damaged journals, and journaling.
 #include "app/queue_keeper.h"
 
-#include <ctime>
 
 namespace cw {
 namespace {
@@ -9,16 +8,6 @@ namespace {
 std::wstring FolderOf(const std::wstring& path) {
   size_t slash = path.rfind(L'/');
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-// The local date and time as YYYYMMDD-HHMMSS, for the name of a set-aside file.
-std::wstring TimestampText() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (const std::tm* t = std::localtime(&now)) local = *t;  // UI thread only
-  char buffer[32];
-  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
-  return std::wstring(buffer, buffer + n);
 }
 
 }  // namespace
@@ -64,14 +53,7 @@ size_t QueueKeeper::Start() {
 }
 
 std::wstring QueueKeeper::SetAside() {
-  const std::wstring base = services_.journal_path + L".broken-" + TimestampText();
-  std::wstring aside = base;
-  for (int n = 2; n < 100; ++n) {
-    if (RenameWithoutReplacing(services_.journal_path, aside)) return aside;
-    if (!FileExists(aside)) return L"";  // the rename failed for another reason
-    aside = base + L"-" + std::to_wstring(n);
-  }
-  return L"";
+  return MoveAside(services_.journal_path, SetAsideName(services_.journal_path));
 }
 
 void QueueKeeper::OnRefresh(const std::vector<TaskView>& views) {

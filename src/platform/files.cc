@@ -1,6 +1,8 @@
 // File-system helpers built on the per-system primitives of files.h.
 #include "platform/files.h"
 
+#include <ctime>
+
 namespace cw {
 
 bool CreateDirectories(const std::wstring& path) {
@@ -13,6 +15,25 @@ bool CreateDirectories(const std::wstring& path) {
   }
   if (!IsDirectory(path)) CreateDirectory(path);
   return IsDirectory(path);
+}
+
+std::wstring SetAsideName(const std::wstring& path) {
+  std::time_t now = std::time(nullptr);
+  std::tm local{};
+  if (const std::tm* t = std::localtime(&now)) local = *t;
+  char buffer[32];
+  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
+  return path + L".broken-" + std::wstring(buffer, buffer + n);
+}
+
+std::wstring MoveAside(const std::wstring& path, const std::wstring& aside) {
+  std::wstring name = aside;
+  for (int n = 2; n < 100; ++n) {
+    if (RenameWithoutReplacing(path, name)) return name;
+    if (!FileExists(name)) return L"";  // the rename failed for another reason
+    name = aside + L"-" + std::to_wstring(n);
+  }
+  return L"";
 }
 
 }  // namespace cw

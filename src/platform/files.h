@@ -51,6 +51,14 @@ bool RenameFile(const std::wstring& from, const std::wstring& to);
 // Like RenameFile, but fails (and changes nothing) when `to` exists.
 bool RenameWithoutReplacing(const std::wstring& from, const std::wstring& to);
 
+// The name a damaged file is kept under, never deleted:
+// PATH + ".broken-YYYYMMDD-HHMMSS" (local time). UI thread (localtime).
+std::wstring SetAsideName(const std::wstring& path);
+
+// Renames `path` to `aside`, or to aside + "-2", "-3", ... when that is
+// taken, never replacing anything. The name it got, or "" on failure.
+std::wstring MoveAside(const std::wstring& path, const std::wstring& aside);
+
 // The size of a regular file in bytes; -1 when it is missing or not a file.
 long long RegularFileSize(const std::wstring& path);
 

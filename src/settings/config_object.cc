@@ -2,7 +2,6 @@
 #include "settings/config_object.h"
 
 #include <charconv>
-#include <ctime>
 #include <exception>
 
 #include "json/json_value.h"
@@ -27,22 +26,6 @@ void AppendInt(std::wstring* out, int32_t value) {
   char buffer[16];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
-
-std::wstring DecimalText(int value) {
-  std::wstring out;
-  AppendInt(&out, value);
-  return out;
-}
-
-// The local date and time as YYYYMMDD-HHMMSS, for names of set-aside files.
-std::wstring TimestampText() {
-  std::time_t now = std::time(nullptr);
-  std::tm local{};
-  if (const std::tm* t = std::localtime(&now)) local = *t;  // UI thread only
-  char buffer[32];
-  size_t n = std::strftime(buffer, sizeof buffer, "%Y%m%d-%H%M%S", &local);
-  return std::wstring(buffer, buffer + n);
 }
 
 std::wstring JoinLines(const std::vector<std::wstring>& lines) {
@@ -107,20 +90,14 @@ void ConfigObject::Load() {
            (!read ? L" cannot be read." : L" does not hold settings that can be read.");
   }
   for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
-  pending_aside_ = file_path_ + L".broken-" + TimestampText();
+  pending_aside_ = SetAsideName(file_path_);
   ShowMessage(text + L"\nBefore the settings are next saved, the file is kept as " + pending_aside_ +
               L", so nothing in it is lost.");
 }
 
 bool ConfigObject::SetFileAside() {
   if (!FileExists(file_path_)) return true;  // nothing left to keep
-  std::wstring aside = pending_aside_;
-  for (int n = 2; n < 100; ++n) {
-    if (RenameWithoutReplacing(file_path_, aside)) return true;
-    if (!FileExists(aside)) return false;  // the rename failed for another reason
-    aside = pending_aside_ + L"-" + DecimalText(n);
-  }
-  return false;
+  return !MoveAside(file_path_, pending_aside_).empty();
 }
 
 void ConfigObject::LoadFileText(const std::string& bytes) {
