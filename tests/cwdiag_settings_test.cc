@@ -48,6 +48,20 @@ class CwdiagSettings : public ::testing::Test {
            ",\"needShutdown\": " + std::to_string(need_shutdown) + "}";
   }
 
+  // The settings as the page and `cwdiag settings` get them: texts escaped.
+  static std::string Escaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+      if (c == '"' || c == '\\') out += '\\';
+      out += c;
+    }
+    return out;
+  }
+  std::string PageJson(const std::string& device, const std::string& desc, const std::string& quality,
+                       const std::string& dir, int con_tasks, int need_shutdown) {
+    return Json(Escaped(device), Escaped(desc), Escaped(quality), Escaped(dir), con_tasks, need_shutdown);
+  }
+
   cw::testing::TempDir dir_;
   std::string home_;
   std::string program_;
@@ -66,9 +80,10 @@ TEST_F(CwdiagSettings, SetSavesAndTheNextRunLoadsIt) {
   Output run = Run("--set " + ShellQuote("{\"outputDir\": \"" + dir_.path() + "/D:\\\\Videos\\\\Out\", \"conTasks\": 2}"));
   EXPECT_EQ(run.status, 0);
   const std::string expected = Json("4", "Media Player", "Normal", dir_.path() + "/D:\\Videos\\Out", 2, 0);
-  EXPECT_EQ(run.out, expected + "\n");
+  const std::string shown = PageJson("4", "Media Player", "Normal", dir_.path() + "/D:\\Videos\\Out", 2, 0);
+  EXPECT_EQ(run.out, shown + "\n");
   EXPECT_EQ(dir_.Read("program/config.ini"), expected);  // raw, single backslashes, no line end
-  EXPECT_EQ(Run("").out, expected + "\n");
+  EXPECT_EQ(Run("").out, shown + "\n");
 }
 
 TEST_F(CwdiagSettings, QuotesAndNonLatinTextSurviveTheFile) {
@@ -76,7 +91,7 @@ TEST_F(CwdiagSettings, QuotesAndNonLatinTextSurviveTheFile) {
   const std::string folder = dir_.path() + "/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE \"new\"\\";
   Output run = Run("--set " + ShellQuote("{\"outputDir\": \"" + dir_.path() + "/\xD0\x92\xD0\xB8\xD0\xB4\xD0\xB5\xD0\xBE "
                                           "\\\"new\\\"\\\\\", \"needShutdown\": 1}"));
-  const std::string expected = Json("4", "Media Player", "Normal", folder, 1, 1) + "\n";
+  const std::string expected = PageJson("4", "Media Player", "Normal", folder, 1, 1) + "\n";
   EXPECT_EQ(run.out, expected);
   EXPECT_EQ(Run("").out, expected);
 }
@@ -90,7 +105,7 @@ TEST_F(CwdiagSettings, OldConfigFileAndMessages) {
   EXPECT_EQ(run.out,
             "message: Please re-install program, it loses some files.\n"
             "message: can't find device!\n" +
-                Json("9", "", "Low", dir_.path() + "/c:\\output", 3, 0) + "\n");
+                PageJson("9", "", "Low", dir_.path() + "/c:\\output", 3, 0) + "\n");
 }
 
 TEST_F(CwdiagSettings, RefusedValuesOfTheFileAreReportedAndTheFileIsLeftAlone) {

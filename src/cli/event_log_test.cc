@@ -68,8 +68,8 @@ TEST(EventLogTest, TextsAreEscapedAndBytesThatAreNotUtf8Survive) {
   odd.fromPath = L"/in/\xDCFF\"x";
   std::vector<std::wstring> lines = log.Update({odd}, 0);
   ASSERT_EQ(lines.size(), 1u);
-  EXPECT_EQ(lines[0], L"{\"v\":1,\"event\":\"queued\",\"time\":0.000,\"id\":\"{q\\\"\\\\\\u000A\\u0001}\","
-                      L"\"source\":\"/in/\\uDCFF\\\"x\"}");
+  EXPECT_EQ(lines[0], L"{\"v\":1,\"event\":\"queued\",\"time\":0.000,\"id\":\"{q\\\"\\\\\\u000a\\u0001}\","
+                      L"\"source\":\"/in/\\udcff\\\"x\"}");
 }
 
 TEST(EventLogTest, SkippedAndSummary) {

@@ -5,7 +5,7 @@ namespace cw {
 namespace {
 
 void AppendUnicodeEscape(std::wstring* out, unsigned unit) {
-  static const wchar_t kHex[] = L"0123456789ABCDEF";
+  static const wchar_t kHex[] = L"0123456789abcdef";
   *out += L"\\u";
   for (int shift = 12; shift >= 0; shift -= 4) *out += kHex[(unit >> shift) & 0xF];
 }

@@ -23,9 +23,9 @@ TEST(JsonEscape, EscapesWhatCouldEndOrBreakAString) {
       {L"plain name.avi", L"plain name.avi"},
       {L"a\"b", L"a\\\"b"},
       {L"C:\\dir\\", L"C:\\\\dir\\\\"},
-      {L"line\nbreak\ttab\r", L"line\\u000Abreak\\u0009tab\\u000D"},
+      {L"line\nbreak\ttab\r", L"line\\u000abreak\\u0009tab\\u000d"},
       {std::wstring_view(L"nul\0x", 5), L"nul\\u0000x"},
-      {L"del\x7F", L"del\\u007F"},
+      {L"del\x7F", L"del\\u007f"},
       {L"a\",\"iStatus\": 4,\"", L"a\\\",\\\"iStatus\\\": 4,\\\""},
       {L"<script>&", L"<script>&"},
       {L"\u4E2D\u6587 \U0001F600", L"\u4E2D\u6587 \U0001F600"},
@@ -36,7 +36,7 @@ TEST(JsonEscape, EscapesWhatCouldEndOrBreakAString) {
 TEST(JsonEscape, LoneSurrogatesAreKeptOrReplacedAsAsked) {
   const std::wstring text = L"x\xDCFFy";
   EXPECT_EQ(Escaped(text), L"x\uFFFDy");
-  EXPECT_EQ(Escaped(text, LoneSurrogates::kEscape), L"x\\uDCFFy");
+  EXPECT_EQ(Escaped(text, LoneSurrogates::kEscape), L"x\\udcffy");
 }
 
 TEST(JsonEscape, EscapedTextParsesBackToTheOriginal) {

@@ -5,6 +5,7 @@
 #include <exception>
 
 #include "json/json_value.h"
+#include "json/json_escape.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/text.h"
@@ -165,8 +166,15 @@ bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>
   return true;
 }
 
-std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped) const {
-  auto value = [escaped](const std::wstring& v) { return escaped ? EscapeConfigValue(v) : v; };
+std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped, bool for_page) const {
+  auto value = [escaped, for_page](const std::wstring& v) {
+    if (!escaped) return v;
+    std::wstring out;
+    // The page never gets a lone surrogate (a name's bytes that are not
+    // UTF-8): it reads U+FFFD there. The file keeps them escaped.
+    AppendJsonEscaped(&out, v, for_page ? LoneSurrogates::kReplacement : LoneSurrogates::kEscape);
+    return out;
+  };
   std::wstring out;
   out.reserve(160 + targetDevice.size() + device_desc.size() + outputQuality.size() + outputDir.size());
   out += L"{\"targetDevice\": \"";
@@ -185,7 +193,8 @@ std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool esca
   return out;
 }
 
-std::wstring ConfigObject::ToJson() { return RenderJson(SettingsDeviceName(targetDevice), false); }
+// The page reads these settings as JSON: every text is escaped.
+std::wstring ConfigObject::ToJson() { return RenderJson(SettingsDeviceName(targetDevice), true, true); }
 
 std::string ConfigObject::FileBytes() {
   std::wstring desc = SettingsDeviceName(targetDevice);

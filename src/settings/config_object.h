@@ -102,7 +102,7 @@ class ConfigObject {
   // Renames the settings file to pending_aside_ (or that name with "-2",
   // "-3"... when taken). True when nothing is left in the way.
   bool SetFileAside();
-  std::wstring RenderJson(const std::wstring& device_desc, bool escaped) const;
+  std::wstring RenderJson(const std::wstring& device_desc, bool escaped, bool for_page = false) const;
 
   std::wstring file_path_;
   std::wstring default_output_dir_;

@@ -1,20 +1,14 @@
 // The plain and escaped forms of config.ini's content.
 #include "settings/config_text.h"
 
+#include "json/json_escape.h"
+
 #include "platform/text.h"
 
 namespace cw {
 namespace {
 
 constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-
-bool IsSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
-
-void AppendUnicodeEscape(std::wstring* out, unsigned unit) {
-  static const wchar_t kHex[] = L"0123456789abcdef";
-  *out += L"\\u";
-  for (int shift = 12; shift >= 0; shift -= 4) *out += kHex[(unit >> shift) & 0xF];
-}
 
 }  // namespace
 
@@ -27,18 +21,7 @@ bool FitsPlainConfigForm(std::wstring_view value) {
 
 std::wstring EscapeConfigValue(std::wstring_view value) {
   std::wstring out;
-  out.reserve(value.size() + 8);
-  for (wchar_t c : value) {
-    if (c == L'"') {
-      out += L"\\\"";
-    } else if (c == L'\\') {
-      out += L"\\\\";
-    } else if (c < 0x20 || c == 0x7F || IsSurrogate(c)) {
-      AppendUnicodeEscape(&out, static_cast<unsigned>(c));
-    } else {
-      out += c;
-    }
-  }
+  AppendJsonEscaped(&out, value, LoneSurrogates::kEscape);
   return out;
 }
 

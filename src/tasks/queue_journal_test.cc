@@ -42,7 +42,7 @@ TEST(QueueJournal, EveryKindOfNameAndStateReadsBackUnchanged) {
   std::vector<JournalTask> read;
   ASSERT_TRUE(ParseQueueJournal(bytes, &read)) << bytes;
   EXPECT_EQ(read, tasks);
-  EXPECT_NE(bytes.find("\\uDC80\\uDCFF"), std::string::npos);  // escaped, not U+FFFD
+  EXPECT_NE(bytes.find("\\udc80\\udcff"), std::string::npos);  // escaped, not U+FFFD
   ASSERT_TRUE(ParseQueueJournal(RenderQueueJournal({}), &read));
   EXPECT_TRUE(read.empty());
 }
