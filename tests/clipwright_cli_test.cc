@@ -258,6 +258,34 @@ TEST_F(ClipwrightCliTest, StopSignalsEndEveryEncoderAndDeletePartialFiles) {
   }
 }
 
+// kill -9 leaves no broken file under a final name: what the encoders had
+// written is in marked partial files, which the next run removes.
+TEST_F(ClipwrightCliTest, KillNineLeavesNoBrokenVideoAndTheNextRunRemovesTheLeftovers) {
+  std::string clip = MakeClip("long.avi", 20, "1280x720");
+  std::string out = dir_.File("out");
+  bool killed = false;
+  CliRun run = Run(Cli({"--device", "8", "--quality", "High", "--output", out, "--jobs", "2", clip, clip}),
+                   [&](const std::string& output, ChildProcess& cli) {
+                     if (killed || output.find("(1).mp4\n") == std::string::npos) return;
+                     for (int i = 0; i < 500 && FilesIn(out).size() < 2; ++i) std::this_thread::sleep_for(10ms);
+                     killed = true;
+                     Run({"/usr/bin/kill", "-KILL", std::to_string(cli.pid())});
+                   });
+  ASSERT_TRUE(killed) << run.output;
+  // The encoders die with the program.
+  for (int i = 0; i < 200 && !cw::testing::NoProcessMentions(out); ++i) std::this_thread::sleep_for(50ms);
+  EXPECT_TRUE(cw::testing::NoProcessMentions(out));
+  const std::vector<std::string> left = FilesIn(out);
+  EXPECT_EQ(left, (std::vector<std::string>{"long(1).mp4.clipwright-partial", "long.mp4.clipwright-partial"}));
+  for (const std::string& name : left) EXPECT_EQ(name.find(".mp4", name.size() - 4), std::string::npos) << name;
+
+  std::string quick = MakeClip("quick.avi");
+  CliRun again = Run(Cli({"--device", "1", "--quality", "Low", "--output", out, quick}));
+  EXPECT_EQ(again.exit_code, 0) << again.output;
+  EXPECT_EQ(FilesIn(out), (std::vector<std::string>{"quick.mp4"}));
+  EXPECT_TRUE(IsMp4(out + "/quick.mp4"));
+}
+
 TEST_F(ClipwrightCliTest, AReaderThatGoesAwayDoesNotEndTheRun) {
   std::string a = MakeClip("a.avi"), b = MakeClip("b.avi");
   std::string out = dir_.File("out");
