@@ -2,6 +2,7 @@
 #include "sources/output_commands.h"
 
 #include "platform/files.h"
+#include "settings/setting_checks.h"
 #include "sources/add_sources.h"
 #include "tasks/output_naming.h"
 
@@ -13,6 +14,13 @@ OutputCommands::OutputCommands(Window& window, Shell& shell, TaskManager& tasks,
 void OutputCommands::SelectOutputDir() {
   std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, settings_.outputDir);
   if (!folder || folder->empty()) return;
+  // A chosen folder is checked like one typed in the options: a read-only
+  // one keeps the old folder, and the user is told why.
+  std::wstring problem = *folder == settings_.outputDir ? std::wstring() : OutputFolderProblem(*folder);
+  if (!problem.empty()) {
+    window_.ShowMessageBox(RefusedOutputFolderMessage(*folder, problem, settings_.outputDir));
+    return;
+  }
   settings_.outputDir = *folder;
   window_.SetElementText(L"configParmContainer", settings_.ToJson());
   window_.CallPageFunction(L"updateConfig");

@@ -33,16 +33,28 @@ class OutputCommandsTest : public testing::EngineTest {
 };
 
 TEST_F(OutputCommandsTest, SelectOutputDirHandsThePageTheNewSettings) {
-  shell_.folder_answer = L"/chosen/folder";
+  const std::wstring chosen = wout_dir() + L"/chosen/folder";
+  shell_.folder_answer = chosen;
   const std::wstring before = config_.outputDir;
   commands_.SelectOutputDir();
-  EXPECT_EQ(config_.outputDir, L"/chosen/folder");
+  EXPECT_EQ(config_.outputDir, chosen);
   EXPECT_EQ(shell_.log, (std::vector<std::wstring>{L"folder 选择路径 at " + before}));  // starts at the current one
   ASSERT_EQ(log_.size(), 2u);
   EXPECT_EQ(log_[0], L"set configParmContainer=" + config_.ToJson());
-  EXPECT_NE(log_[0].find(L"\"outputDir\": \"/chosen/folder\""), std::wstring::npos);
+  EXPECT_NE(log_[0].find(L"\"outputDir\": \"" + chosen + L"\""), std::wstring::npos);
   EXPECT_EQ(log_[1], L"call updateConfig");
-  EXPECT_FALSE(std::filesystem::exists("/chosen/folder"));  // neither created nor saved here
+  EXPECT_FALSE(std::filesystem::exists(WideToSystem(chosen)));  // neither created nor saved here
+}
+
+TEST_F(OutputCommandsTest, AChosenFolderThatCannotBeUsedKeepsTheOldOneAndSaysWhy) {
+  dir_.Write("a-file", "x");
+  const std::wstring file = SystemToWide(dir_.File("a-file"));
+  shell_.folder_answer = file;
+  const std::wstring before = config_.outputDir;
+  commands_.SelectOutputDir();
+  EXPECT_EQ(config_.outputDir, before);
+  ASSERT_EQ(log_.size(), 1u);
+  EXPECT_NE(log_[0].find(L"box The output folder \"" + file + L"\" is not used"), std::wstring::npos) << log_[0];
 }
 
 TEST_F(OutputCommandsTest, SelectOutputDirCancelledOrWithoutPathChangesNothing) {
