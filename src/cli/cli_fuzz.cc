@@ -31,9 +31,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::abort();  // converting needs something to convert
   }
 
-  std::vector<cw::cli::TaskView> tasks;
+  std::vector<cw::TaskView> tasks;
   for (const auto& part : parts) {
-    cw::cli::TaskView task;
+    cw::TaskView task;
     task.fileName = cw::SystemToWide(part);
     task.guid = task.fileName;
     task.status = part.empty() ? 1 : 1 + static_cast<unsigned char>(part[0]) % 6;
