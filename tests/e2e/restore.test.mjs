@@ -78,10 +78,17 @@ function makeClips(dir) {
   return NAMES.map((n) => path.join(dir, n));
 }
 
+// Starts our copy afresh: a run that a failed step left behind ends first,
+// so that no second instance meets the first one's journal lock.
+async function startProgram(options) {
+  await program.endDriver();
+  return program.start(options);
+}
+
 // Starts the program with the five clips opened, pauses two of them, and
 // waits until the journal holds the five with those states.
 async function queueFive() {
-  await program.start({args: clips});
+  await startProgram({args: clips});
   const queued = await waitFor('five tasks', async () => {
     const t = await tasks();
     return t.length === 5 && t;
@@ -107,7 +114,7 @@ async function endProgram(signal) {
 // Starts again and answers Yes: the five are back, paused ones paused, the
 // others waiting or running.
 async function restoreWithYes() {
-  const started = program.start();
+  const started = startProgram();
   await answerRestoreQuestion('alt+y');
   await started;
   const back = await waitFor('five restored tasks', async () => {
@@ -145,7 +152,7 @@ test('after kill -9 the restore question brings the five back with their states'
 test('after kill -9, No leaves an empty list and no journal', async () => {
   await waitFor('the restored queue journaled', () => (journalTasks() || []).length === 5, 10000);
   await endProgram('SIGKILL');
-  const started = program.start();
+  const started = startProgram();
   await answerRestoreQuestion('alt+n');
   await started;
   await sleep(1500);  // a restore would show by now
