@@ -53,13 +53,14 @@ export class DrivenProgram {
     this.sessionRequestedAt = 0;
   }
 
-  // Copies the program folder, starts the driver, opens a session on our
-  // program and waits for the page with its bridge.
-  async start() {
+  // Copies the program folder (once: a later start runs the same copy, with
+  // what it wrote last time), starts the driver, opens a session on our
+  // program started with `args` and waits for the page with its bridge.
+  async start({args = []} = {}) {
     for (const dir of [this.programDir, this.home, path.join(this.home, 'Videos')]) {
       fs.mkdirSync(dir, {recursive: true});
     }
-    this.copyProgramFolder();
+    if (!fs.existsSync(this.exe)) this.copyProgramFolder();
     const port = await freePort();
     this.base = `http://127.0.0.1:${port}`;
     const env = {
@@ -82,7 +83,7 @@ export class DrivenProgram {
     await waitFor('the driver', async () => (await this.wd('GET', '/status')).ready !== undefined);
     this.sessionRequestedAt = Date.now();
     const created = await this.wd('POST', '/session', {
-      capabilities: {alwaysMatch: {'webkitgtk:browserOptions': {binary: this.exe, args: []}}},
+      capabilities: {alwaysMatch: {'webkitgtk:browserOptions': {binary: this.exe, args}}},
     });
     this.session = created.sessionId;
     await waitFor('the page', () =>
@@ -92,6 +93,13 @@ export class DrivenProgram {
   // Ends the session, the driver and every process of our copy (by pid), and
   // removes the temporary folder.
   async stop() {
+    await this.endDriver();
+    fs.rmSync(this.work, {recursive: true, force: true});
+  }
+
+  // Ends the session, the driver and every process of our copy (by pid),
+  // keeping the temporary folder for a next start.
+  async endDriver() {
     if (this.session) {
       try { await this.wd('DELETE', `/session/${this.session}`); } catch { /* the program may have ended */ }
       this.session = null;
@@ -104,7 +112,7 @@ export class DrivenProgram {
       try { process.kill(pid, 'SIGKILL'); } catch { /* already gone */ }
     }
     if (this.driver && this.driver.exitCode === null && this.driver.signalCode === null) this.driver.kill('SIGKILL');
-    fs.rmSync(this.work, {recursive: true, force: true});
+    this.driver = null;
   }
 
   get exe() { return path.join(this.programDir, 'clipwright'); }
