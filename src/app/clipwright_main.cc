@@ -61,6 +61,7 @@ std::unique_ptr<cw::QueueKeeper> MakeQueueKeeper(cw::Window& window) {
   };
   services.current_views = [] { return cw::TaskManager::Instance().RefreshQueue(cw::TaskManager::Scheduling::kHold); };
   services.settings_output_dir = [] { return cw::ConfigObject::Instance().outputDir; };
+  services.post_to_ui = [](std::function<void()> work) { cw::PostToUiThread(std::move(work)); };
   return std::make_unique<cw::QueueKeeper>(window, std::move(services));
 }
 

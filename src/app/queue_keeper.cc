@@ -48,7 +48,15 @@ size_t QueueKeeper::Start() {
                              aside + L", and the program starts with an empty list.");
     }
   }
-  writer_ = std::make_unique<QueueJournalWriter>(path, services_.min_interval, services_.file_ops);
+  std::function<void()> want_views;
+  if (services_.post_to_ui) {
+    want_views = [post = services_.post_to_ui, alive = std::weak_ptr<QueueKeeper*>(alive_)] {
+      post([alive] {
+        if (auto keeper = alive.lock()) (*keeper)->JournalNow();
+      });
+    };
+  }
+  writer_ = std::make_unique<QueueJournalWriter>(path, services_.min_interval, services_.file_ops, want_views);
   return restored;
 }
 
@@ -61,7 +69,9 @@ void QueueKeeper::OnRefresh(const std::vector<TaskView>& views) {
 }
 
 void QueueKeeper::JournalNow() {
-  if (writer_) writer_->Observe(services_.current_views(), services_.settings_output_dir());
+  // During a burst of commands the queue's views are not even built: the
+  // writer asks for them when its next write is due.
+  if (writer_ && !writer_->NoteIfQuiet()) writer_->Observe(services_.current_views(), services_.settings_output_dir());
 }
 
 void QueueKeeper::OnEnd(CvelaDlg::EndReason reason) {
@@ -69,7 +79,7 @@ void QueueKeeper::OnEnd(CvelaDlg::EndReason reason) {
   if (reason == CvelaDlg::EndReason::kClosed) {
     writer_->DiscardAndHold();
   } else {
-    JournalNow();
+    writer_->ObserveNow(services_.current_views(), services_.settings_output_dir());
     writer_->FlushAndHold();
   }
 }

@@ -29,6 +29,10 @@ class QueueKeeper {
     std::function<std::vector<TaskView>()> current_views;
     // The settings' output folder, for tasks that have not chosen theirs yet.
     std::function<std::wstring()> settings_output_dir;
+    // Runs work on the UI thread later, from any thread (the journal's writer
+    // asks for the queue through it after a burst of changes); none: the
+    // next refresh hands the queue over.
+    std::function<void(std::function<void()>)> post_to_ui;
     QueueJournalWriter::FileOps file_ops = QueueJournalWriter::RealFileOps();
     std::chrono::milliseconds min_interval{250};
   };
@@ -64,6 +68,9 @@ class QueueKeeper {
   Services services_;
   std::unique_ptr<FileLock> lock_;
   std::unique_ptr<QueueJournalWriter> writer_;
+  // Work posted to the UI thread holds a weak reference: it does nothing
+  // once the keeper is gone.
+  std::shared_ptr<QueueKeeper*> alive_ = std::make_shared<QueueKeeper*>(this);
 };
 
 }  // namespace cw

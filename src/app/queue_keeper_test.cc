@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <mutex>
+#include <thread>
+
 #include "bridge/fakes_for_tests.h"
 #include "platform/files.h"
 #include "testsupport/temp_dir.h"
@@ -34,7 +38,7 @@ class QueueKeeperTest : public ::testing::Test {
   std::vector<TaskView> views;
   std::wstring path = dir.wpath() + L"state/clipwright/queue.json";
 
-  std::unique_ptr<QueueKeeper> MakeKeeper() {
+  std::unique_ptr<QueueKeeper> MakeKeeper(milliseconds interval = milliseconds(0)) {
     QueueKeeper::Services services;
     services.journal_path = path;
     services.restore = [this](const std::vector<JournalTask>& tasks) {
@@ -42,8 +46,25 @@ class QueueKeeperTest : public ::testing::Test {
     };
     services.current_views = [this] { return views; };
     services.settings_output_dir = [] { return std::wstring(L"/out"); };
-    services.min_interval = milliseconds(0);
+    services.min_interval = interval;
+    services.post_to_ui = [this](std::function<void()> work) {
+      std::lock_guard<std::mutex> hold(posted_mutex);
+      posted.push_back(std::move(work));
+    };
     return std::make_unique<QueueKeeper>(window, std::move(services));
+  }
+
+  // Work posted to the UI thread, run by the test as the UI loop would.
+  std::mutex posted_mutex;
+  std::vector<std::function<void()>> posted;
+  bool RunPosted() {
+    std::vector<std::function<void()>> work;
+    {
+      std::lock_guard<std::mutex> hold(posted_mutex);
+      work.swap(posted);
+    }
+    for (auto& w : work) w();
+    return !work.empty();
   }
 
   void WriteJournal(const std::vector<JournalTask>& tasks) {
@@ -173,6 +194,37 @@ TEST_F(QueueKeeperTest, WhatEachEndLeaves) {
     DeleteFile(path);
     views.clear();
   }
+}
+
+// Commands in a burst are noted, not compared; the journal's writer then asks
+// for the queue through the UI thread, and the file ends with the last one.
+// Work posted for a keeper that is gone does nothing.
+TEST_F(QueueKeeperTest, ABurstOfCommandsEndsInTheJournalThroughTheUiThread) {
+  auto keeper = MakeKeeper(milliseconds(50));
+  keeper->Start();
+  for (int i = 0; i < 20; ++i) {
+    views.push_back(View(L"{" + std::to_wstring(i) + L"}", kTaskWaiting));
+    keeper->JournalNow();
+  }
+  for (int waited = 0; !RunPosted() && waited < 10000; waited += 10) std::this_thread::sleep_for(milliseconds(10));
+  for (int waited = 0; ReadJournal().size() != 20 && waited < 10000; waited += 10) {
+    std::this_thread::sleep_for(milliseconds(10));
+  }
+  EXPECT_EQ(ReadJournal().size(), 20u);
+  views.push_back(View(L"{late}", kTaskWaiting));
+  keeper->JournalNow();
+  views.push_back(View(L"{later}", kTaskWaiting));
+  keeper->JournalNow();  // noted: within the quiet time of a change
+  bool asked = false;
+  for (int waited = 0; !asked && waited < 10000; waited += 10) {
+    std::this_thread::sleep_for(milliseconds(10));
+    std::lock_guard<std::mutex> hold(posted_mutex);
+    asked = !posted.empty();
+  }
+  ASSERT_TRUE(asked);
+  keeper.reset();
+  RunPosted();  // the keeper is gone: nothing happens
+  EXPECT_TRUE(FileExists(path));
 }
 
 }  // namespace

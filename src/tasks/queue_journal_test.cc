@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <chrono>
 #include <thread>
 
@@ -153,25 +155,71 @@ std::wstring JournalGuids(const std::wstring& path) {
   return guids;
 }
 
-TEST(QueueJournalWriter, ABurstOfChangesBecomesFewWritesEndingWithTheLatestQueue) {
+std::vector<TaskView> WaitingViews(int count) {
+  std::vector<TaskView> views;
+  for (int i = 0; i < count; ++i) views.push_back(View(L"{" + std::to_wstring(i) + L"}", L"/v/x", kTaskWaiting));
+  return views;
+}
+
+std::wstring GuidsOf(int count) {
+  std::wstring guids;
+  for (int i = 0; i < count; ++i) guids += L"{" + std::to_wstring(i) + L"}";
+  return guids;
+}
+
+// A burst is compared once, noted for the rest; when the write is due the
+// writer asks for the queue, and the answer is what the file ends with.
+TEST(QueueJournalWriter, ABurstOfChangesIsComparedOnceAndEndsWithTheQueueAskedFor) {
   testing::TempDir dir;
   std::wstring path = dir.wpath() + L"queue.json";
+  std::mutex mutex;
+  std::condition_variable asked_cv;
+  int asked = 0;
+  auto want_views = [&] {
+    std::lock_guard<std::mutex> hold(mutex);
+    ++asked;
+    asked_cv.notify_all();
+  };
   QueueJournalWriter::Stats stats;
   {
-    QueueJournalWriter writer(path, milliseconds(200));
-    std::vector<TaskView> views;
-    for (int i = 0; i < 50; ++i) {
-      views.push_back(View(L"{" + std::to_wstring(i) + L"}", L"/v/x", kTaskWaiting));
-      writer.Observe(views, L"/o");
-    }
-    std::this_thread::sleep_for(milliseconds(50));
+    QueueJournalWriter writer(path, milliseconds(200), QueueJournalWriter::RealFileOps(), want_views);
+    for (int i = 1; i <= 50; ++i) writer.Observe(WaitingViews(i), L"/o");
     stats = writer.stats();
-    EXPECT_LE(stats.writes, 2);  // the first change, perhaps, and the rest together
-    EXPECT_EQ(stats.failures, 0);
+    EXPECT_EQ(stats.compared, 1);
+    EXPECT_EQ(stats.noted, 49);
+    {
+      std::unique_lock<std::mutex> lock(mutex);
+      ASSERT_TRUE(asked_cv.wait_for(lock, std::chrono::seconds(10), [&] { return asked > 0; }));
+    }
+    EXPECT_EQ(JournalGuids(path), GuidsOf(1));  // the burst's first change, written at once
+    writer.Observe(WaitingViews(50), L"/o");     // the answer: compared, the quiet time is over
+    stats = writer.stats();
+    EXPECT_EQ(stats.compared, 2);
   }  // the destructor writes what is pending
-  std::wstring expected;
-  for (int i = 0; i < 50; ++i) expected += L"{" + std::to_wstring(i) + L"}";
-  EXPECT_EQ(JournalGuids(path), expected);
+  EXPECT_EQ(JournalGuids(path), GuidsOf(50));
+  EXPECT_LE(stats.writes, 2);
+  EXPECT_EQ(stats.failures, 0);
+}
+
+// Without anyone to ask, noted views are compared by the next Observe after
+// the quiet time, and ObserveNow compares at once: nothing is lost.
+TEST(QueueJournalWriter, NotedViewsAreComparedLaterOrAtOnceAtTheEnd) {
+  testing::TempDir dir;
+  std::wstring path = dir.wpath() + L"queue.json";
+  {
+    QueueJournalWriter writer(path, milliseconds(100));
+    writer.Observe(WaitingViews(1), L"/o");
+    writer.Observe(WaitingViews(2), L"/o");  // noted
+    std::this_thread::sleep_for(milliseconds(150));
+    EXPECT_EQ(JournalGuids(path), GuidsOf(1));
+    writer.Observe(WaitingViews(3), L"/o");  // after the quiet time: compared
+    EXPECT_EQ(writer.stats().compared, 2);
+    writer.Observe(WaitingViews(4), L"/o");  // noted again
+    writer.ObserveNow(WaitingViews(5), L"/o");
+    EXPECT_TRUE(writer.FlushAndHold());
+    EXPECT_EQ(JournalGuids(path), GuidsOf(5));
+  }
+  EXPECT_EQ(JournalGuids(path), GuidsOf(5));
 }
 
 TEST(QueueJournalWriter, AnEmptyQueueLeavesNoJournal) {

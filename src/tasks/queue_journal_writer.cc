@@ -1,6 +1,7 @@
 // The journal's writer thread and its coalescing.
 #include "tasks/queue_journal_writer.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "platform/files.h"
@@ -17,8 +18,9 @@ QueueJournalWriter::FileOps QueueJournalWriter::RealFileOps() {
   return ops;
 }
 
-QueueJournalWriter::QueueJournalWriter(std::wstring path, std::chrono::milliseconds min_interval, FileOps ops)
-    : path_(std::move(path)), min_interval_(min_interval), ops_(std::move(ops)) {
+QueueJournalWriter::QueueJournalWriter(std::wstring path, std::chrono::milliseconds min_interval, FileOps ops,
+                                       std::function<void()> want_views)
+    : path_(std::move(path)), min_interval_(min_interval), ops_(std::move(ops)), want_views_(std::move(want_views)) {
   thread_ = std::thread([this] { Run(); });
 }
 
@@ -33,13 +35,44 @@ QueueJournalWriter::~QueueJournalWriter() {
 
 void QueueJournalWriter::Observe(const std::vector<TaskView>& views, const std::wstring& settings_output_dir) {
   std::lock_guard<std::mutex> hold(mutex_);
-  if (held_) return;
+  if (held_ || NoteLocked()) return;
+  Compare(views, settings_output_dir);
+}
+
+bool QueueJournalWriter::NoteIfQuiet() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return held_ || NoteLocked();
+}
+
+// A change was found a moment ago: its write cannot come before the interval
+// is over, so views are noted and the comparison is made once, with the queue
+// as it is when the write is due. Under mutex_.
+bool QueueJournalWriter::NoteLocked() {
+  if (generation_ == 0 || std::chrono::steady_clock::now() >= quiet_until_) return false;
+  ++stats_.noted;
+  if (!stale_) {
+    stale_ = true;
+    wake_.notify_one();
+  }
+  return true;
+}
+
+void QueueJournalWriter::ObserveNow(const std::vector<TaskView>& views, const std::wstring& settings_output_dir) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (!held_) Compare(views, settings_output_dir);
+}
+
+// Under mutex_.
+void QueueJournalWriter::Compare(const std::vector<TaskView>& views, const std::wstring& settings_output_dir) {
+  ++stats_.compared;
+  stale_ = false;
   // generation_ 0: nothing observed yet, so even an empty first queue is a
   // change (it removes a journal left by an earlier run that was answered).
   bool changed = UpdateJournalTasks(&latest_, views, settings_output_dir) || generation_ == 0;
   if (!changed) return;
   ++generation_;
   dirty_ = true;
+  quiet_until_ = std::chrono::steady_clock::now() + min_interval_;
   wake_.notify_one();
 }
 
@@ -48,14 +81,27 @@ void QueueJournalWriter::Run() {
   Clock::time_point next_allowed = Clock::now();
   std::unique_lock<std::mutex> lock(mutex_);
   for (;;) {
-    wake_.wait(lock, [this] { return stopping_ || (dirty_ && !held_); });
-    if (!dirty_ || held_) {
+    wake_.wait(lock, [this] { return stopping_ || ((dirty_ || stale_) && !held_); });
+    if (held_ || (!dirty_ && !stale_)) {
       if (stopping_) return;
       continue;
     }
-    // Coalesce: changes arriving before the next slot join this write.
-    if (!stopping_ && Clock::now() < next_allowed) {
-      wake_.wait_until(lock, next_allowed, [this] { return stopping_ || held_; });
+    // Coalesce: changes arriving before the next slot join this write. Noted
+    // views are asked for once the burst's quiet time is over too.
+    Clock::time_point slot = dirty_ ? next_allowed : std::max(next_allowed, quiet_until_);
+    if (!stopping_ && Clock::now() < slot) {
+      wake_.wait_until(lock, slot, [this] { return stopping_ || held_; });
+      continue;
+    }
+    if (!dirty_) {
+      // Only noted views wait: ask for the queue as it is now. It comes
+      // through Observe after the quiet time, so it is compared.
+      stale_ = false;
+      if (want_views_ && !stopping_) {
+        lock.unlock();
+        want_views_();
+        lock.lock();
+      }
       continue;
     }
     std::vector<JournalTask> snapshot = latest_;
