@@ -220,6 +220,13 @@ double EstimateTotalFrames(std::wstring_view log) {
   return static_cast<double>(total);
 }
 
+double CapTotalFrames(double total_frames, std::wstring_view log, double max_rate) {
+  if (!(total_frames > 0) || !(max_rate > 0) || !std::isfinite(max_rate)) return total_frames;
+  int32_t rate = ParseFrameRate(log);
+  if (rate <= 0 || rate <= max_rate) return total_frames;
+  return std::max(1.0, std::floor(total_frames * max_rate / rate));
+}
+
 double ParseBitrate(std::wstring_view log) {
   if (log.size() < kShortestSearchedLog) return -1.0;
   std::wstring_view rate;

@@ -35,6 +35,13 @@ int32_t ParseStatusTimeMs(std::wstring_view log);
 // is reported as unknown, -1.0, so that no percentage is ever taken of zero.
 double EstimateTotalFrames(std::wstring_view log);
 
+// The frames an encoder writes when its output rate is capped at `max_rate`
+// frames per second (it drops frames above it): `total_frames` scaled by
+// max_rate / the source's rate (ParseFrameRate) when the source is faster;
+// `total_frames` as it is when it is unknown (< 0), when `max_rate` is not a
+// rate above zero, or when the source's rate is unknown or not above it.
+double CapTotalFrames(double total_frames, std::wstring_view log, double max_rate);
+
 // Bit rate of the newest status line in whole kilobits per second, truncated
 // ('524.3' gives 524.0); -1.0 when the newest "bitrate=" carries none ("N/A",
 // or the line is still incomplete).

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <string>
 #include <thread>
 #include <vector>
@@ -141,6 +143,32 @@ TEST(ProgressParser, TotalFramesFromRateAndWholeSeconds) {
     EXPECT_EQ(EstimateTotalFrames(c.duration + c.stream), c.total) << WideToSystem(c.duration + c.stream);
     EXPECT_EQ(EstimateTotalFrames(c.stream + c.duration), c.total) << "stream line first";
   }
+}
+
+// An encoder capped below the source's rate writes fewer frames than the
+// source has; the total follows, so that progress reaches 100 % at the end.
+TEST(ProgressParser, TotalFramesOfARateCappedOutput) {
+  const std::wstring k60 = L"Duration: 00:00:10.00,\nStream #0:0: Video: h264, 60 fps, 60 tbr, 15360 tbn\n";
+  const std::wstring k2997 = L"Duration: 00:00:10.00,\nStream #0:0: Video: h264, 29.97 fps, 29.97 tbr, 30k tbn\n";
+  const struct {
+    double total;
+    const std::wstring* log;
+    double cap;
+    double expected;
+  } cases[] = {
+      {600, &k60, 30, 300},      // 60 fps capped at 30: half the frames
+      {600, &k60, 59.94, 599},   // a fractional cap, whole frames
+      {600, &k60, 60, 600},      // at the cap: unchanged
+      {290, &k2997, 30, 290},    // below the cap: unchanged
+      {600, &k60, 0, 600},       // no cap
+      {600, &k60, -5, 600},
+      {600, &k60, std::nan(""), 600},
+      {-1, &k60, 30, -1},        // unknown stays unknown
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(CapTotalFrames(c.total, *c.log, c.cap), c.expected) << c.total << " cap " << c.cap;
+  }
+  EXPECT_EQ(CapTotalFrames(600, L"Duration: 00:00:10.00,\n", 30), 600) << "no stream line: no rate";
 }
 
 TEST(ProgressParser, BitrateOfTheNewestStatusLine) {

@@ -6,6 +6,7 @@
 #include <string_view>
 #include <thread>
 
+#include "analysis/decimal_text.h"
 #include "analysis/log_window.h"
 #include "analysis/progress_parser.h"
 #include "analysis/run_verdict.h"
@@ -57,9 +58,9 @@ void AppendOutput(ProcessObject& run, std::string* pending, const std::string& c
   run.lastOutputMs.store(SteadyMilliseconds());
 }
 
-void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
+void StoreFigures(ProcessObject& run, const ProgressFigures& figures, double total_frames) {
   run.durationMs.store(figures.duration_ms);
-  run.totalFrames.store(figures.total_frames);
+  run.totalFrames.store(total_frames);
   run.currentFrame.store(figures.current_frame);
   run.sizeKB.store(figures.size_kb);
 }
@@ -68,15 +69,22 @@ void StoreFigures(ProcessObject& run, const ProgressFigures& figures) {
 // the encoder never waits on a full pipe for us; the figures are parsed at
 // most every kParsePeriodMs, and once more at the end. Once the encoder has
 // ended only a bounded number of reads follows: something it left behind
-// may hold the pipe open and go on writing.
-void ReadUntilEnd(ProcessObject& run, ChildProcess& child) {
+// may hold the pipe open and go on writing. `max_frame_rate` (0: none) is the
+// cap the command line puts on the output's rate: the frames the encoder
+// counts are the output's, so the total is the capped one.
+void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate) {
   using Clock = std::chrono::steady_clock;
   const auto period = std::chrono::milliseconds(kParsePeriodMs);
   ProgressFigures figures;
   std::string pending, chunk;
+  double source_total = -1, output_total = -1;
   auto parse = [&] {
     RefreshProgressFigures(run.log, &figures);
-    StoreFigures(run, figures);
+    if (figures.total_frames != source_total) {
+      source_total = figures.total_frames;
+      output_total = CapTotalFrames(source_total, run.log, max_frame_rate);
+    }
+    StoreFigures(run, figures, output_total);
   };
   Clock::time_point next_parse = Clock::now();
   bool unparsed = false;
@@ -243,7 +251,7 @@ int RunEncoder(ProcessObject& run) {
   run.lastOutputMs.store(SteadyMilliseconds());
   run.started.store(1);
 
-  ReadUntilEnd(run, *child);
+  ReadUntilEnd(run, *child, format->maxFrameRate.empty() ? 0 : ReadDecimalDouble(format->maxFrameRate));
   ProcessExit exit = child->Reap();
   std::wstring reason = RunProblem(run, exit, control.stopped());
   if (reason.empty() && !run.finalPath.empty()) {

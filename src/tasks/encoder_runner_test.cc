@@ -87,6 +87,18 @@ TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
   SetRunEndedHook(previous);
 }
 
+// The profile caps the output at 30 frames a second; a 60 fps source gives
+// half its frames, and the progress counts toward those, not the source's.
+TEST_F(RunnerTest, ARateCappedRunCountsTowardTheFramesItWrites) {
+  auto task = Begin("fast", "frames=120\nfps=60\npace=0.01\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+  const ProcessObject& run = *task->process;
+  EXPECT_EQ(run.failed.load(), 0) << run.failureReason;
+  EXPECT_EQ(run.durationMs.load(), 2000);
+  EXPECT_EQ(run.totalFrames.load(), 60.0);
+  EXPECT_EQ(run.currentFrame.load(), 60.0);  // the last status line: the whole run
+}
+
 // A result counts only when it is there: an exit status of 0 is not enough.
 TEST_F(RunnerTest, ASuccessfulExitWithoutAWholeOutputFailsWithAReason) {
   const struct {

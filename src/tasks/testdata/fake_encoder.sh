@@ -19,11 +19,14 @@
 # "complete".
 #   mode=nooutput removes OUTPUT just before exiting as asked;
 #   mode=text writes the lines without the skeleton.
+# Given "-fpsmax N" below its fps it drops frames as the real one does: it
+# writes and counts N frames a second of the source.
 frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0
 input="" output=""
-previous=""
+previous="" fpsmax=""
 for arg in "$@"; do
   [ "$previous" = "-i" ] && input=$arg
+  [ "$previous" = "-fpsmax" ] && fpsmax=$arg
   previous=$arg
   output=$arg
 done
@@ -76,8 +79,13 @@ if [ "$mode" = hang ]; then
   exec sleep 3600
 fi
 
+out_fps=$fps out_frames=$frames
+if [ -n "$fpsmax" ] && [ "${fpsmax%%.*}" -lt "$fps" ]; then
+  out_fps=${fpsmax%%.*}
+  out_frames=$((frames * out_fps / fps))
+fi
 frame=0
-while [ $frame -lt $frames ]; do
+while [ $frame -lt $out_frames ]; do
   frame=$((frame + 1))
   if [ "$mode" = busy ]; then
     n=0
@@ -85,8 +93,9 @@ while [ $frame -lt $frames ]; do
   fi
   echo "frame $frame" >> "$output"
   printf "frame=%5d fps=%d q=28.0 size=%8dkB time=00:%02d:%02d.%02d bitrate= 512.0kbits/s speed=1.0x\r" \
-    $frame $fps $((frame * 2)) $((frame / fps / 60 % 60)) $((frame / fps % 60)) $(((frame % fps) * 100 / fps))
-  if [ "$mode" = crash ] && [ $frame -ge $((frames / 2)) ]; then
+    $frame $out_fps $((frame * 2)) $((frame / out_fps / 60 % 60)) $((frame / out_fps % 60)) \
+    $(((frame % out_fps) * 100 / out_fps))
+  if [ "$mode" = crash ] && [ $frame -ge $((out_frames / 2)) ]; then
     kill -SEGV $$
   fi
   [ "$pace" != 0 ] && sleep "$pace"
