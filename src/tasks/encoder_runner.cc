@@ -112,6 +112,34 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate
   parse();
 }
 
+// The positions of the source's picture subtitle tracks (DVD, Blu-ray, DVB),
+// which MP4 text subtitles cannot be made from, from the encoder's listing
+// of the source (its "-i" alone; it exits at once, with status 1). Empty
+// when the listing fails or shows none: the conversion then finds out. A
+// stop asked for meanwhile kills the listing, and the run's own start then
+// sees the stop; a pause lets it finish (the encoder then starts frozen); a
+// listing that takes longer than a minute is ended.
+std::vector<int> ListPictureSubtitles(const ProcessObject& run, EncoderControl& control) {
+  constexpr size_t kListingLimit = 1 << 20;
+  constexpr auto kListingTime = std::chrono::seconds(60);
+  std::shared_ptr<ChildProcess> lister;
+  if (control.StartHelper(ListSourceArguments(run), &lister) != EncoderControl::Launch::kStarted) return {};
+  std::string listing, chunk;
+  auto deadline = std::chrono::steady_clock::now() + kListingTime;
+  for (int reads_after_end = 0; listing.size() < kListingLimit;) {
+    ChildProcess::ReadResult result = lister->ReadOutputWithin(&chunk, 250);
+    if (result == ChildProcess::ReadResult::kClosed) break;
+    if (result == ChildProcess::ReadResult::kData) {
+      listing += chunk;
+      if (lister->WaitForEnd(0) && ++reads_after_end > kFinalReads) break;
+    }
+    if (std::chrono::steady_clock::now() > deadline) break;
+  }
+  lister->Kill();  // ignored once it has ended
+  lister->Reap();
+  return PictureSubtitleTracks(SystemToWideReplacing(listing));
+}
+
 // Ends the run: failed when `reason` is not empty. The reason is written
 // before `failed` and `finished`, so a reader that sees the end sees it too.
 void EndRun(ProcessObject& run, const std::wstring& reason) {
@@ -140,8 +168,21 @@ bool EncoderControl::Continue() {
 std::shared_ptr<ChildProcess> EncoderControl::RequestStop() {
   std::lock_guard<std::mutex> hold(mutex_);
   stop_requested_ = true;
+  if (helper_) helper_->Kill();
   if (child_) child_->Kill();
   return child_;
+}
+
+EncoderControl::Launch EncoderControl::StartHelper(const std::vector<std::wstring>& argv,
+                                                   std::shared_ptr<ChildProcess>* child) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (stop_requested_) return Launch::kStopped;
+  ChildProcess::StartError error;
+  std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error);
+  if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
+  helper_ = std::move(started);
+  *child = helper_;
+  return Launch::kStarted;
 }
 
 EncoderControl::Launch EncoderControl::Start(const std::vector<std::wstring>& argv,
@@ -225,7 +266,11 @@ int RunEncoder(ProcessObject& run) {
     EndRun(run, kNoProfileReason);
     return 0;
   }
-  EncoderCommand command = BuildEncoderCommand(run, format);
+  // A profile with device constraints maps every subtitle track, so the
+  // picture ones are found first and left out.
+  std::vector<int> picture_subtitles;
+  if (HasDeviceConstraints(*format)) picture_subtitles = ListPictureSubtitles(run, control);
+  EncoderCommand command = BuildEncoderCommand(run, format, picture_subtitles);
   // A partial file's name says nothing of its container: say it.
   if (!EndsWith(run.outputPath, L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});
 

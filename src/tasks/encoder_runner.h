@@ -41,6 +41,9 @@ class EncoderControl {
   // Worker thread: creates the process from `argv` unless a stop was asked
   // for, frozen at once if a freeze was asked for.
   Launch Start(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
+  // Worker thread: as Start, for a short helper run before the encoder (the
+  // source's listing): a stop kills it, a freeze leaves it running.
+  Launch StartHelper(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
   // Worker thread: deletes the failed run's partial output at `path`, unless
   // a stop was asked for (the stopper deletes it after the process ended, and
   // the name may then already belong to a new task).
@@ -52,6 +55,7 @@ class EncoderControl {
  private:
   mutable std::mutex mutex_;
   std::shared_ptr<ChildProcess> child_;
+  std::shared_ptr<ChildProcess> helper_;
   bool frozen_ = false;
   bool stop_requested_ = false;
 };

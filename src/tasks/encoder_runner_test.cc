@@ -99,6 +99,19 @@ TEST_F(RunnerTest, ARateCappedRunCountsTowardTheFramesItWrites) {
   EXPECT_EQ(run.currentFrame.load(), 60.0);  // the last status line: the whole run
 }
 
+// Picture subtitles cannot become MP4 text: the source is listed first and
+// they are left out, the text ones kept.
+TEST_F(RunnerTest, PictureSubtitleTracksOfTheSourceAreLeftOut) {
+  auto task = Begin("dvd", "frames=10\nsubtitles=subrip,dvd_subtitle,ass,hdmv_pgs_subtitle\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+  EXPECT_EQ(task->process->failed.load(), 0) << task->process->failureReason;
+  const std::string output = OutputOf(*task);
+  EXPECT_NE(output.find("arg: -map\narg: -0:s:1\narg: -map\narg: -0:s:3\n"), std::string::npos) << output;
+  EXPECT_EQ(output.find("arg: -0:s:0\n"), std::string::npos);
+  EXPECT_EQ(output.find("arg: -0:s:2\n"), std::string::npos);
+  EXPECT_EQ(task->process->log.find(L"At least one output"), std::wstring::npos);  // the listing is not the run's log
+}
+
 // A result counts only when it is there: an exit status of 0 is not enough.
 TEST_F(RunnerTest, ASuccessfulExitWithoutAWholeOutputFailsWithAReason) {
   const struct {

@@ -13,15 +13,17 @@
 #   work=N     loop rounds per frame in busy mode (default 20000)
 #   accents=N  prints N two-byte characters (U+00E9) at once after the banner
 #   chatter=N  prints N bytes of warning lines after the header, all at once
+#   subtitles=C,C  lists subtitle tracks of these codecs after the picture
 # The OUTPUT file begins with a 32-byte MP4 skeleton (ftyp, an empty moov and
 # an mdat that runs to the end of the file), so that it reads back as an MP4,
 # then receives one "arg: X" line per argument, one line per frame, then
 # "complete".
 #   mode=nooutput removes OUTPUT just before exiting as asked;
 #   mode=text writes the lines without the skeleton.
+# Called with "-i SOURCE" and no output it lists the source and exits 1.
 # Given "-fpsmax N" below its fps it drops frames as the real one does: it
 # writes and counts N frames a second of the source.
-frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0
+frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0 subtitles=""
 input="" output=""
 previous="" fpsmax=""
 for arg in "$@"; do
@@ -41,6 +43,7 @@ if [ -n "$input" ] && [ -f "$input" ]; then
       work) work=$value ;;
       accents) accents=$value ;;
       chatter) chatter=$value ;;
+      subtitles) subtitles=$value ;;
     esac
   done < "$input"
 fi
@@ -65,6 +68,16 @@ echo "Input #0, avi, from '$input':"
 printf "  Duration: %02d:%02d:%02d.%02d, start: 0.000000, bitrate: 1200 kb/s\n" \
   $((secs / 3600)) $((secs / 60 % 60)) $((secs % 60)) $hundredths
 echo "    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, $fps fps, $fps tbr, $fps tbn, $fps tbc"
+track=1
+for codec in $(echo "$subtitles" | tr ',' ' '); do
+  echo "    Stream #0:$track: Subtitle: $codec"
+  track=$((track + 1))
+done
+if [ "$output" = "$input" ]; then
+  # Only "-i SOURCE": a listing of the source, as the real one gives it.
+  echo "At least one output file must be specified"
+  exit 1
+fi
 echo "Output #0, mp4, to '$output':"
 : > "$output" || exit 1
 if [ "$mode" != text ]; then
