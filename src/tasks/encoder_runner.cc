@@ -176,25 +176,27 @@ std::shared_ptr<ChildProcess> EncoderControl::RequestStop() {
 EncoderControl::Launch EncoderControl::StartHelper(const std::vector<std::wstring>& argv,
                                                    std::shared_ptr<ChildProcess>* child) {
   std::lock_guard<std::mutex> hold(mutex_);
-  if (stop_requested_) return Launch::kStopped;
-  ChildProcess::StartError error;
-  std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error);
-  if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
-  helper_ = std::move(started);
-  *child = helper_;
-  return Launch::kStarted;
+  return StartLocked(argv, &helper_, child);
 }
 
 EncoderControl::Launch EncoderControl::Start(const std::vector<std::wstring>& argv,
                                              std::shared_ptr<ChildProcess>* child) {
   std::lock_guard<std::mutex> hold(mutex_);
+  Launch launch = StartLocked(argv, &child_, child);
+  if (launch == Launch::kStarted && frozen_) child_->Suspend();
+  return launch;
+}
+
+// Under mutex_: creates the process into `slot` unless a stop was asked for.
+EncoderControl::Launch EncoderControl::StartLocked(const std::vector<std::wstring>& argv,
+                                                   std::shared_ptr<ChildProcess>* slot,
+                                                   std::shared_ptr<ChildProcess>* child) {
   if (stop_requested_) return Launch::kStopped;
   ChildProcess::StartError error;
   std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error);
   if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
-  child_ = std::move(started);
-  if (frozen_) child_->Suspend();
-  *child = child_;
+  *slot = std::move(started);
+  *child = *slot;
   return Launch::kStarted;
 }
 

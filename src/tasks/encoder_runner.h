@@ -53,6 +53,9 @@ class EncoderControl {
   bool stopped() const;  // a stop was asked for
 
  private:
+  Launch StartLocked(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* slot,
+                     std::shared_ptr<ChildProcess>* child);
+
   mutable std::mutex mutex_;
   std::shared_ptr<ChildProcess> child_;
   std::shared_ptr<ChildProcess> helper_;
