@@ -65,10 +65,14 @@ void Add(std::vector<std::wstring>* args, const wchar_t* option, const std::wstr
 }
 
 // The picture: fitted inside the frame, or forced to it like the plain format.
+// A fitted picture is deinterlaced first where the source's frames say they
+// are interlaced (DVD and broadcast recordings): devices show MP4 pictures
+// as whole frames, and interlaced ones would show combs on every movement.
+// Frames marked progressive pass through unchanged.
 void AddPictureSize(const FormatObject& f, std::vector<std::wstring>* args) {
   int width = 0, height = 0;
   if (f.fit == L"inside" && ParseFrameSize(f.solution, &width, &height)) {
-    Add(args, L"-vf", FitInsideFilter(width, height));
+    Add(args, L"-vf", L"yadif=deint=interlaced," + FitInsideFilter(width, height));
   } else {
     Add(args, L"-s", f.solution);
   }

@@ -51,7 +51,7 @@ TEST(ProfileArguments, APlainProfileGivesTheThreeOptionsOnly) {
 TEST(BuildEncoderArguments, FormatsTheProfileOrNothing) {
   testing::MessageRecorder messages;
   const std::wstring low = BuildEncoderArguments({L"1", L"Low"});
-  EXPECT_EQ(low.find(L"-map 0:V:0 -map 0:a? -map 0:s? -vf scale="), 0u) << WideToSystem(low);
+  EXPECT_EQ(low.find(L"-map 0:V:0 -map 0:a? -map 0:s? -vf yadif=deint=interlaced,scale="), 0u) << WideToSystem(low);
   EXPECT_NE(low.find(L" -profile:v baseline -level:v 3.0 "), std::wstring::npos) << WideToSystem(low);
   EXPECT_NE(low.find(L" -b:v 300k "), std::wstring::npos);
   EXPECT_EQ(BuildEncoderArguments({L"1", L"high"}), BuildEncoderArguments({L"1", L"High"}));  // case ignored
@@ -149,7 +149,7 @@ FormatObject DeviceProfile() {
 TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
   const std::wstring fit = FitInsideFilter(1280, 720);
   const std::vector<std::wstring> all = {
-      L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?", L"-vf", fit, L"-pix_fmt", L"yuv420p",
+      L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?", L"-vf", L"yadif=deint=interlaced," + fit, L"-pix_fmt", L"yuv420p",
       L"-profile:v", L"high", L"-level:v", L"4.1", L"-fpsmax", L"30", L"-b:v", L"2500k", L"-c:a", L"aac",
       L"-b:a", L"128k", L"-af", L"aformat=channel_layouts=mono|stereo", L"-disposition:a", L"0",
       L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-movflags", L"+faststart"};

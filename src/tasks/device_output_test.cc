@@ -7,6 +7,8 @@
 // truncated files), read from the real runs' logs.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -325,6 +327,47 @@ TEST_F(DeviceOutputTest, SourcesThatAreNoVideoOrEndEarlyGetAReason) {
   }
   // The caller's knowledge of the duration counts too.
   EXPECT_EQ(RunVerdict(runs.back()->log, 8000), L"the source ended early: 4.0 s of 8.0 s converted");
+}
+
+// The share of frames the encoder's interlace detector finds interlaced.
+double InterlacedShare(const std::string& path) {
+  const auto idet = RunCommand("ffmpeg -hide_banner -nostdin -i " + ShellQuote(path) +
+                               " -vf idet -an -f null - 2>&1 | grep 'Multi frame detection'");
+  int tff = 0, bff = 0, progressive = 0, undetermined = 0;
+  const size_t at = idet.out.find("TFF:");
+  if (at == std::string::npos ||
+      std::sscanf(idet.out.c_str() + at, "TFF: %d BFF: %d Progressive: %d Undetermined: %d", &tff, &bff,
+                  &progressive, &undetermined) != 4) {
+    ADD_FAILURE() << idet.out;
+    return -1;
+  }
+  const int all = tff + bff + progressive + undetermined;
+  return all > 0 ? static_cast<double>(tff + bff) / all : -1;
+}
+
+// An interlaced DVD picture (PAL, anamorphic, top field first) converted
+// for an HD frame keeps its height, so combs would survive the scaling: the
+// output must be whole frames.
+TEST_F(DeviceOutputTest, AnInterlacedDvdPictureBecomesWholeFrames) {
+  const std::string dvd = Make("dvd.mpg", "-f lavfi -i testsrc2=d=2:s=720x576:r=50 -vf "
+                                          "tinterlace=interleave_top,setsar=64/45 -flags +ildct+ilme -top 1 "
+                                          "-c:v mpeg2video -b:v 6M");
+  ASSERT_GT(InterlacedShare(dvd), 0.9);
+  ProcessObject run;
+  run.inputPath = SystemToWide(dvd);
+  run.outputPath = wout_dir() + L"/dvd.mp4";
+  std::filesystem::create_directories(out_dir());
+  const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"4", L"Normal");  // 1280x720
+  ASSERT_NE(profile, nullptr);
+  std::string command;
+  for (const auto& a : BuildEncoderCommand(run, profile, {}).argv) command += ShellQuote(WideToSystem(a)) + " ";
+  const auto converted = RunCommand(command + "</dev/null 2>&1");
+  ASSERT_EQ(converted.status, 0) << converted.out;
+  const auto streams = ProbeStreams(WideToSystem(run.outputPath));
+  ASSERT_EQ(OfType(streams, "video").size(), 1u);
+  EXPECT_EQ(OfType(streams, "video")[0].at("height"), "576");  // not scaled down: combs would show
+  EXPECT_EQ(OfType(streams, "video")[0].at("r_frame_rate"), "25/1");
+  EXPECT_LT(InterlacedShare(WideToSystem(run.outputPath)), 0.2);
 }
 
 // The source's listing before a conversion, and a run that leaves a
