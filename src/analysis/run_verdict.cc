@@ -123,6 +123,24 @@ std::vector<int> PictureSubtitleTracks(std::wstring_view log) {
   return tracks;
 }
 
+std::wstring HdrTransfer(std::wstring_view log) {
+  std::wstring transfer;
+  bool seen_picture = false;
+  ForEachStreamLine(InputListing(log), [&](std::wstring_view stream) {
+    if (seen_picture || stream.rfind(L"Video: ", 0) != 0 || stream.find(L"(attached pic)") != std::wstring_view::npos) {
+      return;
+    }
+    seen_picture = true;
+    // The colours follow the pixel format: "yuv420p10le(tv, bt2020nc/bt2020/smpte2084, progressive)".
+    const size_t open = stream.find(L'(', stream.find(L", "));
+    const std::wstring_view colours = open == std::wstring_view::npos ? L"" : stream.substr(open, stream.find(L')', open) - open);
+    for (const wchar_t* hdr : {L"smpte2084", L"arib-std-b67"}) {
+      if (colours.find(hdr) != std::wstring_view::npos) transfer = hdr;
+    }
+  });
+  return transfer;
+}
+
 std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms) {
   const std::wstring_view listing = InputListing(log);
   if (listing.empty()) return kSourceUnreadableReason;

@@ -44,4 +44,10 @@ std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms = -1);
 // conversion leaves them out. Pure; any thread.
 std::vector<int> PictureSubtitleTracks(std::wstring_view log);
 
+// The HDR transfer of the source's picture (its first video track that is not
+// a cover image) in an encoder log's listing: "smpte2084" (PQ: HDR10, Dolby
+// Vision's base) or "arib-std-b67" (HLG, as phones record), or "" when the
+// picture is SDR or its colours are not listed. Pure; any thread.
+std::wstring HdrTransfer(std::wstring_view log);
+
 }  // namespace cw

@@ -109,6 +109,32 @@ TEST(ParseStatusTimeMs, Table) {
   for (const auto& c : cases) EXPECT_EQ(ParseStatusTimeMs(c.log), c.ms) << std::string(c.log.begin(), c.log.end());
 }
 
+TEST(HdrTransfer, OfTheFirstPictureThatIsNotACover) {
+  const std::wstring head = L"Input #0, mov,mp4, from '/in/smpte2084.mp4':\n  Duration: 00:00:05.00, start: 0\n";
+  const struct {
+    const char* what;
+    std::wstring streams;
+    std::wstring transfer;
+  } cases[] = {
+      {"HLG phone clip", L"  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), "
+                         L"yuv420p10le(tv, bt2020nc/bt2020/arib-std-b67), 1920x1080, 25 fps\n", L"arib-std-b67"},
+      {"HDR10", L"  Stream #0:0: Video: hevc (Main 10), yuv420p10le(tv, bt2020nc/bt2020/smpte2084, progressive), "
+                L"3840x2160\n", L"smpte2084"},
+      {"SDR", L"  Stream #0:0: Video: h264 (High), yuv420p(tv, bt709, progressive), 1920x1080\n", L""},
+      {"no colours", L"  Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 25 fps\n", L""},
+      {"the file name says nothing", L"  Stream #0:0: Video: h264, yuv420p, 320x240\n", L""},
+      {"a cover image is not the picture",
+       L"  Stream #0:0: Video: mjpeg, yuvj420p(pc, bt470bg/unknown/smpte2084), 600x600 (attached pic)\n"
+       L"  Stream #0:1: Video: h264, yuv420p(tv, bt709), 320x240\n", L""},
+      {"only the first picture counts",
+       L"  Stream #0:0: Video: h264, yuv420p(tv, bt709), 320x240\n"
+       L"  Stream #0:1: Video: hevc, yuv420p10le(tv, bt2020nc/bt2020/smpte2084), 320x240\n", L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(HdrTransfer(head + c.streams), c.transfer) << c.what;
+  EXPECT_EQ(HdrTransfer(L"  Stream #0:0: Video: hevc, yuv420p10le(tv, bt2020nc/bt2020/smpte2084)\n"), L"")
+      << "no listing";
+}
+
 }  // namespace
 }  // namespace cw
 

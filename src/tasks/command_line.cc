@@ -64,29 +64,42 @@ void Add(std::vector<std::wstring>* args, const wchar_t* option, const std::wstr
   args->push_back(value);
 }
 
-// The picture: fitted inside the frame, or forced to it like the plain format.
-// A fitted picture is deinterlaced first where the source's frames say they
-// are interlaced (DVD and broadcast recordings): devices show MP4 pictures
-// as whole frames, and interlaced ones would show combs on every movement.
-// Frames marked progressive pass through unchanged.
-void AddPictureSize(const FormatObject& f, std::vector<std::wstring>* args) {
+// Tone mapping of an HDR picture (PQ or HLG, BT.2020) to SDR BT.709: to
+// linear light, the primaries to BT.709, Hable's curve, then BT.709's own
+// transfer and matrix in 8-bit 4:2:0. Devices that play H.264 show 8-bit
+// pictures as SDR; an HDR picture passed through would look grey and pale.
+std::wstring ToneMapFilter(const std::wstring& transfer) {
+  return L"zscale=tin=" + transfer + L":pin=bt2020:min=bt2020nc:t=linear:npl=100,format=gbrpf32le,zscale=p=bt709,"
+         L"tonemap=tonemap=hable:desat=0,zscale=t=bt709:m=bt709:r=tv,format=yuv420p";
+}
+
+// The picture: deinterlaced, tone mapped, and fitted inside the frame or
+// forced to it like the plain format. A fitted picture is deinterlaced first
+// where the source's frames say they are interlaced (DVD and broadcast
+// recordings): devices show MP4 pictures as whole frames, and interlaced ones
+// would show combs on every movement. Frames marked progressive pass through.
+void AddPicture(const FormatObject& f, const SourceTraits& source, std::vector<std::wstring>* args) {
   int width = 0, height = 0;
-  if (f.fit == L"inside" && ParseFrameSize(f.solution, &width, &height)) {
-    Add(args, L"-vf", L"yadif=deint=interlaced," + FitInsideFilter(width, height));
-  } else {
-    Add(args, L"-s", f.solution);
+  const bool fit = f.fit == L"inside" && ParseFrameSize(f.solution, &width, &height);
+  std::wstring filters = fit ? L"yadif=deint=interlaced" : L"";
+  if (!source.hdrTransfer.empty()) filters += (filters.empty() ? L"" : L",") + ToneMapFilter(source.hdrTransfer);
+  if (fit) filters += L"," + FitInsideFilter(width, height);
+  Add(args, L"-vf", filters);
+  if (!fit) Add(args, L"-s", f.solution);
+  if (!source.hdrTransfer.empty()) {
+    args->insert(args->end(), {L"-color_primaries", L"bt709", L"-color_trc", L"bt709", L"-colorspace", L"bt709"});
   }
 }
 
 // The options of a profile with device constraints.
-std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const std::vector<int>& left_out_subtitles) {
+std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const SourceTraits& source) {
   // The first picture that is not a cover image, every audio track and every
   // subtitle track but those left out, in source order.
   std::vector<std::wstring> args = {L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?"};
-  for (int track : left_out_subtitles) {
+  for (int track : source.pictureSubtitles) {
     if (track >= 0) args.insert(args.end(), {L"-map", L"-0:s:" + Decimal(track)});
   }
-  AddPictureSize(f, &args);
+  AddPicture(f, source, &args);
   Add(&args, L"-pix_fmt", f.pixelFormat);
   Add(&args, L"-profile:v", f.h264Profile);
   Add(&args, L"-level:v", f.h264Level);
@@ -130,8 +143,8 @@ std::wstring FitInsideFilter(int width, int height) {
   return L"scale=w=" + side(w, L"iw*sar") + L":h=" + side(h, L"ih") + L",setsar=1";
 }
 
-std::vector<std::wstring> ProfileArguments(const FormatObject& format, const std::vector<int>& left_out_subtitles) {
-  return HasDeviceConstraints(format) ? ConstrainedArguments(format, left_out_subtitles) : PlainArguments(format);
+std::vector<std::wstring> ProfileArguments(const FormatObject& format, const SourceTraits& source) {
+  return HasDeviceConstraints(format) ? ConstrainedArguments(format, source) : PlainArguments(format);
 }
 
 std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
@@ -148,9 +161,9 @@ std::wstring BuildEncoderArguments(const ProfileIds& ids) { return JoinWithSpace
 std::wstring BuildEncoderArguments() { return BuildEncoderArguments(ConfigObject::Instance().CurrentProfile()); }
 
 EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
-                                   const std::vector<int>& left_out_subtitles) {
+                                   const SourceTraits& source) {
   std::vector<std::wstring> options;
-  if (profile) options = ProfileArguments(*profile, left_out_subtitles);
+  if (profile) options = ProfileArguments(*profile, source);
   EncoderCommand command;
   command.text = process.encoderPath + L" -i \"" + process.inputPath + L"\" -codec:v libx264 -y " +
                  JoinWithSpaces(options) + L"  \"" + process.outputPath + L"\" ";

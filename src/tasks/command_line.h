@@ -22,13 +22,22 @@ namespace cw {
 
 inline constexpr wchar_t kNoProfileMessage[] = L"Program failed, please report to us.";
 
-// The options of one profile as separate arguments, in order. For a profile
-// with device constraints, `left_out_subtitles` names subtitle tracks (0:
-// the source's first subtitle track) not to convert: picture subtitles, which
-// MP4 text subtitles cannot be made of and which would fail the whole run
-// (see PictureSubtitleTracks in analysis/run_verdict.h). Pure; any thread.
-std::vector<std::wstring> ProfileArguments(const FormatObject& format,
-                                           const std::vector<int>& left_out_subtitles = {});
+// What the source's listing told of it that a profile with device
+// constraints needs (see ListSourceArguments).
+struct SourceTraits {
+  // Subtitle tracks (0: the source's first subtitle track) not to convert:
+  // picture subtitles, which MP4 text subtitles cannot be made of and which
+  // would fail the whole run (PictureSubtitleTracks in analysis/run_verdict.h).
+  std::vector<int> pictureSubtitles;
+  // The picture's HDR transfer ("smpte2084", "arib-std-b67"; HdrTransfer in
+  // analysis/run_verdict.h), "" for an SDR picture: an HDR picture is tone
+  // mapped to the SDR BT.709 picture every device shows right.
+  std::wstring hdrTransfer;
+};
+
+// The options of one profile as separate arguments, in order; `source`
+// counts for a profile with device constraints only. Pure; any thread.
+std::vector<std::wstring> ProfileArguments(const FormatObject& format, const SourceTraits& source = {});
 
 // The options for a device and quality from the catalog. When the catalog has
 // no such profile it shows "can't find quality!" and kNoProfileMessage and
@@ -59,12 +68,13 @@ struct EncoderCommand {
 // Uses encoderPath, inputPath and outputPath of the record. Nothing is quoted
 // or escaped in the text; the argument list needs neither. Pure; any thread.
 EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
-                                   const std::vector<int>& left_out_subtitles = {});
+                                   const SourceTraits& source = {});
 
 // The encoder asked only to list the source (it prints the listing and ends
 // without converting): ENCODER -hide_banner -i IN. Its output tells, before
 // a conversion, whether the source has a picture (RunVerdict) and which of
-// its subtitle tracks are pictures (PictureSubtitleTracks). Pure; any thread.
+// its subtitle tracks are pictures (PictureSubtitleTracks) and whether its
+// picture is HDR (HdrTransfer). Pure; any thread.
 std::vector<std::wstring> ListSourceArguments(const ProcessObject& process);
 
 // The command of a run, from the run record: the profile of targetDevice /

@@ -185,11 +185,11 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
 }
 
 TEST(ProfileArguments, LeftOutSubtitleTracksAreUnmapped) {
-  const std::wstring text = Joined(ProfileArguments(DeviceProfile(), {1, 3}));
+  const std::wstring text = Joined(ProfileArguments(DeviceProfile(), SourceTraits{{1, 3}, L""}));
   EXPECT_NE(text.find(L"-map 0:V:0 -map 0:a? -map 0:s? -map -0:s:1 -map -0:s:3 -vf "), std::wstring::npos)
       << WideToSystem(text);
   // A plain profile maps nothing, so it has nothing to leave out.
-  EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), {0}),
+  EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), SourceTraits{{0}, L""}),
             ProfileArguments(PlainProfile(L"480x320", L"768", L"128")));
   auto run = MakeRun({L"/c/xenc", L"/v/a.mkv", L"/o/a.mp4", L"", L""});
   EXPECT_EQ(ListSourceArguments(*run), (std::vector<std::wstring>{L"/c/xenc", L"-hide_banner", L"-i", L"/v/a.mkv"}));

@@ -329,6 +329,29 @@ TEST_F(DeviceOutputTest, SourcesThatAreNoVideoOrEndEarlyGetAReason) {
   EXPECT_EQ(RunVerdict(runs.back()->log, 8000), L"the source ended early: 4.0 s of 8.0 s converted");
 }
 
+// HDR pictures (HLG as phones record them, PQ as HDR10) are tone mapped to
+// SDR BT.709: an 8-bit H.264 picture tagged HDR shows grey and pale on the
+// devices that play it. An SDR source keeps its own colours.
+TEST_F(DeviceOutputTest, HdrPicturesBecomeSdrBt709) {
+  const std::string hevc10 = "-f lavfi -i testsrc2=d=1:s=640x360:r=25 -c:v libx265 -pix_fmt yuv420p10le "
+                             "-x265-params log-level=error -color_primaries bt2020 -colorspace bt2020nc ";
+  const std::string hlg = Make("hlg.mp4", hevc10 + "-color_trc arib-std-b67");
+  const std::string pq = Make("pq.mkv", hevc10 + "-color_trc smpte2084");
+  const std::string sdr = Make("sdr.mp4", "-f lavfi -i testsrc2=d=1:s=640x360:r=25 -c:v libx264 -pix_fmt yuv420p "
+                                          "-color_primaries bt709 -color_trc bt709 -colorspace bt709");
+  const auto runs = ConvertAll({{hlg, L"4", L"Normal"}, {pq, L"2", L"High"}, {sdr, L"4", L"Normal"}});
+  for (const auto& run : runs) {
+    SCOPED_TRACE(WideToSystem(run->inputPath));
+    ASSERT_EQ(run->failed.load(), 0) << WideToSystem(run->failureReason) << WideToSystem(run->log);
+    const auto colours = RunCommand("ffprobe -v error -select_streams v:0 -show_entries "
+                                    "stream=pix_fmt,color_primaries,color_transfer,color_space -of compact=p=0 " +
+                                    ShellQuote(WideToSystem(run->outputPath)));
+    EXPECT_EQ(colours.out, "pix_fmt=yuv420p|color_space=bt709|color_transfer=bt709|color_primaries=bt709\n");
+  }
+  // The SDR source's picture is not run through the tone mapping.
+  EXPECT_EQ(runs[2]->log.find(L"zscale"), std::wstring::npos);
+}
+
 // The share of frames the encoder's interlace detector finds interlaced.
 double InterlacedShare(const std::string& path) {
   const auto idet = RunCommand("ffmpeg -hide_banner -nostdin -i " + ShellQuote(path) +
@@ -397,7 +420,7 @@ TEST_F(DeviceOutputTest, TheListingBeforeAConversionTellsWhatTheSourceIs) {
   const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"1", L"Low");
   ASSERT_NE(profile, nullptr);
   std::string command;
-  for (const auto& a : BuildEncoderCommand(run, profile, {0}).argv) command += ShellQuote(WideToSystem(a)) + " ";
+  for (const auto& a : BuildEncoderCommand(run, profile, SourceTraits{{0}, L""}).argv) command += ShellQuote(WideToSystem(a)) + " ";
   const auto converted = RunCommand(command + "</dev/null 2>&1");
   ASSERT_EQ(converted.status, 0) << converted.out;
   const auto streams = ProbeStreams(WideToSystem(run.outputPath));

@@ -112,14 +112,15 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate
   parse();
 }
 
-// The positions of the source's picture subtitle tracks (DVD, Blu-ray, DVB),
-// which MP4 text subtitles cannot be made from, from the encoder's listing
-// of the source (its "-i" alone; it exits at once, with status 1). Empty
-// when the listing fails or shows none: the conversion then finds out. A
+// What a profile with device constraints needs to know of the source: its
+// picture subtitle tracks (DVD, Blu-ray, DVB), which MP4 text subtitles
+// cannot be made from, and whether its picture is HDR, from the encoder's
+// listing of the source (its "-i" alone; it exits at once, with status 1).
+// Nothing when the listing fails: the conversion then finds out. A
 // stop asked for meanwhile kills the listing, and the run's own start then
 // sees the stop; a pause lets it finish (the encoder then starts frozen); a
 // listing that takes longer than a minute is ended.
-std::vector<int> ListPictureSubtitles(const ProcessObject& run, EncoderControl& control) {
+SourceTraits ListSource(const ProcessObject& run, EncoderControl& control) {
   constexpr size_t kListingLimit = 1 << 20;
   constexpr auto kListingTime = std::chrono::seconds(60);
   std::shared_ptr<ChildProcess> lister;
@@ -137,7 +138,8 @@ std::vector<int> ListPictureSubtitles(const ProcessObject& run, EncoderControl& 
   }
   lister->Kill();  // ignored once it has ended
   lister->Reap();
-  return PictureSubtitleTracks(SystemToWideReplacing(listing));
+  const std::wstring text = SystemToWideReplacing(listing);
+  return SourceTraits{PictureSubtitleTracks(text), HdrTransfer(text)};
 }
 
 // Ends the run: failed when `reason` is not empty. The reason is written
@@ -269,10 +271,10 @@ int RunEncoder(ProcessObject& run) {
     return 0;
   }
   // A profile with device constraints maps every subtitle track, so the
-  // picture ones are found first and left out.
-  std::vector<int> picture_subtitles;
-  if (HasDeviceConstraints(*format)) picture_subtitles = ListPictureSubtitles(run, control);
-  EncoderCommand command = BuildEncoderCommand(run, format, picture_subtitles);
+  // picture ones are found first and left out; an HDR picture is tone mapped.
+  SourceTraits source;
+  if (HasDeviceConstraints(*format)) source = ListSource(run, control);
+  EncoderCommand command = BuildEncoderCommand(run, format, source);
   // A partial file's name says nothing of its container: say it.
   if (!EndsWith(run.outputPath, L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});
 
