@@ -98,10 +98,11 @@ const std::wstring kAllProfiles = L"\n*";
 constexpr double kMaxIntervalSeconds = 10;  // a longer gap between refreshes says nothing reliable
 constexpr double kHalfLifeSeconds = 120;    // older intervals weigh half as much per this
 constexpr double kMinRateSeconds = 3;       // task-seconds before a speed counts
-// How a task's speed goes with the number running beside it before that
-// number has been seen: (n / m) to this power from m running to n. 1 would
-// be a capacity shared exactly (alone twice as fast as each of two), 0 a
-// core each; encoders that use every core come close to 1, but not quite.
+// How a task's speed goes with the number running before that number has
+// been seen: with n running it is the speed seen with m running times
+// (m / n) to this power. 1 would be a capacity shared exactly (alone twice
+// as fast as each of two), 0 a core each; encoders that use every core come
+// close to 1, but not quite.
 constexpr double kShareExponent = 0.75;
 
 // Source seconds of `task` converted so far, or -1 when its duration is unknown.

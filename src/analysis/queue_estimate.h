@@ -44,10 +44,10 @@ double EstimateQueueSeconds(const std::vector<QueueTaskFacts>& tasks, int slots)
 // over the slots, each task at the speed of its profile for the number
 // running at that time: when fewer run (the tail of the queue), each runs
 // faster, as the machine's capacity is shared by fewer. A speed not seen for
-// a number running is taken from the nearest one seen with the capacity
-// shared the same (two running: each at half the speed of one alone). Until
-// a first interval has been seen, the estimate of the moment
-// (EstimateQueueSeconds). Owned by one refreshing thread.
+// a number running is taken from the best-founded one seen, scaled as if
+// most of the capacity were shared (one alone about 1.7 times as fast as
+// each of two). Until a first interval has been seen, the estimate of the
+// moment (EstimateQueueSeconds). Owned by one refreshing thread.
 class QueueEstimator {
  public:
   // The estimate (seconds, -1 unknown, 0 nothing left) after a refresh that
