@@ -1,6 +1,9 @@
 // The main dialog's host logic.
 #include "app/cvela_dlg.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <vector>
 
 #include "app/host_commands.h"
@@ -41,12 +44,24 @@ std::wstring CvelaDlg::TitleText() {
   return name + L" v" + engine_.ProductVersion();
 }
 
+std::wstring QueueSecondsText(double seconds) {
+  if (!(seconds >= 0) || !std::isfinite(seconds)) return L"";
+  return std::to_wstring(static_cast<int64_t>(std::min(std::round(seconds), 1e15)));
+}
+
 void CvelaDlg::OnTimer(int /*timer_id*/) {
   if (ended_) return;
   HostEngine::RefreshedQueue refreshed = engine_.RefreshQueue();  // the engine has released its lock here
   window_.SetElementText(kParmContainer, refreshed.json);
   CallPageFunction(L"updateProgress");
-  // The status bar's whole-queue estimate, written only when its text changes.
+  // The status bar's whole-queue estimate, each part written only when it
+  // changes: its whole seconds as data-seconds ("" while unknown), for
+  // readers that need more than the text's minutes, then the text.
+  std::wstring seconds = QueueSecondsText(refreshed.queueSeconds);
+  if (seconds != shown_seconds_) {
+    shown_seconds_ = seconds;
+    window_.SetElementData(kQueueEstimate, L"seconds", shown_seconds_);
+  }
   if (refreshed.queueEstimate != shown_estimate_) {
     shown_estimate_ = refreshed.queueEstimate;
     window_.SetElementText(kQueueEstimate, shown_estimate_);

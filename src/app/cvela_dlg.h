@@ -104,7 +104,12 @@ class CvelaDlg : public WindowEvents {
   bool asking_to_close_ = false;
   bool ended_ = false;
   std::wstring shown_estimate_;  // the queue estimate last written to the status bar
+  std::wstring shown_seconds_;   // and its seconds last written beside it
 };
+
+// The queue estimate's seconds as the status bar's data-seconds: whole
+// seconds in decimal, "" for a negative (unknown) or unusable figure.
+std::wstring QueueSecondsText(double seconds);
 
 // The program folder's page and icon.
 std::wstring PagePath();

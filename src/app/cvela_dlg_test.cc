@@ -129,6 +129,33 @@ TEST_F(CvelaDlgTest, TheQueueEstimateIsWrittenWhenItChanges) {
   EXPECT_EQ(window.elements[kQueueEstimate], L"");
 }
 
+TEST_F(CvelaDlgTest, TheQueueEstimatesSecondsGoBesideItsText) {
+  engine.queue_estimate = L"Queue: 2 minutes";
+  engine.queue_seconds = 150.4;
+  dialog.OnTimer(1);
+  EXPECT_EQ(window.data[std::wstring(kQueueEstimate) + L".seconds"], L"150");
+  EXPECT_EQ(window.elements[kQueueEstimate], L"Queue: 2 minutes");
+  // The seconds change while the text stays: only the seconds are written.
+  engine.queue_seconds = 148.6;
+  log.clear();
+  dialog.OnTimer(1);
+  EXPECT_EQ(log, (Log{L"refresh", L"set parmContainer=[]", L"call updateProgress",
+                      std::wstring(L"data ") + kQueueEstimate + L".seconds=149"}));
+  engine.queue_seconds = -1;
+  engine.queue_estimate = L"";
+  dialog.OnTimer(1);
+  EXPECT_EQ(window.data[std::wstring(kQueueEstimate) + L".seconds"], L"");
+  EXPECT_EQ(window.elements[kQueueEstimate], L"");
+}
+
+TEST(QueueSecondsText, WholeSecondsOrNothing) {
+  struct Case { double seconds; const wchar_t* text; } cases[] = {
+      {-1, L""}, {0, L"0"}, {0.4, L"0"}, {59.5, L"60"}, {86400, L"86400"},
+      {1.0 / 0.0, L""}, {0.0 / 0.0, L""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(QueueSecondsText(c.seconds), c.text) << c.seconds;
+}
+
 TEST_F(CvelaDlgTest, TicksGoOnWhileTheQuestionIsOpen) {
   engine.task_ids = {L"{T}"};
   window.yes_answer = true;

@@ -32,6 +32,9 @@ class ScriptingWindow : public Window {
     script_bytes += BuildApplyOpsScript({{PageOp::Kind::kSetText, id, text}}).size();
   }
   std::wstring GetElementText(const std::wstring&) override { return L""; }
+  void SetElementData(const std::wstring& id, const std::wstring& key, const std::wstring& value) override {
+    script_bytes += BuildApplyOpsScript({{PageOp::Kind::kSetData, id, value, key}}).size();
+  }
   void CallPageFunction(const std::wstring& name) override {
     script_bytes += BuildApplyOpsScript({{PageOp::Kind::kCall, name, L""}}).size();
   }

@@ -223,6 +223,10 @@ std::string EncodePageOps(const std::vector<PageOp>& ops) {
     if (op.kind == PageOp::Kind::kSetText) {
       out.append("{\"set\":").append(EncodeJsonString(op.target));
       out.append(",\"text\":").append(EncodeJsonString(op.text)).push_back('}');
+    } else if (op.kind == PageOp::Kind::kSetData) {
+      out.append("{\"data\":").append(EncodeJsonString(op.target));
+      out.append(",\"key\":").append(EncodeJsonString(op.key));
+      out.append(",\"text\":").append(EncodeJsonString(op.text)).push_back('}');
     } else {
       out.append("{\"call\":").append(EncodeJsonString(op.target)).push_back('}');
     }

@@ -9,7 +9,9 @@
 //   {"ret": result or null, "ops": [operations]}
 // and, outside a call, sends the same operations as a script. Operations are
 // applied in order: {"set": id, "text": t} sets an element's text,
-// {"call": name} calls a page function if the page defines it.
+// {"data": id, "key": k, "text": t} sets its data-k attribute to t (a figure
+// for readers that want more than the text), {"call": name} calls a page
+// function if the page defines it.
 #pragma once
 
 #include <optional>
@@ -39,7 +41,7 @@ std::optional<BridgeRequest> ParseBridgeRequest(std::string_view prompt_text);
 // surrogate pairs; values that are not characters become U+FFFD.
 std::string EncodeJsonString(std::wstring_view text);
 
-// [{"set": ..., "text": ...}, {"call": ...}, ...]
+// [{"set": ..., "text": ...}, {"data": ..., "key": ..., "text": ...}, {"call": ...}, ...]
 std::string EncodePageOps(const std::vector<PageOp>& ops);
 
 // {"ret": ..., "ops": [...]}

@@ -127,9 +127,11 @@ TEST(EncodeBridgeReply, GivesResultAndOperationsInOrder) {
   std::vector<PageOp> ops = {
       {PageOp::Kind::kSetText, L"configParmContainer", L"{\"a\": 1}"},
       {PageOp::Kind::kCall, L"updateConfig", L""},
+      {PageOp::Kind::kSetData, L"queueEstimate", L"90", L"seconds"},
   };
   EXPECT_EQ(EncodeBridgeReply(std::nullopt, ops),
-            R"({"ret":null,"ops":[{"set":"configParmContainer","text":"{\"a\": 1}"},{"call":"updateConfig"}]})");
+            R"({"ret":null,"ops":[{"set":"configParmContainer","text":"{\"a\": 1}"},{"call":"updateConfig"},)"
+            R"({"data":"queueEstimate","key":"seconds","text":"90"}]})");
   EXPECT_EQ(EncodeBridgeReply(std::wstring(L"None"), {}), R"({"ret":"None","ops":[]})");
 }
 

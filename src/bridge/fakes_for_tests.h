@@ -22,6 +22,7 @@ class FakeWindow : public Window {
   explicit FakeWindow(std::vector<std::wstring>& shared_log) : log(shared_log) {}
   std::vector<std::wstring>& log;
   std::map<std::wstring, std::wstring> elements;
+  std::map<std::wstring, std::wstring> data;  // "id.key" -> value
   bool yes_answer = false;          // the answer AskYesNo gives
   std::function<void()> while_asking;  // runs inside AskYesNo (a nested event)
   WindowEvents* events = nullptr;
@@ -44,6 +45,10 @@ class FakeWindow : public Window {
   std::wstring GetElementText(const std::wstring& id) override {
     auto it = elements.find(id);
     return it == elements.end() ? std::wstring() : it->second;
+  }
+  void SetElementData(const std::wstring& id, const std::wstring& key, const std::wstring& value) override {
+    data[id + L"." + key] = value;
+    log.push_back(L"data " + id + L"." + key + L"=" + value);
   }
   void CallPageFunction(const std::wstring& name) override { log.push_back(L"call " + name); }
   void ShowMessageBox(const std::wstring& text) override { log.push_back(L"box " + text); }
@@ -80,9 +85,10 @@ class FakeEngine : public HostEngine {
 
   std::vector<TaskView> task_views;  // what RefreshQueue returns beside tasks_json
   std::wstring queue_estimate;       // and the status bar's estimate
+  double queue_seconds = -1;         // with its seconds
   RefreshedQueue RefreshQueue() override {
     log.push_back(L"refresh");
-    return RefreshedQueue{task_views, tasks_json, queue_estimate};
+    return RefreshedQueue{task_views, tasks_json, queue_estimate, queue_seconds};
   }
   int GetTaskCount() override { return static_cast<int>(task_ids.size()); }
   void StopAllTasks() override { log.push_back(L"stopall"); }

@@ -24,6 +24,7 @@ class HostEngine {
     std::vector<TaskView> tasks;
     std::wstring json;
     std::wstring queueEstimate;  // the whole queue's remaining time for the status bar; "" unknown
+    double queueSeconds = -1;    // the same in seconds; -1 unknown
   };
   virtual RefreshedQueue RefreshQueue() = 0;
   virtual int GetTaskCount() = 0;

@@ -21,6 +21,9 @@ constexpr const char kBridgeBody[] = R"JS(
       if (typeof op.set === 'string') {
         var e = byId(op.set);
         if (e) e.textContent = op.text;
+      } else if (typeof op.data === 'string' && typeof op.key === 'string') {
+        var d = byId(op.data);
+        if (d) d.dataset[op.key] = op.text;
       } else if (typeof op.call === 'string') {
         var f = window[op.call];
         if (typeof f === 'function') {

@@ -2,6 +2,7 @@
 // object and device catalog.
 #include "bridge/host_engine.h"
 
+#include "analysis/queue_estimate.h"
 #include "catalog/device_catalog.h"
 #include "settings/config_object.h"
 #include "tasks/queue_summary.h"
@@ -16,7 +17,10 @@ class RealHostEngine : public HostEngine {
     RefreshedQueue refreshed;
     refreshed.tasks = Tasks().RefreshQueue();
     refreshed.json = RenderTasksJson(refreshed.tasks);  // rendered without the list's lock
-    refreshed.queueEstimate = QueueRemainingText(refreshed.tasks, ConfigObject::Instance().conTasks);
+    // Refined from refresh to refresh by the steady clock's seconds.
+    refreshed.queueSeconds = queue_estimator_.Update(QueueFactsOf(refreshed.tasks), ConfigObject::Instance().conTasks,
+                                                     static_cast<double>(SteadyMilliseconds()) / 1000.0);
+    refreshed.queueEstimate = QueueEstimateText(refreshed.queueSeconds);
     return refreshed;
   }
   int GetTaskCount() override { return Tasks().GetTaskCount(); }
@@ -42,6 +46,7 @@ class RealHostEngine : public HostEngine {
 
  private:
   static TaskManager& Tasks() { return TaskManager::Instance(); }
+  QueueEstimator queue_estimator_;
 };
 
 }  // namespace

@@ -79,6 +79,7 @@ void EventLog::UpdateOne(const TaskView& task, int64_t now_ms, std::vector<std::
                              .Number(L"percent", Fixed(task.progress, 1))
                              .Text(L"remaining", task.remaining)
                              .Text(L"size", task.size)
+                             .Number(L"sizeKB", Fixed(task.sizeKB > 0 ? task.sizeKB : -1, 0))
                              .End());
       }
       return;

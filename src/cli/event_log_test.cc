@@ -17,6 +17,7 @@ TaskView Task(const std::wstring& name, int32_t status, double progress = 0) {
   t.progress = progress;
   t.remaining = L"< 1 minute";
   t.size = L"\u2248 2 M";
+  t.sizeKB = 2500.4;
   return t;
 }
 
@@ -37,15 +38,22 @@ TEST(EventLogTest, EachFileGoesQueuedStartedProgressThenItsEnd) {
   lines = log.Update({Task(L"a", kTaskRunning, 20), Task(L"b", kTaskWaiting)}, 1000);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0], L"{\"v\":1,\"event\":\"progress\",\"time\":1.000,\"id\":\"{a}\",\"percent\":20.0,"
-                      L"\"remaining\":\"< 1 minute\",\"size\":\"\u2248 2 M\"}");
-  EXPECT_TRUE(log.Update({Task(L"a", kTaskRunning, 30)}, 1500).empty());
-  EXPECT_TRUE(log.Update({Task(L"a", kTaskRunning, 20)}, 2500).empty());  // no news, no line
+                      L"\"remaining\":\"< 1 minute\",\"size\":\"\u2248 2 M\",\"sizeKB\":2500}");
+  // An unknown expected size is -1 beside its "...".
+  TaskView unknown = Task(L"a", kTaskRunning, 25);
+  unknown.size = L"...";
+  unknown.sizeKB = -1;
+  lines = log.Update({unknown}, 2000);
+  ASSERT_EQ(lines.size(), 1u);
+  EXPECT_NE(lines[0].find(L"\"size\":\"...\",\"sizeKB\":-1}"), std::wstring::npos) << lines[0];
+  EXPECT_TRUE(log.Update({Task(L"a", kTaskRunning, 30)}, 2500).empty());
+  EXPECT_TRUE(log.Update({Task(L"a", kTaskRunning, 25)}, 3500).empty());  // no news, no line
   // b ends before any refresh saw it run: its start is still written first.
   TaskView failed = Task(L"b", kTaskFailed);
-  lines = log.Update({Task(L"a", kTaskDone, 100), failed}, 3000);
+  lines = log.Update({Task(L"a", kTaskDone, 100), failed}, 4000);
   ASSERT_EQ(lines.size(), 3u);
   EXPECT_NE(lines[0].find(L"\"event\":\"done\""), std::wstring::npos);
-  EXPECT_NE(lines[1].find(L"\"event\":\"started\",\"time\":3.000,\"id\":\"{b}\""), std::wstring::npos);
+  EXPECT_NE(lines[1].find(L"\"event\":\"started\",\"time\":4.000,\"id\":\"{b}\""), std::wstring::npos);
   EXPECT_NE(lines[2].find(L"\"event\":\"failed\""), std::wstring::npos);
   EXPECT_NE(lines[2].find(L"\"reason\":\"from the log\"}"), std::wstring::npos);
   // Ended files say nothing more.

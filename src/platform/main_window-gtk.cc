@@ -47,6 +47,7 @@ class MainWindowGtk : public Window {
   void Navigate(const std::wstring& file_path) override;
   void StartTimer(int timer_id, int period_ms) override;
   void SetElementText(const std::wstring& element_id, const std::wstring& text) override;
+  void SetElementData(const std::wstring& element_id, const std::wstring& key, const std::wstring& value) override;
   std::wstring GetElementText(const std::wstring& element_id) override;
   void CallPageFunction(const std::wstring& name) override;
   void ShowMessageBox(const std::wstring& text) override;
@@ -221,6 +222,11 @@ void MainWindowGtk::SetElementText(const std::wstring& element_id, const std::ws
 std::wstring MainWindowGtk::GetElementText(const std::wstring& element_id) {
   auto it = element_texts_.find(element_id);
   return it == element_texts_.end() ? std::wstring() : it->second;
+}
+
+void MainWindowGtk::SetElementData(const std::wstring& element_id, const std::wstring& key,
+                                   const std::wstring& value) {
+  AddOp({PageOp::Kind::kSetData, element_id, value, key});
 }
 
 void MainWindowGtk::CallPageFunction(const std::wstring& name) { AddOp({PageOp::Kind::kCall, name, L""}); }

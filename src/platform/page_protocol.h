@@ -25,10 +25,11 @@ struct PageRequest {
 
 // An operation of the host on the page.
 struct PageOp {
-  enum class Kind { kSetText, kCall };
+  enum class Kind { kSetText, kCall, kSetData };
   Kind kind = Kind::kSetText;
-  std::wstring target;  // element id or function name
-  std::wstring text;    // kSetText only
+  std::wstring target;    // element id or function name
+  std::wstring text;      // the text (kSetText) or the data value (kSetData)
+  std::wstring key = {};  // kSetData only: the data name ("seconds" is data-seconds)
 };
 
 class PageProtocol {

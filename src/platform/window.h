@@ -62,6 +62,10 @@ class Window {
   // Before the page has loaded, writes and calls are lost.
   virtual void SetElementText(const std::wstring& element_id, const std::wstring& text) = 0;
   virtual std::wstring GetElementText(const std::wstring& element_id) = 0;
+  // Sets the element's attribute data-<key> to `value` (a figure beside the
+  // text, for readers of the page); like a text write, lost before the page
+  // has loaded and nothing for an element the page does not have.
+  virtual void SetElementData(const std::wstring& element_id, const std::wstring& key, const std::wstring& value) = 0;
   // Calls a function of the page's script without arguments, only if the page
   // defines it. Its result and any error it raises are ignored.
   virtual void CallPageFunction(const std::wstring& name) = 0;

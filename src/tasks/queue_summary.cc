@@ -1,15 +1,14 @@
 // The whole queue's remaining time from the views of one refresh.
 #include "tasks/queue_summary.h"
 
-#include "analysis/queue_estimate.h"
-
 namespace cw {
 
-double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots) {
+std::vector<QueueTaskFacts> QueueFactsOf(const std::vector<TaskView>& views) {
   std::vector<QueueTaskFacts> facts;
   facts.reserve(views.size());
   for (const TaskView& view : views) {
     QueueTaskFacts task;
+    task.id = view.guid;
     task.profile = view.targetDevice + L"\n" + view.outputQuality;
     task.status = view.status;
     task.durationSeconds = view.sourceSeconds;
@@ -17,7 +16,11 @@ double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots) {
     task.runSeconds = view.runSeconds;
     facts.push_back(std::move(task));
   }
-  return EstimateQueueSeconds(facts, slots);
+  return facts;
+}
+
+double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots) {
+  return EstimateQueueSeconds(QueueFactsOf(views), slots);
 }
 
 std::wstring QueueRemainingText(const std::vector<TaskView>& views, int slots) {

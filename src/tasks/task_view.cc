@@ -148,7 +148,8 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   const double encoder_seconds = run.durationMs.load() >= 0 ? run.durationMs.load() / 1000.0 : -1;
   view.sourceSeconds = view.source.facts.durationSeconds > 0 ? view.source.facts.durationSeconds : encoder_seconds;
   view.runSeconds = task.ticks.ElapsedSeconds();
-  view.size = FormatSizeText(ExpectedSizeKB(task, view));
+  view.sizeKB = ExpectedSizeKB(task, view);
+  view.size = FormatSizeText(view.sizeKB);
   view.stalled = StallOf(task, SteadyMilliseconds());
   if (task.iStatus == kTaskFailed && run.finished.load() != 0) {
     // The run is over: its record is final and no worker writes it any more.

@@ -29,6 +29,7 @@ struct TaskView {
   double progress = 0;            // 0..100
   std::wstring remaining;         // remaining-time text ("..." while unknown)
   std::wstring size;              // expected-size text ("..." while unknown)
+  double sizeKB = -1;             // the expected size behind it in KiB; -1 unknown
   std::wstring failureReason;     // why a failed run failed, when the runner knows; else ""
   // Why a running task makes no progress ("stopped by another program", or
   // how long its encoder has been silent); "" while it goes on.

@@ -194,6 +194,16 @@ test('both convert into the output folder under their own names', async () => {
   const probe = spawnSync('ffprobe', ['-v', 'error', '-show_entries', 'format=duration', '-of', 'csv=p=0',
     path.join(outDir, 'short clip.mp4')], {encoding: 'utf8'});
   assert.ok(Math.abs(Number(probe.stdout) - 2) < 0.5, probe.stdout);
+
+  // While the long clip converts, the status bar shows the queue's remaining
+  // time, its seconds beside the text (data-seconds) agreeing with it.
+  const shown = await waitFor('the queue estimate', () => run(`
+    var e = document.getElementById('queueEstimate');
+    return /^Queue: /.test(e.textContent) && /^\\d+$/.test(e.dataset.seconds || '') &&
+        {text: e.textContent, seconds: Number(e.dataset.seconds)};`), 20000);
+  const minutes = /^Queue: (\d+) minutes$/.exec(shown.text);
+  if (minutes) assert.ok(Math.abs(shown.seconds / 60 - Number(minutes[1])) <= 1, JSON.stringify(shown));
+  else assert.ok(/^Queue: < (1 minute|2 minutes)$/.test(shown.text) && shown.seconds < 130, JSON.stringify(shown));
 });
 
 test('the long clip pauses, resumes, and when deleted its partial file goes', async () => {

@@ -1,0 +1,104 @@
+// Many files dropped on the real window while the page keeps calling the
+// host: shared by the end-to-end test (every call answers, every row gets
+// its duration) and bench/probe_latency (how long the calls took). The
+// files come from the stand-in file manager (e2e_drag_source) by a real drag
+// and drop with the mouse (xdotool); run under Xvfb.
+import {spawn, spawnSync} from 'node:child_process';
+import fs from 'node:fs';
+import path from 'node:path';
+
+import {sleep, waitFor} from './driven_program.mjs';
+
+function xdotool(...args) {
+  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
+}
+
+// The id of the visible window whose title matches `pattern`, or null.
+export function windowNamed(pattern) {
+  const found = xdotool('search', '--onlyvisible', '--name', pattern);
+  return found.status === 0 ? found.stdout.trim().split('\n')[0] : null;
+}
+
+function geometry(id) {
+  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
+  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
+  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
+}
+
+// Drags with the mouse from one point to another, in small steps.
+async function drag(from, to) {
+  xdotool('mousemove', String(from.x), String(from.y));
+  await sleep(200);
+  xdotool('mousedown', '1');
+  const steps = 12;
+  for (let i = 1; i <= steps; ++i) {
+    xdotool('mousemove', String(Math.round(from.x + ((to.x - from.x) * i) / steps)),
+      String(Math.round(from.y + ((to.y - from.y) * i) / steps)));
+    await sleep(120);
+  }
+  await sleep(300);
+  xdotool('mouseup', '1');
+}
+
+// `count` names for one tiny generated clip in `dir` (hard links of it).
+export function manyClips(dir, count) {
+  fs.mkdirSync(dir, {recursive: true});
+  const first = path.join(dir, 'tiny 000.avi');
+  const made = spawnSync('ffmpeg', ['-nostdin', '-loglevel', 'error', '-y', '-f', 'lavfi', '-i',
+    'testsrc=size=160x120:rate=10:duration=1', '-c:v', 'mpeg4', first], {encoding: 'utf8', timeout: 60000});
+  if (made.status !== 0) throw new Error(made.stderr);
+  const files = [first];
+  for (let i = 1; i < count; ++i) {
+    const name = path.join(dir, `tiny ${String(i).padStart(3, '0')}.avi`);
+    fs.linkSync(first, name);
+    files.push(name);
+  }
+  return files;
+}
+
+// Starts a sampler in the page that calls the host every `everyMs` (a call
+// that answers "None" for an unknown task) and notes how long each took and
+// what it answered.
+async function startSampler(program, everyMs) {
+  await program.run(`
+    window.__samples = [];
+    window.__sampler = setInterval(function () {
+      var begin = performance.now();
+      var answer = window.external.getOutputFilePath('{no such task}');
+      window.__samples.push([begin, performance.now() - begin, answer]);
+    }, arguments[0]);`, [everyMs]);
+}
+
+async function stopSampler(program) {
+  return program.run('clearInterval(window.__sampler); return window.__samples;');
+}
+
+// Drops `files` on the main window from the stand-in file manager while the
+// page's sampler runs, and waits until every dropped task has its duration.
+// Returns {samples: [{at, ms, answer}], probeSeconds, durations} where
+// probeSeconds runs from the drop to the last duration and `durations` are
+// the dropped rows' duration texts.
+export async function dropAndSample(program, buildDir, files, {timeoutMs = 240000, everyMs = 50} = {}) {
+  const before = await program.run('return page.tasks.length;');
+  const source = spawn(path.join(buildDir, 'e2e_drag_source'), files, {stdio: 'ignore'});
+  try {
+    const sourceWindow = await waitFor('the drag source', () => windowNamed('^cw-drag-source$'), 10000);
+    const mainWindow = await waitFor('the main window', () => windowNamed('^Clipwright v'), 10000);
+    await sleep(500);
+    const g = geometry(sourceWindow);
+    const m = geometry(mainWindow);
+    await startSampler(program, everyMs);
+    const droppedAt = performance.now();
+    await drag({x: g.x + 100, y: g.y + 60}, {x: m.x + Math.floor(m.width / 2), y: m.y + Math.floor(m.height / 2)});
+    const durations = await waitFor('every dropped row with its duration', async () => {
+      const rows = await program.run('return page.tasks.slice(arguments[0]).map(function (t) { return t.duration; });',
+        [before]);
+      return rows.length === files.length && rows.every((d) => typeof d === 'string' && d !== '') && rows;
+    }, timeoutMs);
+    const probeSeconds = (performance.now() - droppedAt) / 1000;
+    const samples = (await stopSampler(program)).map(([at, ms, answer]) => ({at, ms, answer}));
+    return {samples, probeSeconds, durations};
+  } finally {
+    source.kill('SIGKILL');
+  }
+}
