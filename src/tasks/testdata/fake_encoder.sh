@@ -68,8 +68,12 @@ echo "Input #0, avi, from '$input':"
 printf "  Duration: %02d:%02d:%02d.%02d, start: 0.000000, bitrate: 1200 kb/s\n" \
   $((secs / 3600)) $((secs / 60 % 60)) $((secs % 60)) $hundredths
 echo "    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, $fps fps, $fps tbr, $fps tbn, $fps tbc"
-track=1
-for codec in $(echo "$subtitles" | tr ',' ' '); do
+# Split on commas without a subprocess: a test may kill the whole group at any
+# moment and expects it gone once this process is.
+track=1 rest=$subtitles
+while [ -n "$rest" ]; do
+  codec=${rest%%,*}
+  [ "$codec" = "$rest" ] && rest="" || rest=${rest#*,}
   echo "    Stream #0:$track: Subtitle: $codec"
   track=$((track + 1))
 done
