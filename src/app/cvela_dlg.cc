@@ -8,6 +8,7 @@
 #include "platform/files.h"
 #include "app/menu_table.h"
 #include "platform/message.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -33,6 +34,11 @@ void CvelaDlg::LoadCatalogShowingMessages() {
   engine_.LoadCatalog();
   SetMessageSink(std::move(previous));
   for (const std::wstring& text : messages) window_.ShowMessageBox(text);
+}
+
+// Translated in its two sentences: a catalogue entry holds no "\r".
+std::wstring CvelaDlg::QuitQuestion() {
+  return Tr(L"All uncompleted tasks will be cancelled!! ") + L"\r\n " + Tr(L"Are you sure to quit?");
 }
 
 std::wstring CvelaDlg::TitleText() {
@@ -61,7 +67,7 @@ bool CvelaDlg::PrepareToClose() {
     // answered by this one question, not by another.
     if (asking_to_close_) return false;
     asking_to_close_ = true;
-    bool yes = window_.AskYesNo(kQuitQuestion);
+    bool yes = window_.AskYesNo(QuitQuestion());
     asking_to_close_ = false;
     if (!yes || ended_) return false;
     engine_.StopAllTasks();

@@ -5,6 +5,8 @@
 #include <string_view>
 
 #include "cli/video_extensions.h"
+#include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw::cli {
 
@@ -137,69 +139,74 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string HelpText() {
-  return "Usage: clipwright-cli [OPTIONS] FILE|FOLDER...\n"
-         "       clipwright-cli --list-devices\n"
-         "\n"
-         "Converts video files into MP4 files for a device, with the same engine,\n"
-         "device catalog and settings as the Clipwright window. A folder adds the\n"
-         "files directly inside it (not its subfolders, not hidden files).\n"
-         "\n"
-         "Options (each overrides the saved settings for this run only; nothing is saved):\n"
-         "  --device ID     the device to convert for (see --list-devices)\n"
-         "  --quality ID    the device's quality profile (Low, Normal, High, ...)\n"
-         "  --output DIR    the folder for the MP4 files; created when missing\n"
-         "  --jobs N        how many files convert at once (1 to 64)\n"
-         "  -r, --recursive a folder adds the video files of its subfolders too, and\n"
-         "                  their outputs keep the same subfolders under the output\n"
-         "                  folder; only these extensions are taken from folders:\n"
-         "                  " + std::string(kVideoExtensionsText) + "\n"
-         "  --skip-existing leaves a source alone when its output is already complete:\n"
-         "                  the output file exists, is not empty and ffprobe reads a\n"
-         "                  video stream and a duration above zero from it\n"
-         "  --shard K/N     converts only every N-th file of the expanded list,\n"
-         "                  starting with the K-th (1 <= K <= N): N machines given the\n"
-         "                  same arguments and K = 1..N convert disjoint sets that\n"
-         "                  together are the whole list\n"
-         "  --events        writes one JSON object per line to standard output for\n"
-         "                  each change instead of the display (format below); the\n"
-         "                  messages and the closing report go to standard error\n"
-         "  --list-devices  lists the devices and their qualities, then exits\n"
-         "  --cpu-times     at the end, prints the processor time of this program\n"
-         "                  and of the encoders to standard error\n"
-         "  -h, --help      shows this text\n"
-         "  --              ends the options: every later argument is a file or\n"
-         "                  folder, even one that starts with '-'\n"
-         "\n"
-         "An output file is named after its source with \".mp4\"; when that name is\n"
-         "taken, \"name(1).mp4\", \"name(2).mp4\", ... is used.\n"
-         "\n"
-         "On a terminal a live display shows one line per file (name, progress bar,\n"
-         "percentage, remaining time, expected size, state) and an overall line.\n"
-         "Otherwise one plain line is printed per change of state and per 10 % of\n"
-         "progress, for logs.\n"
-         "\n"
-         "--events lines (version 1): every object has \"v\": 1 and \"event\", one of\n"
-         "  queued    {\"id\", \"source\"}             once per file, before it starts\n"
-         "  skipped   {\"source\", \"output\", \"reason\"} with --skip-existing\n"
-         "  started   {\"id\", \"source\", \"output\"}\n"
-         "  progress  {\"id\", \"percent\", \"remaining\", \"size\"}  at most once a second\n"
-         "  done      {\"id\", \"source\", \"output\"}\n"
-         "  failed    {\"id\", \"source\", \"reason\"}\n"
-         "  stopped   {\"id\", \"source\"}             a file left unconverted by a stop\n"
-         "  summary   {\"total\", \"converted\", \"failed\", \"skipped\", \"stopped\",\n"
-         "             \"shard\", \"signal\"}          always the last line\n"
-         "A file's events come in the order queued, started, progress..., then one\n"
-         "of done, failed or stopped. Readers ignore members they do not know.\n"
-         "\n"
-         "Ctrl-C (SIGINT), SIGTERM or a closed terminal stops every encoder, deletes\n"
-         "the partial output files and lists what was finished.\n"
-         "\n"
-         "Exit status:\n"
-         "  0    every file converted (or skipped as complete)\n"
-         "  1    at least one file failed (the summary names them, with the last\n"
-         "       lines of their encoder output)\n"
-         "  2    bad usage: unknown option, device or quality, missing file\n"
-         "  130  stopped by Ctrl-C (128 + the signal's number for other signals)\n";
+  // One catalogue entry per paragraph, each ending in its newline.
+  std::wstring text =
+      Tr(L"Usage: clipwright-cli [OPTIONS] FILE|FOLDER...\n"
+          "       clipwright-cli --list-devices\n");
+  text += L"\n";
+  text += Tr(L"Converts video files into MP4 files for a device, with the same engine,\n"
+              "device catalog and settings as the Clipwright window. A folder adds the\n"
+              "files directly inside it (not its subfolders, not hidden files).\n");
+  text += L"\n";
+  text += Fill(Tr(L"Options (each overrides the saved settings for this run only; nothing is saved):\n"
+                   "  --device ID     the device to convert for (see --list-devices)\n"
+                   "  --quality ID    the device's quality profile (Low, Normal, High, ...)\n"
+                   "  --output DIR    the folder for the MP4 files; created when missing\n"
+                   "  --jobs N        how many files convert at once (1 to 64)\n"
+                   "  -r, --recursive a folder adds the video files of its subfolders too, and\n"
+                   "                  their outputs keep the same subfolders under the output\n"
+                   "                  folder; only these extensions are taken from folders:\n"
+                   "                  %1\n"
+                   "  --skip-existing leaves a source alone when its output is already complete:\n"
+                   "                  the output file exists, is not empty and ffprobe reads a\n"
+                   "                  video stream and a duration above zero from it\n"
+                   "  --shard K/N     converts only every N-th file of the expanded list,\n"
+                   "                  starting with the K-th (1 <= K <= N): N machines given the\n"
+                   "                  same arguments and K = 1..N convert disjoint sets that\n"
+                   "                  together are the whole list\n"
+                   "  --events        writes one JSON object per line to standard output for\n"
+                   "                  each change instead of the display (format below); the\n"
+                   "                  messages and the closing report go to standard error\n"
+                   "  --list-devices  lists the devices and their qualities, then exits\n"
+                   "  --cpu-times     at the end, prints the processor time of this program\n"
+                   "                  and of the encoders to standard error\n"
+                   "  -h, --help      shows this text\n"
+                   "  --              ends the options: every later argument is a file or\n"
+                   "                  folder, even one that starts with '-'\n"),
+               {SystemToWide(kVideoExtensionsText)});
+  text += L"\n";
+  text += Tr(L"An output file is named after its source with \".mp4\"; when that name is\n"
+              "taken, \"name(1).mp4\", \"name(2).mp4\", ... is used.\n");
+  text += L"\n";
+  text += Tr(L"On a terminal a live display shows one line per file (name, progress bar,\n"
+              "percentage, remaining time, expected size, state) and an overall line.\n"
+              "Otherwise one plain line is printed per change of state and per 10 % of\n"
+              "progress, for logs.\n");
+  text += L"\n";
+  // The event names and members are the format itself: a translation keeps them.
+  text += Tr(L"--events lines (version 1): every object has \"v\": 1 and \"event\", one of\n"
+              "  queued    {\"id\", \"source\"}             once per file, before it starts\n"
+              "  skipped   {\"source\", \"output\", \"reason\"} with --skip-existing\n"
+              "  started   {\"id\", \"source\", \"output\"}\n"
+              "  progress  {\"id\", \"percent\", \"remaining\", \"size\"}  at most once a second\n"
+              "  done      {\"id\", \"source\", \"output\"}\n"
+              "  failed    {\"id\", \"source\", \"reason\"}\n"
+              "  stopped   {\"id\", \"source\"}             a file left unconverted by a stop\n"
+              "  summary   {\"total\", \"converted\", \"failed\", \"skipped\", \"stopped\",\n"
+              "             \"shard\", \"signal\"}          always the last line\n"
+              "A file's events come in the order queued, started, progress..., then one\n"
+              "of done, failed or stopped. Readers ignore members they do not know.\n");
+  text += L"\n";
+  text += Tr(L"Ctrl-C (SIGINT), SIGTERM or a closed terminal stops every encoder, deletes\n"
+              "the partial output files and lists what was finished.\n");
+  text += L"\n";
+  text += Tr(L"Exit status:\n"
+              "  0    every file converted (or skipped as complete)\n"
+              "  1    at least one file failed (the summary names them, with the last\n"
+              "       lines of their encoder output)\n"
+              "  2    bad usage: unknown option, device or quality, missing file\n"
+              "  130  stopped by Ctrl-C (128 + the signal's number for other signals)\n");
+  return WideToDisplayUtf8(text);
 }
 
 }  // namespace cw::cli

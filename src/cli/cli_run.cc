@@ -27,6 +27,7 @@
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 #include "settings/config_location.h"
 #include "settings/config_object.h"
 #include "settings/setting_checks.h"
@@ -218,7 +219,7 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
   list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
   outcome.stopped = true;
-  outcome.stop_reason = L"Interrupted (" + StopSignalName(stop_signal) + L")";
+  outcome.stop_reason = Fill(Tr(L"Interrupted (%1)"), {StopSignalName(stop_signal)});
   for (auto& task : outcome.tasks) {
     if (task.status == kTaskDone || task.status == kTaskFailed) continue;
     task.status = kTaskStopped;
