@@ -463,7 +463,7 @@ TEST_F(ClipwrightCliTest, GermanForPeopleTheEventsAsInEnglish) {
   EXPECT_TRUE(help.Has("Aufruf: clipwright-cli [OPTIONEN] DATEI|ORDNER...\n")) << help.output;
   EXPECT_TRUE(help.Has("  --device ID     das Ger\xc3\xa4t, f\xc3\xbcr das umgewandelt wird")) << help.output;
   EXPECT_TRUE(help.Has("Exit-Status:\n")) << help.output;
-  EXPECT_TRUE(help.Has(".avi")) << help.output;  // the extension list filled in
+  EXPECT_TRUE(help.Has(" asf avi divx ")) << help.output;  // the extension list filled in
   EXPECT_FALSE(help.Has("%1")) << help.output;
   EXPECT_FALSE(help.Has("Usage:")) << help.output;
   CliRun english_help = Run(in({"LC_ALL=C", "LANGUAGE=de"}, OwnCli(out, {"--help"})));

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <charconv>
 
+#include "analysis/time_tick.h"
 #include "cli/display_names.h"
 #include "cli/text_fit.h"
-#include "analysis/time_tick.h"
 #include "platform/text.h"
 #include "platform/translate.h"
 
@@ -24,22 +24,16 @@ constexpr int kSizeCells = 9;   // "~ 12345 M" (an approximation sign, a number,
 // The state column: as wide as the widest state word of the language
 // (English: "waiting", "running", "stopped", 7 cells).
 int StateCells() {
-  static const int cells = [] {
-    int widest = TextCells(Tr(L"stalled"));
-    for (int32_t status : {kTaskWaiting, kTaskRunning, kTaskPaused, kTaskDone, kTaskStopped, kTaskFailed}) {
-      widest = std::max(widest, TextCells(StateWord(status)));
-    }
-    return widest;
-  }();
-  return cells;
+  int widest = TextCells(Tr(L"stalled"));
+  for (int32_t status : {kTaskWaiting, kTaskRunning, kTaskPaused, kTaskDone, kTaskStopped, kTaskFailed}) {
+    widest = std::max(widest, TextCells(StateWord(status)));
+  }
+  return widest;
 }
 
 // The remaining-time column: as wide as the longest text below a day
 // (English: "23 hours 59 minutes", 19 cells).
-int RemainingCells() {
-  static const int cells = TextCells(RemainingTimeForPeople(L"23 hours 59 minutes"));
-  return cells;
-}
+int RemainingCells() { return TextCells(RemainingTimeForPeople(L"23 hours 59 minutes")); }
 
 std::wstring Bar(double progress, int cells) {
   int inner = cells - 2;
@@ -81,6 +75,7 @@ std::vector<const TaskView*> ChooseShown(const std::vector<TaskView>& tasks, siz
   return chosen;
 }
 
+// `pattern` (marked N_ where it is written) translated, with n for %1.
 std::wstring Count(int n, const wchar_t* pattern) { return Fill(Tr(pattern), {std::to_wstring(n)}); }
 
 }  // namespace
@@ -128,11 +123,11 @@ std::wstring FormatOverallLine(const std::vector<TaskView>& tasks, int cells) {
   double overall = tasks.empty() ? 100.0 : sum / static_cast<double>(tasks.size());
   std::wstring text = L" " + PadCellsLeft(PercentText(overall), kPercentCells) + L"  " +
                       Fill(Tr(L"%1 done of %2"), {std::to_wstring(counts.done), std::to_wstring(counts.total())});
-  if (counts.running > 0) text += L", " + Count(counts.running, L"%1 running");
-  if (counts.waiting > 0) text += L", " + Count(counts.waiting, L"%1 waiting");
-  if (counts.paused > 0) text += L", " + Count(counts.paused, L"%1 paused");
-  if (counts.failed > 0) text += L", " + Count(counts.failed, L"%1 failed");
-  if (counts.stopped > 0) text += L", " + Count(counts.stopped, L"%1 stopped");
+  if (counts.running > 0) text += L", " + Count(counts.running, N_(L"%1 running"));
+  if (counts.waiting > 0) text += L", " + Count(counts.waiting, N_(L"%1 waiting"));
+  if (counts.paused > 0) text += L", " + Count(counts.paused, N_(L"%1 paused"));
+  if (counts.failed > 0) text += L", " + Count(counts.failed, N_(L"%1 failed"));
+  if (counts.stopped > 0) text += L", " + Count(counts.stopped, N_(L"%1 stopped"));
   std::wstring label = Tr(L"Total");
   int bar_cells = std::min(40, cells - TextCells(label) - 1 - TextCells(text));
   if (bar_cells >= kMinBarCells) return FitCells(label + L" " + Bar(overall, bar_cells) + text, cells);
