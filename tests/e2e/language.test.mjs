@@ -125,6 +125,13 @@ test('the window in German: the page, a task, the menu bar and the About box', a
   const estimate = await program.run("return document.getElementById('queueEstimate').textContent;");
   if (estimate) assert.match(estimate, /^Warteschlange: /);
   fs.writeFileSync(path.join(artifacts, 'german-window.png'), await program.screenshot());
+  // The options, with their longer German labels.
+  const labels = await program.run(`configPanel();
+    return Array.prototype.map.call(document.querySelectorAll('#optionsPanel label'), function (l) { return l.textContent; });`);
+  assert.deepEqual(labels, ['Gerät', 'Qualität', 'Ausgabeordner', 'Gleichzeitige Umwandlungen',
+    'Computer herunterfahren, wenn die Warteschlange abgearbeitet ist']);
+  fs.writeFileSync(path.join(artifacts, 'german-options.png'), await program.screenshot());
+  await program.run('closePanels();');
 
   // The menu bar: Hilfe > Über... has the mnemonic b (the English About... has a).
   const main = await waitFor('the main window', () => windowNamed('Clipwright'), 10000);
