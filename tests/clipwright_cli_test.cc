@@ -466,6 +466,10 @@ TEST_F(ClipwrightCliTest, GermanForPeopleTheEventsAsInEnglish) {
   EXPECT_TRUE(help.Has(" asf avi divx ")) << help.output;  // the extension list filled in
   EXPECT_FALSE(help.Has("%1")) << help.output;
   EXPECT_FALSE(help.Has("Usage:")) << help.output;
+  CliRun usage = Run(in(german, OwnCli(out, {"--speed", "9", "x.avi"})));
+  EXPECT_EQ(usage.exit_code, 2);
+  EXPECT_TRUE(usage.Has("clipwright-cli: unbekannte Option '--speed'\nclipwright-cli: siehe 'clipwright-cli --help'\n"))
+      << usage.output;
   CliRun english_help = Run(in({"LC_ALL=C", "LANGUAGE=de"}, OwnCli(out, {"--help"})));
   EXPECT_TRUE(english_help.Has("Usage: clipwright-cli [OPTIONS] FILE|FOLDER...\n")) << english_help.output;
 

@@ -2,7 +2,9 @@
 #include "cli/cli_options.h"
 
 #include <charconv>
+#include <initializer_list>
 #include <string_view>
+#include <vector>
 
 #include "cli/video_extensions.h"
 #include "platform/text.h"
@@ -45,10 +47,21 @@ void SplitOption(const std::string& arg, std::string* name, std::optional<std::s
   }
 }
 
+// `pattern` (marked N_ where it is written) in the user's language with the
+// values put in for %1 and %2, as UTF-8.
+std::string Say(const wchar_t* pattern, std::initializer_list<std::string> values = {}) {
+  std::vector<std::wstring> wide;
+  for (const std::string& v : values) wide.push_back(SystemToWide(v));
+  std::wstring text = Tr(pattern);
+  if (wide.size() == 1) text = Fill(text, {wide[0]});
+  if (wide.size() == 2) text = Fill(text, {wide[0], wide[1]});
+  return WideToSystem(text);
+}
+
 std::string Check(const CliOptions& o) {
   if (o.help) return "";
-  if (o.list_devices) return o.inputs.empty() ? "" : "--list-devices takes no files";
-  if (o.inputs.empty()) return "no file or folder to convert";
+  if (o.list_devices) return o.inputs.empty() ? "" : Say(N_(L"--list-devices takes no files"));
+  if (o.inputs.empty()) return Say(N_(L"no file or folder to convert"));
   return "";
 }
 
@@ -70,20 +83,20 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
     auto take_value = [&](std::optional<std::string>* target) {
       if (!value) {
         if (i + 1 >= args.size()) {
-          parsed.error = name + " needs a value";
+          parsed.error = Say(N_(L"%1 needs a value"), {name});
           return false;
         }
         value = args[++i];
       }
       if (value->empty()) {
-        parsed.error = name + " needs a value";
+        parsed.error = Say(N_(L"%1 needs a value"), {name});
         return false;
       }
       *target = *value;
       return true;
     };
     auto no_value = [&]() {
-      if (value) parsed.error = name + " takes no value";
+      if (value) parsed.error = Say(N_(L"%1 takes no value"), {name});
       return !value;
     };
     if (name == "--") {
@@ -110,8 +123,8 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       std::optional<std::string> text;
       if (!take_value(&text)) return parsed;
       if (!ParseShard(*text, &o.shard_index, &o.shard_count)) {
-        parsed.error = "--shard needs K/N, whole numbers with 1 <= K <= N <= " + std::to_string(kMaxShards) +
-                       ", not '" + *text + "'";
+        parsed.error = Say(N_(L"--shard needs K/N, whole numbers with 1 <= K <= N <= %1, not '%2'"),
+                           {std::to_string(kMaxShards), *text});
         return parsed;
       }
     } else if (name == "--device") {
@@ -125,12 +138,13 @@ ParsedCommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!take_value(&text)) return parsed;
       int jobs = 0;
       if (!ParseJobs(*text, &jobs)) {
-        parsed.error = "--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs) + ", not '" + *text + "'";
+        parsed.error =
+            Say(N_(L"--jobs needs a whole number from 1 to %1, not '%2'"), {std::to_string(kMaxJobs), *text});
         return parsed;
       }
       o.jobs = jobs;
     } else {
-      parsed.error = "unknown option '" + arg + "'";
+      parsed.error = Say(N_(L"unknown option '%1'"), {arg});
       return parsed;
     }
   }

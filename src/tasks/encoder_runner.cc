@@ -18,6 +18,7 @@
 #include "tasks/output_check.h"
 #include "tasks/task_view.h"
 #include "tasks/output_naming.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -234,7 +235,7 @@ int RunEncoder(ProcessObject& run) {
       EndRun(run, L"no pipe to the encoder could be made");
       return -1;
     case EncoderControl::Launch::kNoProgram:
-      ShowMessage(std::wstring(kEncoderStartFailedMessage) + L"\n(encoder not found: " + command.argv[0] + L")");
+      ShowMessage(Tr(kEncoderStartFailedMessage) + L"\n" + Fill(Tr(L"(encoder not found: %1)"), {command.argv[0]}));
       control.DeleteOutputUnlessStopped(run.outputPath);
       EndRun(run, L"the encoder could not be started: " + command.argv[0]);
       return 0;

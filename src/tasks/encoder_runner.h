@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/translate.h"
 #include "tasks/file_object.h"
 
 namespace cw {
 
 inline constexpr wchar_t kCreatePipeFailedMessage[] = L"CreatePipe Failed!";
-inline constexpr wchar_t kEncoderStartFailedMessage[] = L"Program encounter problem, please reinstall it.";
+inline constexpr wchar_t kEncoderStartFailedMessage[] = N_(L"Program encounter problem, please reinstall it.");
 inline constexpr wchar_t kSuspendFailedMessage[] = L"Failed to capture!";
 inline constexpr wchar_t kResumeFailedMessage[] = L"Failed to capture!!";
 
