@@ -23,6 +23,7 @@ var SCRIPT_TEXTS = [
   N_('< 1 minute'), N_('< 2 minutes'), N_('1 minute'), N_('%1 minutes'), N_('1 hour %1'), N_('%1 hours %2')
 ];
 var TRANSLATED = {};
+var REASONS = {};  // the host's reason patterns ("... (exit status %1)") and their translations
 
 function T(english) {
   return Object.prototype.hasOwnProperty.call(TRANSLATED, english) && typeof TRANSLATED[english] === 'string' &&
@@ -45,6 +46,26 @@ function remainingText(english) {
     return h === 1 ? fill(T('1 hour %1'), minutes(Number(m[3]))) : fill(T('%1 hours %2'), h, minutes(Number(m[3])));
   }
   if ((m = /^(\d+) minutes$/.exec(english))) return minutes(Number(m[1]));
+  return english;
+}
+
+// A failed or stalled task's reason, which the host writes in English, in
+// the user's language: the first of the host's reason patterns it matches,
+// translated, with its values put in; else as it came.
+function reasonText(english) {
+  var patterns = Object.keys(REASONS);
+  for (var i = 0; i < patterns.length; i++) {
+    var order = [];
+    var source = patterns[i].replace(/[.*+?^${}()|[\]\\]/g, '\\$&').replace(/%([1-9])/g, function (all, n) {
+      order.push(Number(n));
+      return '(.+?)';
+    });
+    var m = new RegExp('^' + source + '$').exec(english);
+    if (!m || typeof REASONS[patterns[i]] !== 'string' || REASONS[patterns[i]] === '') continue;
+    var values = [];
+    order.forEach(function (n, k) { values[n - 1] = m[k + 1]; });
+    return REASONS[patterns[i]].replace(/%([1-9])/g, function (all, n) { return n <= values.length ? values[n - 1] : all; });
+  }
   return english;
 }
 
@@ -88,6 +109,7 @@ function translatePage() {
   try { parsed = typeof answer === 'string' ? JSON.parse(answer) : null; } catch (e) { parsed = null; }
   if (!isObject(parsed) || !isObject(parsed.texts)) return;
   TRANSLATED = parsed.texts;
+  if (isObject(parsed.reasons)) REASONS = parsed.reasons;
   if (typeof parsed.lang === 'string' && /^[A-Za-z_@-]+$/.test(parsed.lang)) {
     document.documentElement.lang = parsed.lang.replace('_', '-');
   }
@@ -344,10 +366,10 @@ function fillRow(tr, t) {
   setText(state, stalled ? T('Stalled') : (STATE_NAMES[t.iStatus] ? T(STATE_NAMES[t.iStatus]) : String(t.iStatus)));
   state.className = 'state s' + t.iStatus + (stalled ? ' stalled' : '');
   var why = tr.querySelector('.reason');
-  var reasonText = t.iStatus === 5 ? failureSummary(t) : (stalled ? t.stalled : '');
-  setText(why, reasonText);
-  why.title = t.iStatus === 5 ? T('Show why (details)') : reasonText;
-  why.hidden = reasonText === '';
+  var whyText = t.iStatus === 5 ? failureSummary(t) : (stalled ? reasonText(t.stalled) : '');
+  setText(why, whyText);
+  why.title = t.iStatus === 5 ? T('Show why (details)') : whyText;
+  why.hidden = whyText === '';
   tr.className = 's-' + (STATE_NAMES[t.iStatus] || 'unknown').toLowerCase() +
       (t.guid === page.selected ? ' selected' : '');
   var toggle = tr.querySelector('[data-action=pause],[data-action=resume]');
@@ -364,7 +386,7 @@ function fillRow(tr, t) {
 // The short reason of a failed task: the host's own, else the encoder's
 // last line, else a general word.
 function failureSummary(t) {
-  if (typeof t.failReason === 'string' && t.failReason) return t.failReason;
+  if (typeof t.failReason === 'string' && t.failReason) return reasonText(t.failReason);
   var lines = typeof t.failDetails === 'string' ? t.failDetails.split('\n').filter(Boolean) : [];
   return lines.length ? lines[lines.length - 1] : T('the encoder could not convert the file');
 }

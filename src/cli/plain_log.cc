@@ -5,6 +5,7 @@
 
 #include "cli/text_fit.h"
 #include "platform/translate.h"
+#include "tasks/reason_texts.h"
 
 namespace cw::cli {
 
@@ -24,7 +25,7 @@ std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
     }
     if (task.stalled != seen.stalled) {
       lines.push_back(task.stalled.empty() ? Fill(Tr(L"%1: going on"), {name})
-                                           : Fill(Tr(L"%1: stalled (%2)"), {name, PrintableText(task.stalled)}));
+                                           : Fill(Tr(L"%1: stalled (%2)"), {name, PrintableText(ReasonForPeople(task.stalled))}));
       seen.stalled = task.stalled;
     }
     if (task.status != kTaskRunning && task.status != kTaskPaused) continue;

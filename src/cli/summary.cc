@@ -3,6 +3,7 @@
 
 #include "cli/text_fit.h"
 #include "platform/translate.h"
+#include "tasks/reason_texts.h"
 
 namespace cw::cli {
 
@@ -14,7 +15,7 @@ void AppendFailures(const RunOutcome& outcome, std::wstring* out) {
   for (const auto& task : outcome.tasks) {
     if (task.status != kTaskFailed) continue;
     *out += Fill(Tr(L"Failed: %1  (%2)"), {PrintableText(task.fileName), PrintableText(task.fromPath)}) + L"\n";
-    if (!task.failureReason.empty()) *out += L"  " + Fill(Tr(L"reason: %1"), {PrintableText(task.failureReason)}) + L"\n";
+    if (!task.failureReason.empty()) *out += L"  " + Fill(Tr(L"reason: %1"), {PrintableText(ReasonForPeople(task.failureReason))}) + L"\n";
     // The view's lines, or those of the run's log (no version banner).
     std::vector<std::wstring> lines = task.failureLines;
     auto log = outcome.failure_logs.find(task.guid);

@@ -182,8 +182,8 @@ namespace {
 std::wstring ExitReason(const ProcessExit& exit, bool stopped) {
   if (exit.SucceededNormally()) return L"";
   if (stopped) return kRunStoppedReason;
-  if (exit.exited) return L"the encoder failed (exit status " + std::to_wstring(exit.exit_code) + L")";
-  return L"the encoder was ended by signal " + std::to_wstring(exit.signal_number);
+  if (exit.exited) return Fill(kEncoderExitReason, {std::to_wstring(exit.exit_code)});
+  return Fill(kEncoderSignalReason, {std::to_wstring(exit.signal_number)});
 }
 
 // Why a run whose encoder has ended did not give what was asked for, or "".
@@ -232,12 +232,12 @@ int RunEncoder(ProcessObject& run) {
     case EncoderControl::Launch::kNoPipe:
       ShowMessage(kCreatePipeFailedMessage);
       control.DeleteOutputUnlessStopped(run.outputPath);
-      EndRun(run, L"no pipe to the encoder could be made");
+      EndRun(run, kNoPipeReason);
       return -1;
     case EncoderControl::Launch::kNoProgram:
       ShowMessage(Tr(kEncoderStartFailedMessage) + L"\n" + Fill(Tr(L"(encoder not found: %1)"), {command.argv[0]}));
       control.DeleteOutputUnlessStopped(run.outputPath);
-      EndRun(run, L"the encoder could not be started: " + command.argv[0]);
+      EndRun(run, Fill(kEncoderNotStartedReason, {command.argv[0]}));
       return 0;
   }
   run.processId.store(child->pid());
@@ -251,7 +251,7 @@ int RunEncoder(ProcessObject& run) {
     std::wstring published = control.stopped() ? L"" : PublishOutput(run.outputPath, run.finalPath,
                                                                        BaseNameOfPath(run.inputPath));
     if (published.empty()) {
-      reason = control.stopped() ? kRunStoppedReason : L"the output could not be given its name in its folder";
+      reason = control.stopped() ? kRunStoppedReason : kOutputNotNamedReason;
     } else {
       run.publishedPath = published;
     }

@@ -121,6 +121,18 @@ test('the window in German: the page, a task, the menu bar and the About box', a
     });`);
   assert.deepEqual(remaining, ['< 1 Minute | Läuft', '7 Minuten | Läuft', '1 Stunde 2 Minuten | Läuft',
     '3 Stunden 1 Minute | Läuft']);
+  // So do a failed task's reason and a stalled one's, matched against the host's reason patterns.
+  const reasons = await program.run(`
+    var row = createRow('{TEST2}');
+    var task = {fileName: 'x.avi', fromPath: '/x.avi', toPath: '', targetDevice: 'Tablet', outputQuality: 'Low',
+                timeTip: '...', fileSize: '...', progress: 5, guid: '{TEST2}'};
+    task.iStatus = 5; task.failReason = 'the encoder failed (exit status 1)';
+    fillRow(row, task);
+    var failed = row.querySelector('.state').textContent + ' | ' + row.querySelector('.reason').textContent;
+    task.iStatus = 2; task.failReason = ''; task.stalled = 'no progress for 75 s';
+    fillRow(row, task);
+    return [failed, row.querySelector('.state').textContent + ' | ' + row.querySelector('.reason').textContent];`);
+  assert.deepEqual(reasons, ['Fehler | der Encoder ist fehlgeschlagen (Exit-Status 1)', 'Hängt | seit 75 s kein Fortschritt']);
   // The status line's estimate of the whole queue, written by the host, while it shows one.
   const estimate = await program.run("return document.getElementById('queueEstimate').textContent;");
   if (estimate) assert.match(estimate, /^Warteschlange: /);

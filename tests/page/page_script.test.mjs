@@ -269,3 +269,25 @@ test('texts: English without an answer from the host, the host\'s translations a
   assert.equal(context.T('hasOwnProperty'), 'hasOwnProperty');
   assert.equal(context.fill('%2 of %1, %3', 'a', 'b'), 'b of a, %3');
 });
+
+test('reasons: matched against the host\'s patterns, translated with their values, else as they came', () => {
+  const {context} = loadPage();
+  assert.equal(context.reasonText('the encoder failed (exit status 1)'), 'the encoder failed (exit status 1)');
+  vm.runInContext(`REASONS = ${JSON.stringify({
+    'the encoder failed (exit status %1)': 'der Encoder ist fehlgeschlagen (Exit-Status %1)',
+    'the source ended early: %1 s of %2 s converted': 'nur %1 s von %2 s',
+    'the encoder could not be started: %1': 'nicht gestartet: %1',
+    'the output file is missing': '',
+  })};`, context);
+  assert.equal(context.reasonText('the encoder failed (exit status 183)'), 'der Encoder ist fehlgeschlagen (Exit-Status 183)');
+  assert.equal(context.reasonText('the source ended early: 2.5 s of 10 s converted'), 'nur 2.5 s von 10 s');
+  // Values may hold the pattern's own characters (a path with brackets and %1).
+  assert.equal(context.reasonText('the encoder could not be started: /a (b) %1/xenc'), 'nicht gestartet: /a (b) %1/xenc');
+  // No match, an empty value or an empty translation: as it came.
+  assert.equal(context.reasonText('the encoder failed (exit status )'), 'the encoder failed (exit status )');
+  assert.equal(context.reasonText('the output file is missing'), 'the output file is missing');
+  assert.equal(context.reasonText('[mp4 @ 0x1] Invalid data'), '[mp4 @ 0x1] Invalid data');
+  // A failed task's short reason is the translated one.
+  assert.equal(context.failureSummary({failReason: 'the encoder failed (exit status 2)'}),
+    'der Encoder ist fehlgeschlagen (Exit-Status 2)');
+});
