@@ -4,8 +4,9 @@
 # the page's script and its document); po/clipwright.pot must list exactly
 # them, and every po/LL.po of po/LINGUAS must pass msgfmt --check, translate
 # every one of them (none missing, empty or fuzzy) and hold no entry without
-# a source text (obsolete). Every text the page's script translates (T) must
-# also be in the list it hands the host at start-up (N_).
+# a source text (obsolete); the metainfo lists each as complete. Every text
+# the page's script translates (T) must also be in the list it hands the host
+# at start-up (N_).
 # Usage: translations_test.sh SOURCE_DIR
 set -uo pipefail
 source=$1
@@ -51,6 +52,9 @@ while read -r lang; do
     fail "po/$lang.po has fuzzy entries:"
     cat "$work/fuzzy" >&2
   fi
+  # The software centre learns the shipped languages from the metainfo; each is complete.
+  grep -q "<lang percentage=\"100\">$lang</lang>" "$source"/desktop/*.metainfo.xml ||
+    fail "the metainfo's <languages> does not list $lang as complete"
 done <"$source/po/LINGUAS"
 [ "$languages" -ge 2 ] || fail "po/LINGUAS lists $languages languages, German and French are shipped"
 

@@ -121,7 +121,7 @@ TEST(LiveDisplayTest, GermanWordsWholeAndColumnsAligned) {
   }
   EXPECT_EQ(bar_ends.size(), 1u);
   EXPECT_EQ(frame[6].rfind(L"Gesamt [", 0), 0u) << frame[6];
-  EXPECT_NE(frame[6].find(L"1 fertig von 6, 1 laufen, 1 warten, 1 pausiert, 1 fehlgeschlagen, 1 gestoppt"),
+  EXPECT_NE(frame[6].find(L"1 fertig von 6, 1 in Arbeit, 1 wartend, 1 pausiert, 1 fehlgeschlagen, 1 gestoppt"),
             std::wstring::npos)
       << frame[6];
 }
