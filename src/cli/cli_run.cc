@@ -353,7 +353,9 @@ int RunCli(const std::vector<std::string>& args) {
     if (options.cpu_times) ReportCpuTimes();
     return kExitConverted;
   }
-  if (!CreateDirectories(config.outputDir)) return UsageError(Fill(Tr(L"cannot create the output folder %1"), {config.outputDir}));
+  if (!CreateDirectories(config.outputDir)) {
+    return UsageError(Fill(Tr(L"cannot create the output folder %1"), {config.outputDir}));
+  }
 
   SetRunEndedHook([wakeups] {
     std::lock_guard<std::mutex> hold(wakeups->mutex);

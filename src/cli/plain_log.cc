@@ -24,8 +24,9 @@ std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
       seen.status = task.status;
     }
     if (task.stalled != seen.stalled) {
+      std::wstring why = PrintableText(ReasonForPeople(task.stalled));
       lines.push_back(task.stalled.empty() ? Fill(Tr(L"%1: going on"), {name})
-                                           : Fill(Tr(L"%1: stalled (%2)"), {name, PrintableText(ReasonForPeople(task.stalled))}));
+                                           : Fill(Tr(L"%1: stalled (%2)"), {name, why}));
       seen.stalled = task.stalled;
     }
     if (task.status != kTaskRunning && task.status != kTaskPaused) continue;

@@ -15,7 +15,9 @@ void AppendFailures(const RunOutcome& outcome, std::wstring* out) {
   for (const auto& task : outcome.tasks) {
     if (task.status != kTaskFailed) continue;
     *out += Fill(Tr(L"Failed: %1  (%2)"), {PrintableText(task.fileName), PrintableText(task.fromPath)}) + L"\n";
-    if (!task.failureReason.empty()) *out += L"  " + Fill(Tr(L"reason: %1"), {PrintableText(ReasonForPeople(task.failureReason))}) + L"\n";
+    if (!task.failureReason.empty()) {
+      *out += L"  " + Fill(Tr(L"reason: %1"), {PrintableText(ReasonForPeople(task.failureReason))}) + L"\n";
+    }
     // The view's lines, or those of the run's log (no version banner).
     std::vector<std::wstring> lines = task.failureLines;
     auto log = outcome.failure_logs.find(task.guid);

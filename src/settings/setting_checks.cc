@@ -45,7 +45,8 @@ std::wstring OutputFolderProblem(const std::wstring& folder) {
 
 std::wstring RefusedOutputFolderMessage(const std::wstring& refused, const std::wstring& problem,
                                         const std::wstring& kept) {
-  return Fill(Tr(L"The output folder \"%1\" is not used: %2.\nThe output folder stays \"%3\"."), {refused, problem, kept});
+  return Fill(Tr(L"The output folder \"%1\" is not used: %2.\nThe output folder stays \"%3\"."),
+              {refused, problem, kept});
 }
 
 std::wstring RefusedConTasksMessage(const std::wstring& refused, int32_t kept) {
