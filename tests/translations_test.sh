@@ -48,7 +48,10 @@ while read -r lang; do
     fail "po/$lang.po has entries no source shows:"
     cat "$work/obsolete" >&2
   fi
-  if msgattrib --only-fuzzy --no-wrap "$po" | grep '^msgid "[^"]' >"$work/fuzzy"; then
+  # Fuzzy entries, and those a merge makes fuzzy (a translation whose format
+  # flags or directives disagree with its source text's).
+  msgattrib --only-fuzzy --no-wrap "$work/merged.po" | awk 'BEGIN { RS = ""; ORS = "\n\n" } NR > 1' >"$work/fuzzy"
+  if [ -s "$work/fuzzy" ]; then
     fail "po/$lang.po has fuzzy entries:"
     cat "$work/fuzzy" >&2
   fi

@@ -192,6 +192,8 @@ std::string HelpText() {
   text += Tr(L"An output file is named after its source with \".mp4\"; when that name is\n"
               "taken, \"name(1).mp4\", \"name(2).mp4\", ... is used.\n");
   text += L"\n";
+  // "10 % of" is no printf directive; our texts put values in with %1, %2.
+  // xgettext:no-c-format
   text += Tr(L"On a terminal a live display shows one line per file (name, progress bar,\n"
               "percentage, remaining time, expected size, state) and an overall line.\n"
               "Otherwise one plain line is printed per change of state and per 10 % of\n"

@@ -19,8 +19,11 @@
 #include <string_view>
 
 // Marks a text for the catalogue without translating it (a constant that is
-// compared in English and translated with Tr where it is shown).
+// compared in English and translated with Tr where it is shown). GLib's
+// <glib/gi18n.h> defines the same identity.
+#ifndef N_
 #define N_(text) text
+#endif
 
 namespace cw {
 
