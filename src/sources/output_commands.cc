@@ -13,7 +13,7 @@ OutputCommands::OutputCommands(Window& window, Shell& shell, TaskManager& tasks,
     : window_(window), shell_(shell), tasks_(tasks), settings_(settings) {}
 
 void OutputCommands::SelectOutputDir() {
-  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, settings_.outputDir);
+  std::optional<std::wstring> folder = shell_.ChooseFolder(Tr(kChooseFolderTitle), settings_.outputDir);
   if (!folder || folder->empty()) return;
   // A chosen folder is checked like one typed in the options: a read-only
   // one keeps the old folder, and the user is told why.
