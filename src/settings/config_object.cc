@@ -18,7 +18,7 @@
 namespace cw {
 namespace {
 
-constexpr wchar_t kExceptionMessage[] = L"Exception catch!";
+constexpr wchar_t kExceptionMessage[] = N_(L"Exception catch!");
 constexpr wchar_t kSaveFailedMessage[] = N_(L"Failed to save settings!");
 
 // Larger files are not settings files; they are refused before widening.
@@ -88,7 +88,7 @@ void ConfigObject::Load() {
   }
   std::wstring text;
   if (!parsed) {
-    text = std::wstring(kExceptionMessage) + L"\n" +
+    text = Tr(kExceptionMessage) + L"\n" +
            Fill(!read ? Tr(L"The settings file %1 cannot be read.")
                       : Tr(L"The settings file %1 does not hold settings that can be read."),
                 {file_path_});
@@ -108,7 +108,7 @@ bool ConfigObject::SetFileAside() {
 void ConfigObject::LoadFileText(const std::string& bytes) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyFileText(bytes, &refused);
-  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
   if (!refused.empty()) ShowMessage(JoinLines(refused));
 }
 
@@ -124,7 +124,7 @@ bool ConfigObject::ApplyFileText(const std::string& bytes, std::vector<std::wstr
 void ConfigObject::FromJson(const std::wstring& text) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyJson(text, &refused);
-  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
   if (!refused.empty()) ShowMessage(JoinLines(refused));
 }
 

@@ -15,12 +15,13 @@
 #include <vector>
 
 #include "catalog/device_catalog.h"
+#include "platform/translate.h"
 #include "settings/config_object.h"
 #include "tasks/file_object.h"
 
 namespace cw {
 
-inline constexpr wchar_t kNoProfileMessage[] = L"Program failed, please report to us.";
+inline constexpr wchar_t kNoProfileMessage[] = N_(L"Program failed, please report to us.");
 
 // The options of one profile as separate arguments, in order. For a profile
 // with device constraints, `left_out_subtitles` names subtitle tracks (0:

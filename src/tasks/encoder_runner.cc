@@ -213,7 +213,7 @@ int RunEncoder(ProcessObject& run) {
   // would make a file the device may not play.
   const FormatObject* format = FindQuality(GetDeviceCatalog(), run.targetDevice, run.outputQuality);
   if (!format) {
-    ShowMessage(kNoProfileMessage);
+    ShowMessage(Tr(kNoProfileMessage));
     control.DeleteOutputUnlessStopped(run.outputPath);
     EndRun(run, kNoProfileReason);
     return 0;
@@ -230,7 +230,7 @@ int RunEncoder(ProcessObject& run) {
       EndRun(run, kRunStoppedReason);
       return 0;
     case EncoderControl::Launch::kNoPipe:
-      ShowMessage(kCreatePipeFailedMessage);
+      ShowMessage(Tr(kCreatePipeFailedMessage));
       control.DeleteOutputUnlessStopped(run.outputPath);
       EndRun(run, kNoPipeReason);
       return -1;
@@ -262,11 +262,11 @@ int RunEncoder(ProcessObject& run) {
 }
 
 void SuspendProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Freeze()) ShowMessage(kSuspendFailedMessage);
+  if (process.control && !process.control->Freeze()) ShowMessage(Tr(kSuspendFailedMessage));
 }
 
 void ResumeProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Continue()) ShowMessage(kResumeFailedMessage);
+  if (process.control && !process.control->Continue()) ShowMessage(Tr(kResumeFailedMessage));
 }
 
 void StopEncoder(FileObject& task) {

@@ -15,10 +15,10 @@
 
 namespace cw {
 
-inline constexpr wchar_t kCreatePipeFailedMessage[] = L"CreatePipe Failed!";
+inline constexpr wchar_t kCreatePipeFailedMessage[] = N_(L"CreatePipe Failed!");
 inline constexpr wchar_t kEncoderStartFailedMessage[] = N_(L"Program encounter problem, please reinstall it.");
-inline constexpr wchar_t kSuspendFailedMessage[] = L"Failed to capture!";
-inline constexpr wchar_t kResumeFailedMessage[] = L"Failed to capture!!";
+inline constexpr wchar_t kSuspendFailedMessage[] = N_(L"Failed to capture!");
+inline constexpr wchar_t kResumeFailedMessage[] = N_(L"Failed to capture!!");
 
 // Failure reasons the runner gives besides the output check's and the log's
 // (%1: the exit status, the signal's number, the encoder's path).
