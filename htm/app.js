@@ -4,6 +4,117 @@
 'use strict';
 
 var STATE_NAMES = {1: 'Waiting', 2: 'Running', 3: 'Paused', 4: 'Done', 5: 'Failed'};
+
+// ---- Texts ------------------------------------------------------------------
+// The page is written in English. At start-up it hands the host every text it
+// shows (those of the document and those below, marked with N_ for the
+// catalogue) and shows the host's translations from then on: T() gives a
+// text in the user's language, fill() puts values in for %1, %2, ...
+function N_(text) { return text; }
+var SCRIPT_TEXTS = [
+  N_('Waiting'), N_('Running'), N_('Paused'), N_('Done'), N_('Failed'), N_('Stalled'),
+  N_('Pause'), N_('Resume'), N_('Delete'), N_('Show the source file'), N_('Show the converted file'),
+  N_('Show why (details)'), N_('Remove from the list'), N_('the encoder could not convert the file'),
+  N_('1 task'), N_('%1 tasks'), N_('%1 running'), N_('%1 waiting'), N_('%1 paused'), N_('%1 done'),
+  N_('%1 failed'), N_('Ready'),
+  N_('Delete "%1"?\nIts conversion stops and the partial output file is removed.'),
+  N_('Unknown device (%1)'), N_('%1 kbit/s video'), N_('%1 kbit/s audio'),
+  // The remaining time as the host writes it, in the host's own entries.
+  N_('< 1 minute'), N_('< 2 minutes'), N_('1 minute'), N_('%1 minutes'), N_('1 hour %1'), N_('%1 hours %2')
+];
+var TRANSLATED = {};
+var REASONS = {};  // the host's reason patterns ("... (exit status %1)") and their translations
+
+function T(english) {
+  return Object.prototype.hasOwnProperty.call(TRANSLATED, english) && typeof TRANSLATED[english] === 'string' &&
+    TRANSLATED[english] !== '' ? TRANSLATED[english] : english;
+}
+
+function fill(pattern) {
+  var args = arguments;
+  return pattern.replace(/%([1-9])/g, function (all, n) { return n < args.length ? String(args[n]) : all; });
+}
+
+// The remaining time of a task, which the host writes in English ("3 minutes",
+// "1 hour 2 minutes", "< 1 minute"), in the user's language.
+function remainingText(english) {
+  var m;
+  function minutes(n) { return n === 1 ? T('1 minute') : fill(T('%1 minutes'), n); }
+  if (english === '< 1 minute' || english === '< 2 minutes') return T(english);
+  if ((m = /^(\d+) (hour|hours) (\d+) (minute|minutes)$/.exec(english))) {
+    var h = Number(m[1]);
+    return h === 1 ? fill(T('1 hour %1'), minutes(Number(m[3]))) : fill(T('%1 hours %2'), h, minutes(Number(m[3])));
+  }
+  if ((m = /^(\d+) minutes$/.exec(english))) return minutes(Number(m[1]));
+  return english;
+}
+
+// A failed or stalled task's reason, which the host writes in English, in
+// the user's language: the first of the host's reason patterns it matches,
+// translated, with its values put in; else as it came.
+function reasonText(english) {
+  var patterns = Object.keys(REASONS);
+  for (var i = 0; i < patterns.length; i++) {
+    var order = [];
+    var source = patterns[i].replace(/[.*+?^${}()|[\]\\]/g, '\\$&').replace(/%([1-9])/g, function (all, n) {
+      order.push(Number(n));
+      return '(.+?)';
+    });
+    var m = new RegExp('^' + source + '$').exec(english);
+    if (!m || typeof REASONS[patterns[i]] !== 'string' || REASONS[patterns[i]] === '') continue;
+    var values = [];
+    order.forEach(function (n, k) { values[n - 1] = m[k + 1]; });
+    return REASONS[patterns[i]].replace(/%([1-9])/g, function (all, n) { return n <= values.length ? values[n - 1] : all; });
+  }
+  return english;
+}
+
+// What of the document is shown as text, by one rule for the page and for
+// the check of the catalogues (scripts/page-texts.mjs follows the same rule):
+// every text node of the body outside script, style, svg, textarea, select
+// and the data elements, whitespace folded; the whole inner markup of an
+// element marked data-tr-html (a paragraph with emphasis); and the title,
+// aria-label, placeholder and alt attributes. `visit(text, apply)` is called
+// for each; apply(translated) puts a translation in its place.
+var SKIPPED_TAGS = {SCRIPT: 1, STYLE: 1, svg: 1, TEXTAREA: 1, SELECT: 1};
+var TEXT_ATTRIBUTES = ['title', 'aria-label', 'placeholder', 'alt'];
+function folded(text) { return text.replace(/\s+/g, ' ').trim(); }
+
+function eachDocumentText(root, visit) {
+  TEXT_ATTRIBUTES.forEach(function (name) {
+    var value = root.getAttribute && root.getAttribute(name);
+    if (value && folded(value)) visit(folded(value), function (t) { root.setAttribute(name, t); });
+  });
+  if (root.hasAttribute && root.hasAttribute('data-tr-html')) {
+    visit(folded(root.innerHTML), function (t) { root.innerHTML = t; });
+    return;
+  }
+  for (var node = root.firstChild; node; node = node.nextSibling) {
+    if (node.nodeType === 3) {
+      var text = folded(node.nodeValue);
+      if (text) visit(text, (function (n) { return function (t) { n.nodeValue = t; }; })(node));
+    } else if (node.nodeType === 1 && !SKIPPED_TAGS[node.tagName] && !node.classList.contains('data')) {
+      eachDocumentText(node, visit);
+    }
+  }
+}
+
+// Asks the host once for the translations of every text and puts them in.
+// Outside the program (or with an old host) the page stays English.
+function translatePage() {
+  var list = SCRIPT_TEXTS.slice();
+  eachDocumentText(document.body, function (text) { list.push(text); });
+  var answer = callHost('getPageTexts', JSON.stringify(list));
+  var parsed = null;
+  try { parsed = typeof answer === 'string' ? JSON.parse(answer) : null; } catch (e) { parsed = null; }
+  if (!isObject(parsed) || !isObject(parsed.texts)) return;
+  TRANSLATED = parsed.texts;
+  if (isObject(parsed.reasons)) REASONS = parsed.reasons;
+  if (typeof parsed.lang === 'string' && /^[A-Za-z_@-]+$/.test(parsed.lang)) {
+    document.documentElement.lang = parsed.lang.replace('_', '-');
+  }
+  eachDocumentText(document.body, function (text, apply) { if (T(text) !== text) apply(T(text)); });
+}
 var TASK_FIELDS = [['fileName', 's'], ['fromPath', 's'], ['toPath', 's'], ['targetDevice', 's'],
   ['outputQuality', 's'], ['iStatus', 'n'], ['timeTip', 's'], ['fileSize', 's'], ['progress', 'n'], ['guid', 's']];
 var CONFIG_FIELDS = [['targetDevice', 's'], ['targetDeviceDesc', 's'], ['outputQuality', 's'],
@@ -189,10 +300,10 @@ function createRow(guid) {
   stateCell.appendChild(reason);
   var actions = document.createElement('div');
   actions.className = 'row-actions';
-  actions.appendChild(iconButton('pause', 'Pause'));
-  actions.appendChild(iconButton('source', 'Show the source file'));
-  actions.appendChild(iconButton('output', 'Show the converted file'));
-  actions.appendChild(iconButton('remove', 'Delete', true));
+  actions.appendChild(iconButton('pause', T('Pause')));
+  actions.appendChild(iconButton('source', T('Show the source file')));
+  actions.appendChild(iconButton('output', T('Show the converted file')));
+  actions.appendChild(iconButton('remove', T('Delete'), true));
   cell(tr, 'actions-cell').appendChild(actions);
   return tr;
 }
@@ -246,38 +357,38 @@ function fillRow(tr, t) {
   setText(tr.querySelector('.pct'), percentText(p));
   // "..." is the host's "not known yet".
   var finished = t.iStatus === 4 || t.iStatus === 5;
-  setText(c[3], finished ? '' : (t.timeTip === '...' ? (t.iStatus === 2 ? '\u2026' : '') : t.timeTip));
+  setText(c[3], finished ? '' : (t.timeTip === '...' ? (t.iStatus === 2 ? '\u2026' : '') : remainingText(t.timeTip)));
   setText(c[4], t.fileSize === '...' ? '' : t.fileSize);
   c[3].title = c[3].textContent;
   c[4].title = c[4].textContent;
   var state = tr.querySelector('.state');
   var stalled = t.iStatus === 2 && typeof t.stalled === 'string' && t.stalled !== '';
-  setText(state, stalled ? 'Stalled' : (STATE_NAMES[t.iStatus] || String(t.iStatus)));
+  setText(state, stalled ? T('Stalled') : (STATE_NAMES[t.iStatus] ? T(STATE_NAMES[t.iStatus]) : String(t.iStatus)));
   state.className = 'state s' + t.iStatus + (stalled ? ' stalled' : '');
   var why = tr.querySelector('.reason');
-  var reasonText = t.iStatus === 5 ? failureSummary(t) : (stalled ? t.stalled : '');
-  setText(why, reasonText);
-  why.title = t.iStatus === 5 ? 'Show why (details)' : reasonText;
-  why.hidden = reasonText === '';
+  var whyText = t.iStatus === 5 ? failureSummary(t) : (stalled ? reasonText(t.stalled) : '');
+  setText(why, whyText);
+  why.title = t.iStatus === 5 ? T('Show why (details)') : whyText;
+  why.hidden = whyText === '';
   tr.className = 's-' + (STATE_NAMES[t.iStatus] || 'unknown').toLowerCase() +
       (t.guid === page.selected ? ' selected' : '');
   var toggle = tr.querySelector('[data-action=pause],[data-action=resume]');
   var paused = t.iStatus === 3;
   if (toggle.dataset.action !== (paused ? 'resume' : 'pause')) {
-    var fresh = iconButton(paused ? 'resume' : 'pause', paused ? 'Resume' : 'Pause');
+    var fresh = iconButton(paused ? 'resume' : 'pause', paused ? T('Resume') : T('Pause'));
     toggle.parentNode.replaceChild(fresh, toggle);
     toggle = fresh;
   }
   toggle.disabled = t.iStatus === 4 || t.iStatus === 5;
-  tr.querySelector('[data-action=remove]').title = t.iStatus === 4 || t.iStatus === 5 ? 'Remove from the list' : 'Delete';
+  tr.querySelector('[data-action=remove]').title = t.iStatus === 4 || t.iStatus === 5 ? T('Remove from the list') : T('Delete');
 }
 
 // The short reason of a failed task: the host's own, else the encoder's
 // last line, else a general word.
 function failureSummary(t) {
-  if (typeof t.failReason === 'string' && t.failReason) return t.failReason;
+  if (typeof t.failReason === 'string' && t.failReason) return reasonText(t.failReason);
   var lines = typeof t.failDetails === 'string' ? t.failDetails.split('\n').filter(Boolean) : [];
-  return lines.length ? lines[lines.length - 1] : 'the encoder could not convert the file';
+  return lines.length ? lines[lines.length - 1] : T('the encoder could not convert the file');
 }
 
 // The details view of a failed task: its reason and the encoder's last
@@ -342,13 +453,13 @@ function renderSummary() {
   var counts = {1: 0, 2: 0, 3: 0, 4: 0, 5: 0};
   page.tasks.forEach(function (t) { counts[t.iStatus] = (counts[t.iStatus] || 0) + 1; });
   var n = page.tasks.length;
-  var parts = [n === 1 ? '1 task' : n + ' tasks'];
-  if (counts[2]) parts.push(counts[2] + ' running');
-  if (counts[1]) parts.push(counts[1] + ' waiting');
-  if (counts[3]) parts.push(counts[3] + ' paused');
-  if (counts[4]) parts.push(counts[4] + ' done');
-  if (counts[5]) parts.push(counts[5] + ' failed');
-  setText($('statusSummary'), n ? parts.join(' \u00b7 ') : 'Ready');
+  var parts = [n === 1 ? T('1 task') : fill(T('%1 tasks'), n)];
+  if (counts[2]) parts.push(fill(T('%1 running'), counts[2]));
+  if (counts[1]) parts.push(fill(T('%1 waiting'), counts[1]));
+  if (counts[3]) parts.push(fill(T('%1 paused'), counts[3]));
+  if (counts[4]) parts.push(fill(T('%1 done'), counts[4]));
+  if (counts[5]) parts.push(fill(T('%1 failed'), counts[5]));
+  setText($('statusSummary'), n ? parts.join(' \u00b7 ') : T('Ready'));
 }
 
 function taskByGuid(guid) {
@@ -379,7 +490,7 @@ function deleteOne(guid) {
   if (t.iStatus === 4 || t.iStatus === 5) {
     callHostWithTask('deleteFinishedTask', guid);  // the converted file stays
   } else {
-    if (!window.confirm('Delete "' + t.fileName + '"?\nIts conversion stops and the partial output file is removed.')) return;
+    if (!window.confirm(fill(T('Delete "%1"?\nIts conversion stops and the partial output file is removed.'), t.fileName))) return;
     callHostWithTask('deleteFile', guid);
   }
   page.tasks = page.tasks.filter(function (x) { return x.guid !== guid; });
@@ -462,7 +573,7 @@ function fillDevices(selectedId) {
   select.textContent = '';
   var devices = page.catalog ? page.catalog.Devices : [];
   devices.forEach(function (d) { if (d && d.id !== undefined) select.appendChild(option(String(d.id), String(d.name || d.id))); });
-  if (!findById(devices, selectedId)) select.appendChild(option(selectedId, 'Unknown device (' + selectedId + ')'));
+  if (!findById(devices, selectedId)) select.appendChild(option(selectedId, fill(T('Unknown device (%1)'), selectedId)));
   var match = findById(devices, selectedId);
   select.value = match ? String(match.id) : selectedId;
 }
@@ -487,8 +598,8 @@ function describeQuality() {
   if (f) {
     if (f.desc) parts.push(String(f.desc));
     if (f.solution) parts.push(String(f.solution));
-    if (f.videoKBS) parts.push(f.videoKBS + ' kbit/s video');
-    if (f.audioBitrate) parts.push(f.audioBitrate + ' kbit/s audio');
+    if (f.videoKBS) parts.push(fill(T('%1 kbit/s video'), f.videoKBS));
+    if (f.audioBitrate) parts.push(fill(T('%1 kbit/s audio'), f.audioBitrate));
   }
   setText($('optQualityDesc'), parts.join(' \u00b7 '));
 }
@@ -584,6 +695,7 @@ function bind() {
 }
 
 document.addEventListener('DOMContentLoaded', function () {
+  translatePage();
   bind();
   loadCatalog();
   loadConfig();

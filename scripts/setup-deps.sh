@@ -15,6 +15,10 @@ PACKAGES=(
   xdg-user-dirs dbus-x11 locales-all desktop-file-utils
   dpkg-dev lintian appstream file x11-utils dbus-daemon
   nodejs
+  # The translations: msgfmt builds the catalogues, xgettext and msgcmp check
+  # them; locales-all (above) holds de_DE.UTF-8 and fr_FR.UTF-8, which the
+  # tests run the programs under (glibc ignores LANGUAGE under "C").
+  gettext
 )
 
 missing=()

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -27,6 +28,14 @@ using namespace std::chrono_literals;
 namespace fs = std::filesystem;
 
 const std::string kBuild = CW_BUILD_DIR;
+
+// The programs speak English here whatever the machine's language, unless a
+// test gives them one: the tests compare English texts.
+const bool kEnglish = [] {
+  setenv("LC_ALL", "C", 1);
+  unsetenv("LANGUAGE");
+  return true;
+}();
 
 struct CliRun {
   std::string output;  // standard output and standard error together
@@ -109,6 +118,7 @@ class ClipwrightCliTest : public ::testing::Test {
     fs::create_directories(prog);
     for (const char* name : {"clipwright-cli", "data.dat"}) fs::copy_file(kBuild + "/" + name, prog + "/" + name);
     fs::create_symlink(fs::read_symlink(kBuild + "/xenc"), prog + "/xenc");
+    fs::create_directory_symlink(kBuild + "/locale", prog + "/locale");  // the translations beside the program
     dir_.Write("prog/config.ini", "{\"targetDevice\": \"1\",\"outputQuality\": \"Low\",\"outputDir\": \"" + out +
                                       "\",\"conTasks\": " + std::to_string(jobs) + ",\"needShutdown\": 0}");
     return prog;
@@ -434,6 +444,70 @@ TEST_F(ClipwrightCliTest, EventsAreJsonLinesInTheDocumentedOrder) {
                         {slow, "done"}, {quick, "done"}, {dir_.File("broken.avi"), "failed"}}));
   EXPECT_GT(progress_lines, 0) << run.output;  // the 4K run takes seconds
   EXPECT_TRUE(run.Has("Converted 2 of 3 files. 1 failed.")) << run.output;  // the report, on standard error
+}
+
+// Under a German locale the help, the plain lines and the closing report are
+// German, while --events writes what it writes in English: the same events
+// with the same members and values (times, ids and output folders aside), the
+// failure reason included. LANGUAGE alone, under the "C" locale, changes
+// nothing.
+TEST_F(ClipwrightCliTest, GermanForPeopleTheEventsAsInEnglish) {
+  const std::vector<std::string> german = {"LC_ALL=de_DE.UTF-8", "LANGUAGE=de"};
+  auto in = [&](const std::vector<std::string>& env, std::vector<std::string> argv) {
+    argv.insert(argv.begin() + 1, env.begin(), env.end());  // after /usr/bin/env
+    return argv;
+  };
+  std::string out = dir_.File("out");
+  CliRun help = Run(in(german, OwnCli(out, {"--help"})));
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_TRUE(help.Has("Aufruf: clipwright-cli [OPTIONEN] DATEI|ORDNER...\n")) << help.output;
+  EXPECT_TRUE(help.Has("  --device ID     das Ger\xc3\xa4t, f\xc3\xbcr das umgewandelt wird")) << help.output;
+  EXPECT_TRUE(help.Has("Exit-Status:\n")) << help.output;
+  EXPECT_TRUE(help.Has(" asf avi divx ")) << help.output;  // the extension list filled in
+  EXPECT_FALSE(help.Has("%1")) << help.output;
+  EXPECT_FALSE(help.Has("Usage:")) << help.output;
+  CliRun usage = Run(in(german, OwnCli(out, {"--speed", "9", "x.avi"})));
+  EXPECT_EQ(usage.exit_code, 2);
+  EXPECT_TRUE(usage.Has("clipwright-cli: unbekannte Option '--speed'\nclipwright-cli: siehe 'clipwright-cli --help'\n"))
+      << usage.output;
+  CliRun english_help = Run(in({"LC_ALL=C", "LANGUAGE=de"}, OwnCli(out, {"--help"})));
+  EXPECT_TRUE(english_help.Has("Usage: clipwright-cli [OPTIONS] FILE|FOLDER...\n")) << english_help.output;
+
+  std::string clip = MakeClip("clip.avi");
+  dir_.Write("broken.avi", "this is no video at all\n");
+  auto events_of = [&](const std::vector<std::string>& env, const std::string& folder) {
+    CliRun run = Run(in(env, OwnCli(out, {"--events", "--jobs", "1", "--output", dir_.File(folder), clip,
+                                          dir_.File("broken.avi")})));
+    EXPECT_EQ(run.exit_code, 1) << run.output;
+    std::vector<std::string> kept;
+    for (nlohmann::json e : EventsOf(run.output)) {
+      if (e.value("event", "") == "progress") continue;  // as many as the run's pace gives
+      e.erase("time");
+      e.erase("id");
+      if (e.contains("output")) e["output"] = fs::path(e.value("output", "")).filename().string();
+      kept.push_back(e.dump());
+    }
+    std::sort(kept.begin(), kept.end());
+    return std::make_pair(kept, run);
+  };
+  auto [english_events, english_run] = events_of({"LC_ALL=C"}, "out-en");
+  auto [german_events, german_run] = events_of(german, "out-de");
+  EXPECT_EQ(german_events, english_events) << german_run.output;
+  auto has_kind = [&](const std::string& kind) {
+    return std::any_of(english_events.begin(), english_events.end(),
+                       [&](const std::string& e) { return e.find("\"event\":\"" + kind + "\"") != std::string::npos; });
+  };
+  EXPECT_TRUE(has_kind("done") && has_kind("failed") && has_kind("summary")) << english_run.output;
+  EXPECT_TRUE(english_run.Has("Converted 1 of 2 files. 1 failed.")) << english_run.output;
+  EXPECT_TRUE(german_run.Has("1 von 2 Dateien umgewandelt. 1 fehlgeschlagen.")) << german_run.output;
+  EXPECT_TRUE(german_run.Has("Fehlgeschlagen: broken.avi")) << german_run.output;
+
+  // The plain lines of a run off a terminal.
+  CliRun plain = Run(in(german, OwnCli(out, {"--output", dir_.File("out-plain"), clip})));
+  EXPECT_EQ(plain.exit_code, 0) << plain.output;
+  EXPECT_TRUE(plain.Has("clip.avi: l\xc3\xa4uft -> ")) << plain.output;
+  EXPECT_TRUE(plain.Has("clip.avi: fertig")) << plain.output;
+  EXPECT_TRUE(plain.Has("1 von 1 Datei umgewandelt.")) << plain.output;
 }
 
 // A run stopped by SIGINT, run again with --skip-existing, converts only what

@@ -5,6 +5,8 @@
 #include <gdk/gdkkeysyms.h>
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -16,7 +18,13 @@ namespace {
 
 class GtkTest : public ::testing::Test {
  protected:
-  static void SetUpTestSuite() { ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "no display"; }
+  // English labels whatever the machine's language (gtk_init takes the
+  // user's locale); a test that wants another language sets it itself.
+  static void SetUpTestSuite() {
+    ASSERT_TRUE(gtk_init_check(nullptr, nullptr)) << "no display";
+    unsetenv("LANGUAGE");
+    std::setlocale(LC_MESSAGES, "C");
+  }
   // Runs the main loop until `done` or about `ms` milliseconds have passed.
   static bool Spin(const std::function<bool()>& done, int ms = 3000) {
     gint64 end = g_get_monotonic_time() + ms * 1000;
@@ -65,6 +73,23 @@ TEST_F(GtkTest, MenuBarHasTheTableItemsAndTheCheckMarkFollowsTheHostEachTimeItOp
   GtkWidget* help_menu = gtk_menu_item_get_submenu(GTK_MENU_ITEM(tops[3]));
   gtk_menu_item_activate(GTK_MENU_ITEM(Children(help_menu)[2]));
   EXPECT_EQ(commands, (std::vector<int>{kCmdShutdownWhenDone, kCmdOptions, kCmdAbout}));
+  gtk_widget_destroy(bar);
+  g_object_unref(bar);
+}
+
+// The labels come from the catalogue of the user's language, mnemonics and
+// all (the build folder's locale/, beside this test).
+TEST_F(GtkTest, MenuBarLabelsInGerman) {
+  ASSERT_NE(std::setlocale(LC_MESSAGES, "de_DE.UTF-8"), nullptr) << "scripts/setup-deps.sh installs locales-all";
+  GtkWidget* bar = BuildMenuBarGtk(MainMenuTable(), [](int) {}, [](int) { return false; });
+  std::setlocale(LC_MESSAGES, "C");
+  g_object_ref_sink(bar);
+  std::vector<std::string> labels;
+  for (GtkWidget* top : Children(bar)) labels.push_back(gtk_menu_item_get_label(GTK_MENU_ITEM(top)));
+  EXPECT_EQ(labels, (std::vector<std::string>{"_Datei", "_Aufgaben", "_Einstellungen", "_Hilfe"}));
+  std::vector<GtkWidget*> items = Children(gtk_menu_item_get_submenu(GTK_MENU_ITEM(Children(bar)[2])));
+  ASSERT_EQ(items.size(), 3u);
+  EXPECT_STREQ(gtk_menu_item_get_label(GTK_MENU_ITEM(items[2])), "Computer nach Abschluss _herunterfahren");
   gtk_widget_destroy(bar);
   g_object_unref(bar);
 }

@@ -54,7 +54,8 @@ for f in usr/bin/clipwright usr/bin/clipwright-cli usr/share/clipwright/data.dat
          usr/share/clipwright/htm/index.htm usr/share/clipwright/htm/app.js usr/share/clipwright/htm/app.css \
          "usr/share/applications/$app_id.desktop" "usr/share/metainfo/$app_id.metainfo.xml" \
          usr/share/icons/hicolor/scalable/apps/clipwright.svg usr/share/doc/clipwright/copyright \
-         usr/share/doc/clipwright/changelog.gz usr/share/man/man1/clipwright.1.gz usr/share/man/man1/clipwright-cli.1.gz; do
+         usr/share/doc/clipwright/changelog.gz usr/share/man/man1/clipwright.1.gz usr/share/man/man1/clipwright-cli.1.gz \
+         $(sed 's|.*|usr/share/locale/&/LC_MESSAGES/clipwright.mo|' "$source/po/LINGUAS"); do
   grep -Eq " \./$f\$" "$work/list" || fail "the package lacks $f"
 done
 grep -Eq '^l.* \./usr/libexec/clipwright/xenc -> \.\./\.\./bin/ffmpeg$' "$work/list" ||
@@ -92,6 +93,11 @@ HOME=$work/home XDG_CONFIG_HOME=$work/home/.config \
 probe=$(ffprobe -v error -show_entries stream=codec_type,width -of csv=p=0 "$work/converted/tiny clip.mp4" 2>&1)
 echo "$probe" | grep -q '^video,320$' || fail "no 320-pixel-wide video in the converted file: $probe"
 [ -z "$(find "$root" -newer "$deb" -name config.ini)" ] || fail "the program wrote config.ini into its own folders"
+
+# The unpacked programs find their translations in share/locale.
+help=$(LC_ALL=de_DE.UTF-8 LANGUAGE=de HOME=$work/home XDG_CONFIG_HOME=$work/home/.config \
+  "$root/usr/bin/clipwright-cli" --help 2>&1)
+echo "$help" | grep -q '^Aufruf: clipwright-cli' || fail "the unpacked clipwright-cli --help is not German: $(echo "$help" | head -n 1)"
 
 # lintian: no errors (warnings are listed).
 lintian --fail-on error --display-level '>=warning' "$deb" >"$work/lintian" 2>&1 || {

@@ -6,6 +6,7 @@
 #include <map>
 
 #include "analysis/time_tick.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -228,7 +229,7 @@ double QueueEstimator::Update(const std::vector<QueueTaskFacts>& tasks, int slot
 std::wstring QueueEstimateText(double seconds) {
   if (!(seconds >= 0) || !std::isfinite(seconds)) return L"";
   const double ms = std::min(seconds * 1000.0, 2147483647.0);
-  return L"Queue: " + RemainingTimeText(static_cast<int32_t>(ms));
+  return Fill(Tr(L"Queue: %1"), {RemainingTimeForPeople(RemainingTimeText(static_cast<int32_t>(ms)))});
 }
 
 }  // namespace cw

@@ -6,6 +6,7 @@
 
 #include "analysis/decimal_text.h"
 #include "analysis/progress_parser.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -149,7 +150,7 @@ std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms) {
   const int32_t source_ms = source_duration_ms >= 0 ? source_duration_ms : ParseDurationMs(listing);
   const int32_t converted_ms = ParseStatusTimeMs(log);
   if (source_ms >= 0 && converted_ms >= 0 && FallsShort(converted_ms, source_ms)) {
-    return L"the source ended early: " + Seconds(converted_ms) + L" s of " + Seconds(source_ms) + L" s converted";
+    return Fill(kSourceEndedEarlyReason, {Seconds(converted_ms), Seconds(source_ms)});
   }
   return L"";
 }

@@ -9,13 +9,17 @@
 #include <string>
 #include <string_view>
 #include <vector>
+#include "platform/translate.h"
 
 namespace cw {
 
-// Reasons, shown exactly like this.
-inline constexpr wchar_t kSourceUnreadableReason[] = L"the source could not be read";
-inline constexpr wchar_t kNoVideoStreamReason[] = L"the source has no video stream";
-inline constexpr wchar_t kStillImageReason[] = L"the source is a still image, not a video";
+// Reasons, written exactly like this (in English: the task list and the
+// events carry them; tasks/reason_texts.h lists every reason for people).
+inline constexpr wchar_t kSourceUnreadableReason[] = N_(L"the source could not be read");
+inline constexpr wchar_t kNoVideoStreamReason[] = N_(L"the source has no video stream");
+inline constexpr wchar_t kStillImageReason[] = N_(L"the source is a still image, not a video");
+// With the converted and the source's seconds for %1 and %2.
+inline constexpr wchar_t kSourceEndedEarlyReason[] = N_(L"the source ended early: %1 s of %2 s converted");
 
 // The encoded duration may fall short of the source's by this share and this
 // time before the run counts as cut short; it must exceed both.

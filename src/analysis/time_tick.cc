@@ -6,6 +6,8 @@
 #include <limits>
 #include <utility>
 
+#include "platform/translate.h"
+
 namespace cw {
 namespace {
 
@@ -17,7 +19,50 @@ std::wstring HoursText(int32_t hours) {
   return std::to_wstring(hours) + (hours == 1 ? L" hour " : L" hours ");
 }
 
+// Reads "N word" from the front of `text` (N a whole number without sign):
+// N and the rest after the word and one space, if any.
+bool TakeCount(std::wstring_view* text, std::wstring_view one, std::wstring_view many, int32_t* n) {
+  size_t digits = 0;
+  int64_t value = 0;
+  while (digits < text->size() && (*text)[digits] >= L'0' && (*text)[digits] <= L'9' && digits < 10) {
+    value = value * 10 + ((*text)[digits] - L'0');
+    ++digits;
+  }
+  if (digits == 0 || value > kInt32Max || digits >= text->size() || (*text)[digits] != L' ') return false;
+  std::wstring_view word = text->substr(digits + 1);
+  std::wstring_view expected = value == 1 ? one : many;
+  if (word.substr(0, expected.size()) != expected) return false;
+  *n = static_cast<int32_t>(value);
+  *text = word.substr(expected.size());
+  return true;
+}
+
+// The minutes beside hours, or alone from 2 on. The forms are those of the
+// English texts (1 is singular, 2 and more plural), and the page uses the
+// same catalogue entries for the remaining time it shows.
+std::wstring Minutes(int32_t n) {
+  return n == 1 ? Tr(L"1 minute") : Fill(Tr(L"%1 minutes"), {std::to_wstring(n)});
+}
+
 }  // namespace
+
+std::wstring RemainingTimeForPeople(const std::wstring& english) {
+  if (english == L"< 1 minute") return Tr(L"< 1 minute");
+  if (english == L"< 2 minutes") return Tr(L"< 2 minutes");
+  std::wstring_view rest = english;
+  int32_t hours = 0;
+  int32_t minutes = 0;
+  if (TakeCount(&rest, L"hour", L"hours", &hours)) {
+    if (rest.empty() || rest.front() != L' ') return english;
+    rest.remove_prefix(1);
+    if (!TakeCount(&rest, L"minute", L"minutes", &minutes) || !rest.empty()) return english;
+    if (hours == 1) return Fill(Tr(L"1 hour %1"), {Minutes(minutes)});
+    return Fill(Tr(L"%1 hours %2"), {std::to_wstring(hours), Minutes(minutes)});
+  }
+  // "N minutes" alone, never "1 minute" (that one is "< 2 minutes").
+  if (TakeCount(&rest, L"minute", L"minutes", &minutes) && rest.empty() && minutes != 1) return Minutes(minutes);
+  return english;
+}
 
 int64_t SystemSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
 

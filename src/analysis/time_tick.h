@@ -67,4 +67,10 @@ int32_t FramesForEstimate(double frames);
 // 1 beside hours shown as "1 minute" and "2 minutes".
 std::wstring RemainingTimeText(int32_t remaining_ms);
 
+// A text of RemainingTimeText in the user's language, for people (the
+// window's status bar, the command line's live display); the English text
+// itself when no catalogue applies. Any other text comes back unchanged: the
+// task JSON and the events carry the English form.
+std::wstring RemainingTimeForPeople(const std::wstring& english);
+
 }  // namespace cw

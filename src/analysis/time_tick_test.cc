@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <limits>
 
 namespace cw {
@@ -40,6 +42,41 @@ TEST(RemainingTimeText, EveryFormAtItsBoundaries) {
       {std::numeric_limits<int32_t>::max(), L"596 hours 31 minutes"},
   };
   for (const Case& c : cases) EXPECT_EQ(RemainingTimeText(c.ms), c.text) << c.ms;
+}
+
+// Without a catalogue every remaining-time text the engine writes comes back
+// byte for byte; with the German one each form is rebuilt in German.
+TEST(RemainingTimeForPeople, EnglishUnchangedAndGermanRebuilt) {
+  unsetenv("LANGUAGE");
+  ASSERT_NE(std::setlocale(LC_MESSAGES, "C"), nullptr);
+  const int32_t kMinute = 60000, kHour = 3600000;
+  for (int32_t ms : {-1, 0, 59999, kMinute, 2 * kMinute, 59 * kMinute, kHour, kHour + kMinute, kHour + 2 * kMinute,
+                     2 * kHour + 5 * kMinute, 23 * kHour + 59 * kMinute, 596 * kHour + 31 * kMinute,
+                     std::numeric_limits<int32_t>::max()}) {
+    EXPECT_EQ(RemainingTimeForPeople(RemainingTimeText(ms)), RemainingTimeText(ms)) << ms;
+  }
+  ASSERT_NE(std::setlocale(LC_MESSAGES, "de_DE.UTF-8"), nullptr) << "scripts/setup-deps.sh installs locales-all";
+  struct Case {
+    const wchar_t* english;
+    const wchar_t* german;
+  } cases[] = {
+      {L"< 1 minute", L"< 1 Minute"},
+      {L"< 2 minutes", L"< 2 Minuten"},
+      {L"7 minutes", L"7 Minuten"},
+      {L"1 hour 1 minute", L"1 Stunde 1 Minute"},
+      {L"1 hour 2 minutes", L"1 Stunde 2 Minuten"},
+      {L"23 hours 59 minutes", L"23 Stunden 59 Minuten"},
+      // Not the engine's forms: left alone.
+      {L"...", L"..."},
+      {L"1 minute", L"1 minute"},
+      {L"2 hours", L"2 hours"},
+      {L"1 hours 2 minutes", L"1 hours 2 minutes"},
+      {L"2 minutes left", L"2 minutes left"},
+      {L"99999999999 minutes", L"99999999999 minutes"},
+      {L"", L""},
+  };
+  for (const Case& c : cases) EXPECT_EQ(RemainingTimeForPeople(c.english), c.german) << c.english;
+  std::setlocale(LC_MESSAGES, "C");
 }
 
 TEST(TimeTickArray, AddAndCloseFollowTheClock) {

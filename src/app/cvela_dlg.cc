@@ -11,6 +11,7 @@
 #include "platform/files.h"
 #include "app/menu_table.h"
 #include "platform/message.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -36,6 +37,11 @@ void CvelaDlg::LoadCatalogShowingMessages() {
   engine_.LoadCatalog();
   SetMessageSink(std::move(previous));
   for (const std::wstring& text : messages) window_.ShowMessageBox(text);
+}
+
+// Translated in its two sentences: a catalogue entry holds no "\r".
+std::wstring CvelaDlg::QuitQuestion() {
+  return Tr(L"All uncompleted tasks will be cancelled!! ") + L"\r\n " + Tr(L"Are you sure to quit?");
 }
 
 std::wstring CvelaDlg::TitleText() {
@@ -76,7 +82,7 @@ bool CvelaDlg::PrepareToClose() {
     // answered by this one question, not by another.
     if (asking_to_close_) return false;
     asking_to_close_ = true;
-    bool yes = window_.AskYesNo(kQuitQuestion);
+    bool yes = window_.AskYesNo(QuitQuestion());
     asking_to_close_ = false;
     if (!yes || ended_) return false;
     engine_.StopAllTasks();

@@ -22,8 +22,11 @@ class CvelaDlg : public WindowEvents {
   static constexpr int kRefreshTimerId = 1;
   static constexpr int kRefreshPeriodMs = 2000;
   static constexpr const wchar_t* kDefaultTitle = L"Clipwright";
+  // The question before closing with tasks in the list, as the design writes
+  // it; QuitQuestion() is what the window asks (this text in English).
   static constexpr const wchar_t* kQuitQuestion =
       L"All uncompleted tasks will be cancelled!! \r\n Are you sure to quit?";
+  static std::wstring QuitQuestion();
 
   // Neither is owned; both must outlive the dialog.
   CvelaDlg(Window& window, HostEngine& engine);

@@ -4,21 +4,22 @@
 
 #include "app/cvela_dlg.h"
 #include "app/menu_table.h"
+#include "platform/translate.h"
 
 namespace cw {
 
 AboutBoxTexts MakeAboutBoxTexts(const std::wstring& product_name, const std::wstring& version) {
   AboutBoxTexts texts;
-  texts.title = L"About " + product_name;
+  texts.title = Fill(Tr(L"About %1"), {product_name});
   texts.product = product_name;
-  texts.version = L"Version " + version;
+  texts.version = Fill(Tr(L"Version %1"), {version});
   // What the program really ships with: the encoder, the toolkit and web
   // view that show the page, and the catalog's cipher.
   texts.credits = {
-      L"Converts with FFmpeg - https://ffmpeg.org",
-      L"Shows its page with WebKitGTK - https://webkitgtk.org",
-      L"Window made with GTK - https://www.gtk.org",
-      L"Device catalog decrypted with Crypto++ - https://cryptopp.com",
+      Tr(L"Converts with FFmpeg - https://ffmpeg.org"),
+      Tr(L"Shows its page with WebKitGTK - https://webkitgtk.org"),
+      Tr(L"Window made with GTK - https://www.gtk.org"),
+      Tr(L"Device catalog decrypted with Crypto++ - https://cryptopp.com"),
   };
   texts.icon_path = IconPath();
   return texts;

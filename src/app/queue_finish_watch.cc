@@ -1,5 +1,6 @@
 // Noticing the end of the window's queue.
 #include "app/queue_finish_watch.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -20,15 +21,19 @@ std::optional<FinishReport> QueueFinishWatch::Observe(const std::vector<TaskView
 }
 
 std::wstring FinishTitle(const FinishReport& report) {
-  return report.failed > 0 && report.converted == 0 ? L"Conversions failed" : L"Conversions finished";
+  return report.failed > 0 && report.converted == 0 ? Tr(L"Conversions failed") : Tr(L"Conversions finished");
 }
 
 std::wstring FinishText(const FinishReport& report) {
-  auto files = [](int n) { return std::to_wstring(n) + (n == 1 ? L" file" : L" files"); };
-  if (report.converted == 0) return files(report.failed) + L" failed.";
-  std::wstring text = files(report.converted) + L" converted";
-  if (report.failed > 0) text += L", " + std::to_wstring(report.failed) + L" failed";
-  return text + L".";
+  auto n = [](int count) { return static_cast<unsigned long>(count); };
+  std::wstring converted = std::to_wstring(report.converted);
+  std::wstring failed = std::to_wstring(report.failed);
+  if (report.converted == 0) return Fill(TrN(L"%1 file failed.", L"%1 files failed.", n(report.failed)), {failed});
+  if (report.failed == 0) {
+    return Fill(TrN(L"%1 file converted.", L"%1 files converted.", n(report.converted)), {converted});
+  }
+  return Fill(TrN(L"%1 file converted, %2 failed.", L"%1 files converted, %2 failed.", n(report.converted)),
+              {converted, failed});
 }
 
 }  // namespace cw

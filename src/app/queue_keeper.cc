@@ -1,5 +1,6 @@
 // The restore question, the set-aside of damaged journals, and journaling.
 #include "app/queue_keeper.h"
+#include "platform/translate.h"
 
 
 namespace cw {
@@ -15,8 +16,9 @@ std::wstring FolderOf(const std::wstring& path) {
 QueueKeeper::QueueKeeper(Window& window, Services services) : window_(window), services_(std::move(services)) {}
 
 std::wstring QueueKeeper::RestoreQuestion(size_t count) {
-  if (count == 1) return L"Restore the 1 unfinished conversion from last time?";
-  return L"Restore the " + std::to_wstring(count) + L" unfinished conversions from last time?";
+  return Fill(TrN(L"Restore the %1 unfinished conversion from last time?",
+                   L"Restore the %1 unfinished conversions from last time?", static_cast<unsigned long>(count)),
+              {std::to_wstring(count)});
 }
 
 size_t QueueKeeper::Start() {
@@ -39,13 +41,15 @@ size_t QueueKeeper::Start() {
     } else {
       std::wstring aside = SetAside();
       if (aside.empty()) {
-        window_.ShowMessageBox(L"The list of conversions kept from last time (" + path +
-                               L") cannot be read, and it cannot be set aside either. It is left as it is, "
-                               L"and the list is not kept during this run.");
+        window_.ShowMessageBox(Fill(Tr(L"The list of conversions kept from last time (%1) cannot be read, and it "
+                                        "cannot be set aside either. It is left as it is, and the list is not kept "
+                                        "during this run."),
+                                    {path}));
         return 0;
       }
-      window_.ShowMessageBox(L"The list of conversions kept from last time cannot be read. It has been kept as " +
-                             aside + L", and the program starts with an empty list.");
+      window_.ShowMessageBox(Fill(Tr(L"The list of conversions kept from last time cannot be read. It has been "
+                                      "kept as %1, and the program starts with an empty list."),
+                                  {aside}));
     }
   }
   std::function<void()> want_views;

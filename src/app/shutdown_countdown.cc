@@ -1,5 +1,6 @@
 // The open shutdown countdowns.
 #include "app/shutdown_countdown.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -26,8 +27,8 @@ void ShutdownCountdowns::Open() {
   events.on_tick = [c] { if (c->dialog) c->dialog->OnTimer(); };
   events.on_shutdown_now = [c] { if (c->dialog) c->dialog->OnShutdownNow(); };
   events.on_cancel = [c] { if (c->dialog) c->dialog->OnCancel(); };
-  CountdownWindowTexts texts{ShutdownDialog::kCaption, ShutdownDialog::kInitialText,
-                             ShutdownDialog::kShutdownNowText, ShutdownDialog::kCancelText};
+  CountdownWindowTexts texts{Tr(ShutdownDialog::kCaption), Tr(ShutdownDialog::kInitialText),
+                             Tr(ShutdownDialog::kShutdownNowText), Tr(ShutdownDialog::kCancelText)};
   c->window = shell_.OpenCountdownWindow(texts, std::move(events));
   if (!c->window) return;
   c->dialog = std::make_unique<ShutdownDialog>(c->window.get(), command_);

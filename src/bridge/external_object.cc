@@ -2,6 +2,8 @@
 // catalog methods.
 #include "bridge/external_object.h"
 
+#include "bridge/page_texts.h"
+
 namespace cw {
 
 const std::vector<ExternalMethodInfo>& ExternalMethodTable() {
@@ -13,6 +15,7 @@ const std::vector<ExternalMethodInfo>& ExternalMethodTable() {
       {L"pauseTask", false, false},        {L"openOutputDir", false, false},
       {L"getModelJson", false, false},     {L"getOutputFilePath", true, true},
       {L"locateInputFile", true, false},   {L"locateOutputFile", true, false},
+      {L"getPageTexts", true, true},
   };
   return table;
 }
@@ -60,6 +63,10 @@ void ExternalObject::InstallDefaults() {
   handlers_[L"getOutputFilePath"] = [this](const std::wstring& guid) {
     std::optional<std::wstring> path = engine_.OutputPathOfTask(guid);
     return std::optional<std::wstring>(path ? *path : std::wstring(L"None"));
+  };
+  // The page's own texts in the user's language (see page_texts.h).
+  handlers_[L"getPageTexts"] = [](const std::wstring& english_list) {
+    return std::optional<std::wstring>(PageTextsForUser(english_list));
   };
 }
 

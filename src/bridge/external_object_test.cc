@@ -17,18 +17,18 @@ class ExternalObjectTest : public ::testing::Test {
   ExternalObject external{window, engine};
 };
 
-TEST_F(ExternalObjectTest, TableHasTheFourteenMethodsInOrder) {
+TEST_F(ExternalObjectTest, TableHasTheFifteenMethodsInOrder) {
   const std::vector<std::wstring> expected = {
       L"addFiles",      L"addDir",        L"deleteFile",   L"deleteFinishedTask", L"selectOutputDir",
       L"getConfigJson", L"setConfigJson", L"resumeTask",   L"pauseTask",          L"openOutputDir",
-      L"getModelJson",  L"getOutputFilePath", L"locateInputFile", L"locateOutputFile"};
+      L"getModelJson",  L"getOutputFilePath", L"locateInputFile", L"locateOutputFile", L"getPageTexts"};
   std::vector<std::wstring> names;
   for (const ExternalMethodInfo& m : ExternalMethodTable()) {
     names.push_back(m.name);
     bool with_guid = names.back() == L"getOutputFilePath" || names.back() == L"locateInputFile" ||
-                     names.back() == L"locateOutputFile";
+                     names.back() == L"locateOutputFile" || names.back() == L"getPageTexts";
     EXPECT_EQ(m.takes_text, with_guid) << names.back();
-    EXPECT_EQ(m.returns_text, names.back() == L"getOutputFilePath") << names.back();
+    EXPECT_EQ(m.returns_text, names.back() == L"getOutputFilePath" || names.back() == L"getPageTexts") << names.back();
   }
   EXPECT_EQ(names, expected);
 }

@@ -2,6 +2,7 @@
 #include "catalog/catalog_file.h"
 #include "catalog/device_catalog.h"
 #include "json/json_value.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -95,7 +96,7 @@ void BuildCatalog(const std::wstring& text, DeviceCatalog* catalog, std::vector<
     ReadRoot(root, catalog);
   } catch (...) {
     // A text the parser rejects, or running out of memory: keep what was built.
-    messages->push_back(kCatalogExceptionMessage);
+    messages->push_back(Tr(kCatalogExceptionMessage));
   }
 }
 

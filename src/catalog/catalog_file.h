@@ -8,12 +8,15 @@
 #include <string>
 #include <vector>
 
+#include "platform/translate.h"
+
 namespace cw {
 
-// Messages of the file level, shown exactly like this.
-inline constexpr wchar_t kCatalogMissingMessage[] = L"Please re-install program, it loses some files.";
-inline constexpr wchar_t kCatalogUnreadableMessage[] = L"Can't read data.dat, please re-install program.";
-inline constexpr wchar_t kCatalogDamagedMessage[] = L"data.dat is damaged, please re-install program.";
+// Messages of the file level, shown exactly like this in English (and in the
+// user's language where a catalogue has them).
+inline constexpr wchar_t kCatalogMissingMessage[] = N_(L"Please re-install program, it loses some files.");
+inline constexpr wchar_t kCatalogUnreadableMessage[] = N_(L"Can't read data.dat, please re-install program.");
+inline constexpr wchar_t kCatalogDamagedMessage[] = N_(L"data.dat is damaged, please re-install program.");
 
 // The text returned when no catalog could be read. Too short to be a catalog.
 inline constexpr wchar_t kNoCatalogText[] = L"{}";

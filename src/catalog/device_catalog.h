@@ -24,12 +24,14 @@
 #include <string>
 #include <vector>
 
+#include "platform/translate.h"
+
 namespace cw {
 
 // Messages of the model, shown exactly like this.
-inline constexpr wchar_t kCatalogExceptionMessage[] = L"Exception catch!";
-inline constexpr wchar_t kDeviceNotFoundMessage[] = L"can't find device!";
-inline constexpr wchar_t kQualityNotFoundMessage[] = L"can't find quality!";
+inline constexpr wchar_t kCatalogExceptionMessage[] = N_(L"Exception catch!");
+inline constexpr wchar_t kDeviceNotFoundMessage[] = N_(L"can't find device!");
+inline constexpr wchar_t kQualityNotFoundMessage[] = N_(L"can't find quality!");
 
 // One quality profile of a device: what goes onto the encoder command line.
 struct FormatObject {

@@ -2,6 +2,7 @@
 #include "catalog/device_catalog.h"
 #include "platform/message.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -14,7 +15,7 @@ const DeviceObject* FindDevice(const DeviceCatalog& catalog, const std::wstring&
   for (const DeviceObject& device : catalog.devices) {
     if (SameId(device.id, id)) return &device;
   }
-  ShowMessage(kDeviceNotFoundMessage);
+  ShowMessage(Tr(kDeviceNotFoundMessage));
   return nullptr;
 }
 
@@ -26,7 +27,7 @@ const FormatObject* FindQuality(const DeviceCatalog& catalog, const std::wstring
       if (SameId(format.id, quality_id)) return &format;
     }
   }
-  ShowMessage(kQualityNotFoundMessage);
+  ShowMessage(Tr(kQualityNotFoundMessage));
   return nullptr;
 }
 

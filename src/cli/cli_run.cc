@@ -27,6 +27,7 @@
 #include "platform/stop_signals.h"
 #include "platform/terminal.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 #include "settings/config_location.h"
 #include "settings/config_object.h"
 #include "settings/setting_checks.h"
@@ -67,7 +68,7 @@ void WriteErr(const std::wstring& text) {
 
 int UsageError(const std::wstring& text) {
   WriteErr(text);
-  WriteErr(L"try 'clipwright-cli --help'");
+  WriteErr(Tr(L"try 'clipwright-cli --help'"));
   return kExitUsage;
 }
 
@@ -165,7 +166,7 @@ std::wstring ApplyOverrides(const CliOptions& options, ConfigObject& config) {
   if (options.output) {
     std::wstring folder = AbsolutePath(*options.output);
     std::wstring problem = OutputFolderProblem(folder);
-    if (!problem.empty()) return L"--output " + SystemToWide(*options.output) + L" cannot be used: " + problem;
+    if (!problem.empty()) return Fill(Tr(L"--output %1 cannot be used: %2"), {SystemToWide(*options.output), problem});
     config.outputDir = folder;
   }
   if (options.jobs) config.conTasks = *options.jobs;
@@ -218,7 +219,7 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
   list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
   outcome.stopped = true;
-  outcome.stop_reason = L"Interrupted (" + StopSignalName(stop_signal) + L")";
+  outcome.stop_reason = Fill(Tr(L"Interrupted (%1)"), {StopSignalName(stop_signal)});
   for (auto& task : outcome.tasks) {
     if (task.status == kTaskDone || task.status == kTaskFailed) continue;
     task.status = kTaskStopped;
@@ -249,9 +250,9 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
   std::vector<std::shared_ptr<FileObject>>& all = inputs->tasks;
   size_t first = 0, second = 0;
   if (options.shard_count > 1 && FindSharedOutputName(all, config.outputDir, &first, &second)) {
-    return L"--shard cannot share out " + all[first]->fromPath + L" and " + all[second]->fromPath +
-           L": both would be converted to " + PlannedOutputs({all[first]}, config.outputDir)[0] +
-           L", and shards cannot agree which one gets the numbered name; rename one of them";
+    return Fill(Tr(L"--shard cannot share out %1 and %2: both would be converted to %3, and shards cannot agree "
+                    "which one gets the numbered name; rename one of them"),
+                {all[first]->fromPath, all[second]->fromPath, PlannedOutputs({all[first]}, config.outputDir)[0]});
   }
   std::vector<std::wstring> planned = PlannedOutputs(all, config.outputDir);
   std::vector<std::shared_ptr<FileObject>> kept;
@@ -264,8 +265,8 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
         continue;
       }
       std::lock_guard<std::mutex> hold(wakeups.mutex);
-      wakeups.messages.push_back(planned[i] + L" is not complete (" + check.reason + L"): converting " +
-                                 all[i]->fromPath + L" again");
+      wakeups.messages.push_back(
+          Fill(Tr(L"%1 is not complete (%2): converting %3 again"), {planned[i], check.reason, all[i]->fromPath}));
     }
     kept.push_back(all[i]);
   }
@@ -329,7 +330,7 @@ int RunCli(const std::vector<std::string>& args) {
   ExpandOptions expand;
   expand.recursive = options.recursive;
   InputFiles inputs = ExpandInputs(options.inputs, config, expand);
-  for (const auto& missing : inputs.missing) WriteErr(L"no such file or folder: " + missing);
+  for (const auto& missing : inputs.missing) WriteErr(Fill(Tr(L"no such file or folder: %1"), {missing}));
   if (!inputs.missing.empty()) return kExitUsage;
   std::wstring refused_list = ChooseShardAndSkip(options, config, *wakeups, &inputs);
   if (!refused_list.empty()) return UsageError(refused_list);
@@ -345,14 +346,16 @@ int RunCli(const std::vector<std::string>& args) {
   for (const auto& skip : inputs.skipped) progress.Skipped(skip.source, skip.output, skip.reason);
   if (inputs.tasks.empty()) {
     if (skipped_only.skipped == 0 && !progress.events()) {
-      WriteOut("Nothing to convert.\n");
+      WriteOut(TrUtf8(L"Nothing to convert.") + "\n");
     } else {
       progress.Report(skipped_only, shard, L"");
     }
     if (options.cpu_times) ReportCpuTimes();
     return kExitConverted;
   }
-  if (!CreateDirectories(config.outputDir)) return UsageError(L"cannot create the output folder " + config.outputDir);
+  if (!CreateDirectories(config.outputDir)) {
+    return UsageError(Fill(Tr(L"cannot create the output folder %1"), {config.outputDir}));
+  }
 
   SetRunEndedHook([wakeups] {
     std::lock_guard<std::mutex> hold(wakeups->mutex);

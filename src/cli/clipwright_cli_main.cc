@@ -4,8 +4,10 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "platform/translate.h"
 
 int main(int argc, char** argv) {
+  cw::UseUserLanguage();  // --help and the display in the user's language; --events stays as it is
   std::vector<std::string> args(argv + 1, argv + argc);
   return cw::cli::RunCli(args);
 }

@@ -5,6 +5,7 @@
 
 #include "cli/text_fit.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw::cli {
 
@@ -29,7 +30,7 @@ std::wstring JoinIds(const std::vector<std::wstring>& ids) {
   }
   std::wstring out;
   for (const auto& id : unique) out += (out.empty() ? L"" : L", ") + id;
-  return out.empty() ? L"(none)" : out;
+  return out.empty() ? Tr(L"(none)") : out;
 }
 
 }  // namespace
@@ -40,8 +41,8 @@ std::wstring CheckProfile(const DeviceCatalog& catalog, const ProfileIds& ids, c
   if (devices.empty()) {
     std::vector<std::wstring> valid;
     for (const auto& device : catalog.devices) valid.push_back(device.id);
-    return L"unknown device '" + ids.targetDevice + L"' (from " + device_source + L"); valid devices: " +
-           JoinIds(valid) + L" (see --list-devices)";
+    return Fill(Tr(L"unknown device '%1' (from %2); valid devices: %3 (see --list-devices)"),
+                {ids.targetDevice, device_source, JoinIds(valid)});
   }
   std::vector<std::wstring> valid;
   for (const DeviceObject* device : devices) {
@@ -50,8 +51,8 @@ std::wstring CheckProfile(const DeviceCatalog& catalog, const ProfileIds& ids, c
       valid.push_back(format.id);
     }
   }
-  return L"unknown quality '" + ids.outputQuality + L"' (from " + quality_source + L") for device '" +
-         devices.front()->id + L"'; valid qualities: " + JoinIds(valid);
+  return Fill(Tr(L"unknown quality '%1' (from %2) for device '%3'; valid qualities: %4"),
+              {ids.outputQuality, quality_source, devices.front()->id, JoinIds(valid)});
 }
 
 std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& current) {
@@ -76,13 +77,13 @@ std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& curr
       bool current_quality = is_current && SameId(format.id, current.outputQuality);
       out += L"    ";
       out += current_quality ? L"* " : L"  ";
-      out += PadCells(format.id, quality_cells) + L"  " + PadCells(format.solution, size_cells) + L"  video " +
-             format.videoKBS + L" kbit/s, audio " + format.audioBitrate + L" kbit/s";
+      out += PadCells(format.id, quality_cells) + L"  " + PadCells(format.solution, size_cells) + L"  " +
+             Fill(Tr(L"video %1 kbit/s, audio %2 kbit/s"), {format.videoKBS, format.audioBitrate});
       if (!format.name.empty() && format.name != format.id) out += L"  " + format.name;
       out += L'\n';
     }
   }
-  if (catalog.devices.empty()) out += L"(the catalog lists no device)\n";
+  if (catalog.devices.empty()) out += Tr(L"(the catalog lists no device)") + L"\n";
   return out;
 }
 

@@ -4,9 +4,11 @@
 #include <algorithm>
 #include <charconv>
 
+#include "analysis/time_tick.h"
 #include "cli/display_names.h"
 #include "cli/text_fit.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw::cli {
 
@@ -17,9 +19,21 @@ constexpr int kDefaultRows = 24;
 constexpr int kPercentCells = 6;  // "100.0%"
 constexpr int kMinBarCells = 10;  // a shorter bar is dropped
 constexpr int kMinNameCells = 12;
-constexpr int kStateCells = 7;       // "waiting", "running", "stopped"
-constexpr int kRemainingCells = 19;  // "23 hours 59 minutes"
 constexpr int kSizeCells = 9;   // "~ 12345 M" (an approximation sign, a number, a unit)
+
+// The state column: as wide as the widest state word of the language
+// (English: "waiting", "running", "stopped", 7 cells).
+int StateCells() {
+  int widest = TextCells(Tr(L"stalled"));
+  for (int32_t status : {kTaskWaiting, kTaskRunning, kTaskPaused, kTaskDone, kTaskStopped, kTaskFailed}) {
+    widest = std::max(widest, TextCells(StateWord(status)));
+  }
+  return widest;
+}
+
+// The remaining-time column: as wide as the longest text below a day
+// (English: "23 hours 59 minutes", 19 cells).
+int RemainingCells() { return TextCells(RemainingTimeForPeople(L"23 hours 59 minutes")); }
 
 std::wstring Bar(double progress, int cells) {
   int inner = cells - 2;
@@ -61,7 +75,8 @@ std::vector<const TaskView*> ChooseShown(const std::vector<TaskView>& tasks, siz
   return chosen;
 }
 
-std::wstring Count(int n, const wchar_t* word) { return std::to_wstring(n) + L" " + word; }
+// `pattern` (marked N_ where it is written) translated, with n for %1.
+std::wstring Count(int n, const wchar_t* pattern) { return Fill(Tr(pattern), {std::to_wstring(n)}); }
 
 }  // namespace
 
@@ -75,13 +90,13 @@ std::wstring PercentText(double progress) {
 
 std::wstring FormatTaskLine(const TaskView& task, int cells, int name_cells) {
   std::wstring name = PrintableText(task.fileName);
-  std::wstring remaining = task.status == kTaskRunning ? PrintableText(task.remaining) : L"";
+  std::wstring remaining = task.status == kTaskRunning ? PrintableText(RemainingTimeForPeople(task.remaining)) : L"";
   std::wstring size = task.status == kTaskRunning || task.status == kTaskPaused ? PrintableText(task.size) : L"";
   // Every column has a fixed width whatever the state, so that the bars of
   // all lines (and of one line from frame to frame) keep one width.
-  std::wstring state = PadCells(task.stalled.empty() ? StateWord(task.status) : L"stalled", kStateCells);
+  std::wstring state = PadCells(task.stalled.empty() ? StateWord(task.status) : Tr(L"stalled"), StateCells());
   std::wstring tail_full = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " +
-                           PadCells(remaining, kRemainingCells) + L" " + PadCells(size, kSizeCells) + L" " + state;
+                           PadCells(remaining, RemainingCells()) + L" " + PadCells(size, kSizeCells) + L" " + state;
   std::wstring tail_short = L" " + PadCellsLeft(PercentText(task.progress), kPercentCells) + L" " + state;
   const int least_name = std::min(name_cells, kMinNameCells);
   // Widest first. The name gives way first, down to its least width; then
@@ -107,13 +122,13 @@ std::wstring FormatOverallLine(const std::vector<TaskView>& tasks, int cells) {
   for (const auto& t : tasks) sum += t.status == kTaskFailed ? 100.0 : t.progress;
   double overall = tasks.empty() ? 100.0 : sum / static_cast<double>(tasks.size());
   std::wstring text = L" " + PadCellsLeft(PercentText(overall), kPercentCells) + L"  " +
-                      Count(counts.done, L"done") + L" of " + std::to_wstring(counts.total());
-  if (counts.running > 0) text += L", " + Count(counts.running, L"running");
-  if (counts.waiting > 0) text += L", " + Count(counts.waiting, L"waiting");
-  if (counts.paused > 0) text += L", " + Count(counts.paused, L"paused");
-  if (counts.failed > 0) text += L", " + Count(counts.failed, L"failed");
-  if (counts.stopped > 0) text += L", " + Count(counts.stopped, L"stopped");
-  std::wstring label = L"Total";
+                      Fill(Tr(L"%1 done of %2"), {std::to_wstring(counts.done), std::to_wstring(counts.total())});
+  if (counts.running > 0) text += L", " + Count(counts.running, N_(L"%1 running"));
+  if (counts.waiting > 0) text += L", " + Count(counts.waiting, N_(L"%1 waiting"));
+  if (counts.paused > 0) text += L", " + Count(counts.paused, N_(L"%1 paused"));
+  if (counts.failed > 0) text += L", " + Count(counts.failed, N_(L"%1 failed"));
+  if (counts.stopped > 0) text += L", " + Count(counts.stopped, N_(L"%1 stopped"));
+  std::wstring label = Tr(L"Total");
   int bar_cells = std::min(40, cells - TextCells(label) - 1 - TextCells(text));
   if (bar_cells >= kMinBarCells) return FitCells(label + L" " + Bar(overall, bar_cells) + text, cells);
   return FitCells(label + text, cells);
@@ -133,7 +148,7 @@ std::vector<std::wstring> FormatFrame(const std::vector<TaskView>& tasks, int co
   int name_cells = std::min(longest, std::max(kMinNameCells, cells / 3));
   std::vector<std::wstring> frame;
   for (const TaskView* t : shown) frame.push_back(FormatTaskLine(*t, cells, name_cells));
-  if (left_out > 0) frame.push_back(FitCells(L"... and " + std::to_wstring(left_out) + L" more", cells));
+  if (left_out > 0) frame.push_back(FitCells(Fill(Tr(L"... and %1 more"), {std::to_wstring(left_out)}), cells));
   frame.push_back(FormatOverallLine(tasks, cells));
   return frame;
 }

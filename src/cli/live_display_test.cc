@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <set>
 
 #include "cli/display_names.h"
@@ -94,6 +96,34 @@ TEST(LiveDisplayTest, EstimatesStayAt80And60ColumnsAndBarsKeepOneWidth) {
     EXPECT_EQ(state_starts.size(), 1u) << columns;
     EXPECT_EQ(frame[0].find(L'[') == std::wstring::npos, columns == 60);  // the bar goes before the estimates
   }
+}
+
+// In German the words are longer: the state and remaining-time columns grow
+// to the widest German word, which is shown whole, and the bars still end in
+// one column. (The catalogue comes from the build's locale/ folder.)
+TEST(LiveDisplayTest, GermanWordsWholeAndColumnsAligned) {
+  unsetenv("LANGUAGE");
+  ASSERT_NE(std::setlocale(LC_MESSAGES, "de_DE.UTF-8"), nullptr) << "scripts/setup-deps.sh installs locales-all";
+  std::vector<TaskView> tasks = {
+      Task(L"long.mov", kTaskRunning, 7, L"23 hours 59 minutes"), Task(L"paused.avi", kTaskPaused, 50),
+      Task(L"done.avi", kTaskDone, 100), Task(L"broken.avi", kTaskFailed, 12),
+      Task(L"next.avi", kTaskWaiting, 0, L"...", L"..."), Task(L"stop.avi", kTaskStopped, 3)};
+  std::vector<std::wstring> frame = FormatFrame(tasks, 140, 24);
+  std::setlocale(LC_MESSAGES, "C");
+  ASSERT_EQ(frame.size(), 7u);
+  EXPECT_NE(frame[0].find(L"23 Stunden 59 Minuten"), std::wstring::npos) << frame[0];
+  const wchar_t* states[] = {L"l\u00e4uft", L"pausiert", L"fertig", L"Fehler", L"wartet", L"gestoppt"};
+  std::set<size_t> bar_ends;
+  for (size_t i = 0; i < 6; ++i) {
+    EXPECT_EQ(TextCells(frame[i]), 139) << frame[i];
+    EXPECT_NE(frame[i].find(states[i]), std::wstring::npos) << frame[i];
+    bar_ends.insert(frame[i].find(L']'));
+  }
+  EXPECT_EQ(bar_ends.size(), 1u);
+  EXPECT_EQ(frame[6].rfind(L"Gesamt [", 0), 0u) << frame[6];
+  EXPECT_NE(frame[6].find(L"1 fertig von 6, 1 in Arbeit, 1 wartend, 1 pausiert, 1 fehlgeschlagen, 1 gestoppt"),
+            std::wstring::npos)
+      << frame[6];
 }
 
 TEST(LiveDisplayTest, SameNamesShowTheirFolders) {

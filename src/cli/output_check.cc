@@ -9,6 +9,7 @@
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw::cli {
 
@@ -44,22 +45,22 @@ OutputCheck ReadProbeOutput(const std::string& text) {
     if (line == "codec_type=video") video = true;
     if (line.rfind("duration=", 0) == 0 && PositiveNumber(line.substr(9))) duration = true;
   }
-  if (!video) return {false, L"no video stream can be read from it"};
-  if (!duration) return {false, L"it has no duration"};
+  if (!video) return {false, Tr(L"no video stream can be read from it")};
+  if (!duration) return {false, Tr(L"it has no duration")};
   return {true, L""};
 }
 
 OutputCheck CheckCompleteOutput(const std::wstring& path, const std::wstring& probe, int timeout_ms) {
   std::error_code ec;
   auto size = std::filesystem::file_size(WideToSystem(path), ec);
-  if (ec) return {false, L"it does not exist"};
-  if (size == 0) return {false, L"it is empty"};
+  if (ec) return {false, Tr(L"it does not exist")};
+  if (size == 0) return {false, Tr(L"it is empty")};
   ChildProcess::StartError error;
   std::unique_ptr<ChildProcess> child = ChildProcess::Start(
       {probe, L"-v", L"error", L"-select_streams", L"v:0", L"-show_entries", L"stream=codec_type:format=duration",
        L"-of", L"default=noprint_wrappers=1", L"--", path},
       &error);
-  if (!child) return {false, L"ffprobe cannot be started: " + SystemToWide(error.reason)};
+  if (!child) return {false, Fill(Tr(L"ffprobe cannot be started: %1"), {SystemToWide(error.reason)})};
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   std::string output, chunk;
   for (;;) {
@@ -67,7 +68,7 @@ OutputCheck CheckCompleteOutput(const std::wstring& path, const std::wstring& pr
     if (left.count() <= 0) {
       child->Kill();
       child->Reap();
-      return {false, L"ffprobe did not answer in time"};
+      return {false, Tr(L"ffprobe did not answer in time")};
     }
     ChildProcess::ReadResult got = child->ReadOutputWithin(&chunk, static_cast<int>(left.count()));
     if (got == ChildProcess::ReadResult::kClosed) break;
@@ -75,7 +76,7 @@ OutputCheck CheckCompleteOutput(const std::wstring& path, const std::wstring& pr
   }
   if (!child->WaitForEnd(1000)) child->Kill();
   ProcessExit exit = child->Reap();
-  if (!exit.SucceededNormally()) return {false, L"ffprobe cannot read it"};
+  if (!exit.SucceededNormally()) return {false, Tr(L"ffprobe cannot read it")};
   return ReadProbeOutput(output);
 }
 

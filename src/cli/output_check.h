@@ -14,7 +14,8 @@ namespace cw::cli {
 // /usr/bin/ffmpeg -> /usr/bin/ffprobe), else /usr/bin/ffprobe.
 std::wstring ProbeProgram();
 
-// The result of one check; `reason` says why a file is not complete.
+// The result of one check; `reason` says why a file is not complete, in the
+// user's language (it is only shown, never written into the events).
 struct OutputCheck {
   bool complete = false;
   std::wstring reason;

@@ -4,6 +4,8 @@
 #include <algorithm>
 
 #include "cli/text_fit.h"
+#include "platform/translate.h"
+#include "tasks/reason_texts.h"
 
 namespace cw::cli {
 
@@ -15,14 +17,16 @@ std::vector<std::wstring> PlainLog::Update(const std::vector<TaskView>& tasks) {
     Seen& seen = it->second;
     if (fresh || task.status != seen.status) {
       if (task.status == kTaskRunning && seen.status != kTaskPaused) {
-        lines.push_back(name + L": running -> " + PrintableText(task.toPath));
+        lines.push_back(Fill(Tr(L"%1: running -> %2"), {name, PrintableText(task.toPath)}));
       } else if (!(fresh && task.status == kTaskWaiting)) {
         lines.push_back(name + L": " + StateWord(task.status));
       }
       seen.status = task.status;
     }
     if (task.stalled != seen.stalled) {
-      lines.push_back(name + (task.stalled.empty() ? L": going on" : L": stalled (" + PrintableText(task.stalled) + L")"));
+      std::wstring why = PrintableText(ReasonForPeople(task.stalled));
+      lines.push_back(task.stalled.empty() ? Fill(Tr(L"%1: going on"), {name})
+                                           : Fill(Tr(L"%1: stalled (%2)"), {name, why}));
       seen.stalled = task.stalled;
     }
     if (task.status != kTaskRunning && task.status != kTaskPaused) continue;

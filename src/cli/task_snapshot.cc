@@ -3,17 +3,19 @@
 
 #include <mutex>
 
+#include "platform/translate.h"
+
 
 namespace cw::cli {
 
 std::wstring StateWord(int32_t status) {
   switch (status) {
-    case kTaskWaiting: return L"waiting";
-    case kTaskRunning: return L"running";
-    case kTaskPaused: return L"paused";
-    case kTaskDone: return L"done";
-    case kTaskStopped: return L"stopped";
-    default: return L"failed";
+    case kTaskWaiting: return Tr(L"waiting");
+    case kTaskRunning: return Tr(L"running");
+    case kTaskPaused: return Tr(L"paused");
+    case kTaskDone: return Tr(L"done");
+    case kTaskStopped: return Tr(L"stopped");
+    default: return Tr(L"failed");
   }
 }
 

@@ -2,6 +2,7 @@
 // and an OK button that closes it.
 #include "platform/gtk_services.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -43,7 +44,7 @@ void RunAboutBox(GtkWindow* owner, const AboutBoxTexts& texts) {
   GtkWidget* dialog = gtk_dialog_new_with_buttons(WideToDisplayUtf8(texts.title).c_str(), owner,
                                                   static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL |
                                                                               GTK_DIALOG_DESTROY_WITH_PARENT),
-                                                  "_OK", GTK_RESPONSE_OK, nullptr);
+                                                  TrUtf8(L"_OK").c_str(), GTK_RESPONSE_OK, nullptr);
   gtk_window_set_resizable(GTK_WINDOW(dialog), FALSE);
   gtk_dialog_set_default_response(GTK_DIALOG(dialog), GTK_RESPONSE_OK);
   gtk_widget_set_name(dialog, "about-box");

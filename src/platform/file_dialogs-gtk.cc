@@ -1,6 +1,7 @@
 // The open-file chooser (multiple selection) and the folder chooser.
 #include "platform/gtk_services.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -15,8 +16,9 @@ std::wstring TakeFileName(gchar* name) {
 
 std::optional<std::vector<std::wstring>> RunFileChooser(GtkWindow* owner, const std::wstring& filter_name,
                                                         const std::wstring& filter_pattern) {
-  GtkWidget* dialog = gtk_file_chooser_dialog_new("Open", owner, GTK_FILE_CHOOSER_ACTION_OPEN, "_Cancel",
-                                                  GTK_RESPONSE_CANCEL, "_Open", GTK_RESPONSE_ACCEPT, nullptr);
+  GtkWidget* dialog = gtk_file_chooser_dialog_new(TrUtf8(L"Open").c_str(), owner, GTK_FILE_CHOOSER_ACTION_OPEN,
+                                                  TrUtf8(L"_Cancel").c_str(), GTK_RESPONSE_CANCEL,
+                                                  TrUtf8(L"_Open").c_str(), GTK_RESPONSE_ACCEPT, nullptr);
   GtkFileChooser* chooser = GTK_FILE_CHOOSER(dialog);
   gtk_file_chooser_set_select_multiple(chooser, TRUE);
   gtk_file_chooser_set_local_only(chooser, TRUE);
@@ -43,7 +45,8 @@ std::optional<std::wstring> RunFolderChooser(GtkWindow* owner, const std::wstrin
                                              const std::wstring& start_folder) {
   GtkWidget* dialog =
       gtk_file_chooser_dialog_new(WideToDisplayUtf8(title).c_str(), owner, GTK_FILE_CHOOSER_ACTION_SELECT_FOLDER,
-                                  "_Cancel", GTK_RESPONSE_CANCEL, "_Select", GTK_RESPONSE_ACCEPT, nullptr);
+                                  TrUtf8(L"_Cancel").c_str(), GTK_RESPONSE_CANCEL, TrUtf8(L"_Select").c_str(),
+                                  GTK_RESPONSE_ACCEPT, nullptr);
   gtk_file_chooser_set_local_only(GTK_FILE_CHOOSER(dialog), TRUE);
   gtk_file_chooser_set_create_folders(GTK_FILE_CHOOSER(dialog), TRUE);
   // A real folder first, not the list of recent files (where nothing can be chosen).

@@ -4,6 +4,7 @@
 #include "platform/gtk_services.h"
 #include "platform/menu.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -40,7 +41,7 @@ void OnPopupShown(GtkWidget* menu, gpointer data) {
 
 GtkWidget* MakeItem(const MenuItemEntry& entry, MenuCallbacks* callbacks) {
   if (!entry.text) return gtk_separator_menu_item_new();
-  std::string label = WideToDisplayUtf8(MnemonicLabel(entry.text));
+  std::string label = WideToDisplayUtf8(MnemonicLabel(Tr(entry.text)));
   GtkWidget* item = entry.check_item ? gtk_check_menu_item_new_with_mnemonic(label.c_str())
                                      : gtk_menu_item_new_with_mnemonic(label.c_str());
   g_object_set_data(G_OBJECT(item), kCommandKey, GINT_TO_POINTER(entry.command));
@@ -60,7 +61,7 @@ GtkWidget* BuildMenuBarGtk(const std::vector<MenuPopupEntry>& table, std::functi
   g_signal_connect_data(bar, "destroy", G_CALLBACK(+[](GtkWidget*, gpointer) {}), callbacks, FreeCallbacks,
                         static_cast<GConnectFlags>(0));
   for (const MenuPopupEntry& popup : table) {
-    GtkWidget* top = gtk_menu_item_new_with_mnemonic(WideToDisplayUtf8(MnemonicLabel(popup.text)).c_str());
+    GtkWidget* top = gtk_menu_item_new_with_mnemonic(WideToDisplayUtf8(MnemonicLabel(Tr(popup.text))).c_str());
     GtkWidget* menu = gtk_menu_new();
     for (const MenuItemEntry& entry : popup.items) gtk_menu_shell_append(GTK_MENU_SHELL(menu), MakeItem(entry, callbacks));
     g_signal_connect(menu, "show", G_CALLBACK(OnPopupShown), callbacks);

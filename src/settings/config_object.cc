@@ -13,12 +13,13 @@
 #include "settings/config_text.h"
 #include "settings/setting_checks.h"
 #include "settings/settings_device.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
 
-constexpr wchar_t kExceptionMessage[] = L"Exception catch!";
-constexpr wchar_t kSaveFailedMessage[] = L"Failed to save settings!";
+constexpr wchar_t kExceptionMessage[] = N_(L"Exception catch!");
+constexpr wchar_t kSaveFailedMessage[] = N_(L"Failed to save settings!");
 
 // Larger files are not settings files; they are refused before widening.
 constexpr size_t kMaxConfigFileBytes = 1 << 20;
@@ -87,13 +88,16 @@ void ConfigObject::Load() {
   }
   std::wstring text;
   if (!parsed) {
-    text = std::wstring(kExceptionMessage) + L"\nThe settings file " + file_path_ +
-           (!read ? L" cannot be read." : L" does not hold settings that can be read.");
+    text = Tr(kExceptionMessage) + L"\n" +
+           Fill(!read ? Tr(L"The settings file %1 cannot be read.")
+                      : Tr(L"The settings file %1 does not hold settings that can be read."),
+                {file_path_});
   }
   for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
   pending_aside_ = SetAsideName(file_path_);
-  ShowMessage(text + L"\nBefore the settings are next saved, the file is kept as " + pending_aside_ +
-              L", so nothing in it is lost.");
+  ShowMessage(text + L"\n" +
+              Fill(Tr(L"Before the settings are next saved, the file is kept as %1, so nothing in it is lost."),
+                   {pending_aside_}));
 }
 
 bool ConfigObject::SetFileAside() {
@@ -104,7 +108,7 @@ bool ConfigObject::SetFileAside() {
 void ConfigObject::LoadFileText(const std::string& bytes) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyFileText(bytes, &refused);
-  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
   if (!refused.empty()) ShowMessage(JoinLines(refused));
 }
 
@@ -120,7 +124,7 @@ bool ConfigObject::ApplyFileText(const std::string& bytes, std::vector<std::wstr
 void ConfigObject::FromJson(const std::wstring& text) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyJson(text, &refused);
-  if (!parsed) refused.insert(refused.begin(), kExceptionMessage);
+  if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
   if (!refused.empty()) ShowMessage(JoinLines(refused));
 }
 
@@ -206,8 +210,9 @@ std::string ConfigObject::FileBytes() {
 void ConfigObject::Save() {
   if (!pending_aside_.empty()) {
     if (!SetFileAside()) {
-      ShowMessage(std::wstring(kSaveFailedMessage) + L"\nThe settings file " + file_path_ + L" could not be kept as " +
-                  pending_aside_ + L", so it is left as it is.");
+      ShowMessage(Tr(kSaveFailedMessage) + L"\n" +
+                  Fill(Tr(L"The settings file %1 could not be kept as %2, so it is left as it is."),
+                       {file_path_, pending_aside_}));
       return;
     }
     pending_aside_.clear();
@@ -220,7 +225,7 @@ void ConfigObject::Save() {
   std::wstring fresh = file_path_ + L".new";
   if (WriteFileBytes(fresh, bytes) && RenameFile(fresh, file_path_)) return;
   DeleteFile(fresh);
-  ShowMessage(kSaveFailedMessage);
+  ShowMessage(Tr(kSaveFailedMessage));
 }
 
 ProfileIds ConfigObject::CurrentProfile() const {

@@ -4,6 +4,7 @@
 #include <charconv>
 
 #include "platform/files.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -25,33 +26,33 @@ std::wstring ParentOf(const std::wstring& path) {
 }  // namespace
 
 std::wstring OutputFolderProblem(const std::wstring& folder) {
-  if (folder.empty()) return L"no folder is given";
-  if (folder.front() != L'/') return L"it is not a full path (it must start with /)";
-  if (folder.find(L'\0') != std::wstring::npos) return L"it holds a zero character";
+  if (folder.empty()) return Tr(L"no folder is given");
+  if (folder.front() != L'/') return Tr(L"it is not a full path (it must start with /)");
+  if (folder.find(L'\0') != std::wstring::npos) return Tr(L"it holds a zero character");
   if (IsDirectory(folder)) {
-    return IsWritableDirectory(folder) ? std::wstring() : L"the folder cannot be written";
+    return IsWritableDirectory(folder) ? std::wstring() : Tr(L"the folder cannot be written");
   }
-  if (FileExists(folder)) return L"it is a file, not a folder";
+  if (FileExists(folder)) return Tr(L"it is a file, not a folder");
   for (std::wstring parent = ParentOf(folder); !parent.empty(); parent = ParentOf(parent)) {
     if (IsDirectory(parent)) {
       if (IsWritableDirectory(parent)) return std::wstring();
-      return L"it cannot be created: " + parent + L" cannot be written";
+      return Fill(Tr(L"it cannot be created: %1 cannot be written"), {parent});
     }
-    if (FileExists(parent)) return L"it cannot be created: " + parent + L" is a file, not a folder";
+    if (FileExists(parent)) return Fill(Tr(L"it cannot be created: %1 is a file, not a folder"), {parent});
   }
-  return L"it cannot be created";
+  return Tr(L"it cannot be created");
 }
 
 std::wstring RefusedOutputFolderMessage(const std::wstring& refused, const std::wstring& problem,
                                         const std::wstring& kept) {
-  return L"The output folder \"" + refused + L"\" is not used: " + problem + L".\nThe output folder stays \"" +
-         kept + L"\".";
+  return Fill(Tr(L"The output folder \"%1\" is not used: %2.\nThe output folder stays \"%3\"."),
+              {refused, problem, kept});
 }
 
 std::wstring RefusedConTasksMessage(const std::wstring& refused, int32_t kept) {
-  return L"The number of conversions at once must be a whole number from " + Decimal(kMinConTasks) +
-         L" to " + Decimal(kMaxConTasks) + L"; \"" + refused + L"\" is not used.\nIt stays " +
-         Decimal(kept) + L".";
+  return Fill(Tr(L"The number of conversions at once must be a whole number from %1 to %2; \"%3\" is not used.\n"
+                  "It stays %4."),
+              {Decimal(kMinConTasks), Decimal(kMaxConTasks), refused, Decimal(kept)});
 }
 
 }  // namespace cw

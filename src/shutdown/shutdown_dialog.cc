@@ -1,10 +1,15 @@
 // Countdown logic of the automatic shutdown window.
 #include "shutdown/shutdown_dialog.h"
+#include "platform/translate.h"
 
 namespace cw {
 
 std::wstring CountdownText(int seconds) {
-  return L"Computer is going to shutdown in " + std::to_wstring(seconds) + L" seconds";
+  // English says "seconds" even for one, as it always did; other languages
+  // follow their own plural rule.
+  return Fill(TrN(L"Computer is going to shutdown in %1 seconds", L"Computer is going to shutdown in %1 seconds",
+                  static_cast<unsigned long>(seconds)),
+              {std::to_wstring(seconds)});
 }
 
 ShutdownDialog::ShutdownDialog(CountdownWindow* window, ShutdownCommand command)

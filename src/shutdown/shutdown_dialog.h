@@ -9,6 +9,7 @@
 #include <string>
 
 #include "platform/countdown_window.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -19,10 +20,10 @@ using ShutdownCommand = std::function<void()>;
 class ShutdownDialog {
  public:
   // The caption as the design writes it, kept on purpose (README glossary).
-  static constexpr const wchar_t* kCaption = L"Reelmarch - Auto Shutdown";
-  static constexpr const wchar_t* kInitialText = L"Computer is going to shutdown in 60 second";
-  static constexpr const wchar_t* kShutdownNowText = L"Shutdown Right Now";
-  static constexpr const wchar_t* kCancelText = L"Cancel Shutdown";
+  static constexpr const wchar_t* kCaption = N_(L"Reelmarch - Auto Shutdown");
+  static constexpr const wchar_t* kInitialText = N_(L"Computer is going to shutdown in 60 second");
+  static constexpr const wchar_t* kShutdownNowText = N_(L"Shutdown Right Now");
+  static constexpr const wchar_t* kCancelText = N_(L"Cancel Shutdown");
   static constexpr int kTimerPeriodMs = 1000;
   static constexpr int kSeconds = 60;
 
@@ -42,12 +43,12 @@ class ShutdownDialog {
   CountdownWindow* window_;
   ShutdownCommand command_;
   int countdown_ = kSeconds;
-  std::wstring text_ = kInitialText;
+  std::wstring text_ = Tr(kInitialText);
   bool timer_running_ = false;
   bool closed_ = false;
 };
 
-// The countdown text for a number of seconds left.
+// The countdown text for a number of seconds left, in the user's language.
 std::wstring CountdownText(int seconds);
 
 }  // namespace cw

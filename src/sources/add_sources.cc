@@ -2,6 +2,7 @@
 #include "sources/add_sources.h"
 
 #include "platform/files.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -33,14 +34,14 @@ SourceAdder::SourceAdder(Window& window, Shell& shell, TaskManager& tasks, Confi
     : window_(window), shell_(shell), tasks_(tasks), settings_(settings) {}
 
 void SourceAdder::AddFilesFromDialog() {
-  std::optional<std::vector<std::wstring>> chosen = shell_.ChooseFiles(kAllFilesFilterName, kAllFilesPattern);
+  std::optional<std::vector<std::wstring>> chosen = shell_.ChooseFiles(Tr(kAllFilesFilterName), kAllFilesPattern);
   if (!chosen) return;
   AddPaths(*chosen);
   FinishAdding();
 }
 
 void SourceAdder::AddFilesFromFolder() {
-  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, L"");
+  std::optional<std::wstring> folder = shell_.ChooseFolder(Tr(kChooseFolderTitle), L"");
   if (!folder) return;
   // A choice without a local path scans nothing but still refreshes the page.
   if (!folder->empty()) {

@@ -13,14 +13,15 @@
 #include "settings/config_object.h"
 #include "tasks/file_object.h"
 #include "tasks/task_manager.h"
+#include "platform/translate.h"
 
 namespace cw {
 
-inline constexpr const wchar_t* kAllFilesFilterName = L"ALL Files (*.*)";
+inline constexpr const wchar_t* kAllFilesFilterName = N_(L"ALL Files (*.*)");
 inline constexpr const wchar_t* kAllFilesPattern = L"*";
 // "Choose a path": the title as the design writes it, kept on purpose
-// (README glossary).
-inline constexpr const wchar_t* kChooseFolderTitle = L"选择路径";
+// (README glossary) where no catalogue gives another.
+inline constexpr const wchar_t* kChooseFolderTitle = N_(L"选择路径");
 
 // A new waiting task for `path`: a fresh identity, the file name taken from
 // the path, and the settings' current device and quality.

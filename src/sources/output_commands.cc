@@ -5,6 +5,7 @@
 #include "settings/setting_checks.h"
 #include "sources/add_sources.h"
 #include "tasks/output_naming.h"
+#include "platform/translate.h"
 
 namespace cw {
 
@@ -12,7 +13,7 @@ OutputCommands::OutputCommands(Window& window, Shell& shell, TaskManager& tasks,
     : window_(window), shell_(shell), tasks_(tasks), settings_(settings) {}
 
 void OutputCommands::SelectOutputDir() {
-  std::optional<std::wstring> folder = shell_.ChooseFolder(kChooseFolderTitle, settings_.outputDir);
+  std::optional<std::wstring> folder = shell_.ChooseFolder(Tr(kChooseFolderTitle), settings_.outputDir);
   if (!folder || folder->empty()) return;
   // A chosen folder is checked like one typed in the options: a read-only
   // one keeps the old folder, and the user is told why.
@@ -43,7 +44,7 @@ void OutputCommands::LocateOutputFile(const std::wstring& guid) {
   if (!task) return;
   std::wstring path = task->toPath;
   if (path.size() <= 3) {
-    window_.ShowMessageBox(kNotStartedMessage);
+    window_.ShowMessageBox(Tr(kNotStartedMessage));
     return;
   }
   RevealFile(path);
@@ -53,7 +54,7 @@ void OutputCommands::RevealFile(const std::wstring& path) {
   if (!path.empty() && FileExists(path)) {
     shell_.ShowItemInFolder(path);
   } else {
-    window_.ShowMessageBox(std::wstring(kCantFindFileMessage) + path);
+    window_.ShowMessageBox(Tr(kCantFindFileMessage) + path);
   }
 }
 

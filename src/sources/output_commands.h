@@ -8,11 +8,12 @@
 #include "platform/window.h"
 #include "settings/config_object.h"
 #include "tasks/task_manager.h"
+#include "platform/translate.h"
 
 namespace cw {
 
-inline constexpr const wchar_t* kNotStartedMessage = L"Output file will not be exist till it starts converting.";
-inline constexpr const wchar_t* kCantFindFileMessage = L"Can't find file:";
+inline constexpr const wchar_t* kNotStartedMessage = N_(L"Output file will not be exist till it starts converting.");
+inline constexpr const wchar_t* kCantFindFileMessage = N_(L"Can't find file:");
 
 class OutputCommands {
  public:

@@ -5,6 +5,7 @@
 
 #include "platform/message.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -150,7 +151,7 @@ std::vector<std::wstring> ProfileArguments(const FormatObject& format, const Sou
 std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
   const FormatObject* format = FindQuality(GetDeviceCatalog(), ids.targetDevice, ids.outputQuality);
   if (!format) {
-    ShowMessage(kNoProfileMessage);
+    ShowMessage(Tr(kNoProfileMessage));
     return {};
   }
   return ProfileArguments(*format);
@@ -175,7 +176,7 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObj
 
 EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
   const FormatObject* format = FindQuality(GetDeviceCatalog(), process.targetDevice, process.outputQuality);
-  if (!format) ShowMessage(kNoProfileMessage);
+  if (!format) ShowMessage(Tr(kNoProfileMessage));
   return BuildEncoderCommand(process, format);
 }
 

@@ -15,12 +15,13 @@
 #include <vector>
 
 #include "catalog/device_catalog.h"
+#include "platform/translate.h"
 #include "settings/config_object.h"
 #include "tasks/file_object.h"
 
 namespace cw {
 
-inline constexpr wchar_t kNoProfileMessage[] = L"Program failed, please report to us.";
+inline constexpr wchar_t kNoProfileMessage[] = N_(L"Program failed, please report to us.");
 
 // What the source's listing told of it that a profile with device
 // constraints needs (see ListSourceArguments).

@@ -19,6 +19,7 @@
 #include "tasks/output_check.h"
 #include "tasks/task_view.h"
 #include "tasks/output_naming.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -234,8 +235,8 @@ namespace {
 std::wstring ExitReason(const ProcessExit& exit, bool stopped) {
   if (exit.SucceededNormally()) return L"";
   if (stopped) return kRunStoppedReason;
-  if (exit.exited) return L"the encoder failed (exit status " + std::to_wstring(exit.exit_code) + L")";
-  return L"the encoder was ended by signal " + std::to_wstring(exit.signal_number);
+  if (exit.exited) return Fill(kEncoderExitReason, {std::to_wstring(exit.exit_code)});
+  return Fill(kEncoderSignalReason, {std::to_wstring(exit.signal_number)});
 }
 
 // Why a run whose encoder has ended did not give what was asked for, or "".
@@ -265,7 +266,7 @@ int RunEncoder(ProcessObject& run) {
   // would make a file the device may not play.
   const FormatObject* format = FindQuality(GetDeviceCatalog(), run.targetDevice, run.outputQuality);
   if (!format) {
-    ShowMessage(kNoProfileMessage);
+    ShowMessage(Tr(kNoProfileMessage));
     control.DeleteOutputUnlessStopped(run.outputPath);
     EndRun(run, kNoProfileReason);
     return 0;
@@ -286,14 +287,14 @@ int RunEncoder(ProcessObject& run) {
       EndRun(run, kRunStoppedReason);
       return 0;
     case EncoderControl::Launch::kNoPipe:
-      ShowMessage(kCreatePipeFailedMessage);
+      ShowMessage(Tr(kCreatePipeFailedMessage));
       control.DeleteOutputUnlessStopped(run.outputPath);
-      EndRun(run, L"no pipe to the encoder could be made");
+      EndRun(run, kNoPipeReason);
       return -1;
     case EncoderControl::Launch::kNoProgram:
-      ShowMessage(std::wstring(kEncoderStartFailedMessage) + L"\n(encoder not found: " + command.argv[0] + L")");
+      ShowMessage(Tr(kEncoderStartFailedMessage) + L"\n" + Fill(Tr(L"(encoder not found: %1)"), {command.argv[0]}));
       control.DeleteOutputUnlessStopped(run.outputPath);
-      EndRun(run, L"the encoder could not be started: " + command.argv[0]);
+      EndRun(run, Fill(kEncoderNotStartedReason, {command.argv[0]}));
       return 0;
   }
   run.processId.store(child->pid());
@@ -307,7 +308,7 @@ int RunEncoder(ProcessObject& run) {
     std::wstring published = control.stopped() ? L"" : PublishOutput(run.outputPath, run.finalPath,
                                                                        BaseNameOfPath(run.inputPath));
     if (published.empty()) {
-      reason = control.stopped() ? kRunStoppedReason : L"the output could not be given its name in its folder";
+      reason = control.stopped() ? kRunStoppedReason : kOutputNotNamedReason;
     } else {
       run.publishedPath = published;
     }
@@ -318,11 +319,11 @@ int RunEncoder(ProcessObject& run) {
 }
 
 void SuspendProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Freeze()) ShowMessage(kSuspendFailedMessage);
+  if (process.control && !process.control->Freeze()) ShowMessage(Tr(kSuspendFailedMessage));
 }
 
 void ResumeProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Continue()) ShowMessage(kResumeFailedMessage);
+  if (process.control && !process.control->Continue()) ShowMessage(Tr(kResumeFailedMessage));
 }
 
 void StopEncoder(FileObject& task) {

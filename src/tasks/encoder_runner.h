@@ -10,18 +10,26 @@
 #include <vector>
 
 #include "platform/process.h"
+#include "platform/translate.h"
 #include "tasks/file_object.h"
 
 namespace cw {
 
-inline constexpr wchar_t kCreatePipeFailedMessage[] = L"CreatePipe Failed!";
-inline constexpr wchar_t kEncoderStartFailedMessage[] = L"Program encounter problem, please reinstall it.";
-inline constexpr wchar_t kSuspendFailedMessage[] = L"Failed to capture!";
-inline constexpr wchar_t kResumeFailedMessage[] = L"Failed to capture!!";
+inline constexpr wchar_t kCreatePipeFailedMessage[] = N_(L"CreatePipe Failed!");
+inline constexpr wchar_t kEncoderStartFailedMessage[] = N_(L"Program encounter problem, please reinstall it.");
+inline constexpr wchar_t kSuspendFailedMessage[] = N_(L"Failed to capture!");
+inline constexpr wchar_t kResumeFailedMessage[] = N_(L"Failed to capture!!");
 
-// Failure reasons the runner gives besides the output check's and the log's.
-inline constexpr wchar_t kNoProfileReason[] = L"the device catalog has no profile for this device and quality";
-inline constexpr wchar_t kRunStoppedReason[] = L"the conversion was stopped";
+// Failure reasons the runner gives besides the output check's and the log's
+// (%1: the exit status, the signal's number, the encoder's path).
+inline constexpr wchar_t kNoProfileReason[] = N_(L"the device catalog has no profile for this device and quality");
+inline constexpr wchar_t kRunStoppedReason[] = N_(L"the conversion was stopped");
+inline constexpr wchar_t kEncoderExitReason[] = N_(L"the encoder failed (exit status %1)");
+inline constexpr wchar_t kEncoderSignalReason[] = N_(L"the encoder was ended by signal %1");
+inline constexpr wchar_t kNoPipeReason[] = N_(L"no pipe to the encoder could be made");
+inline constexpr wchar_t kEncoderNotStartedReason[] = N_(L"the encoder could not be started: %1");
+inline constexpr wchar_t kOutputNotNamedReason[] = N_(L"the output could not be given its name in its folder");
+inline constexpr wchar_t kOutputFolderReason[] = N_(L"the output folder cannot be written: %1");
 
 // The runner's hold on one run's process. Requests made before the process
 // exists are kept and applied when it is created: a frozen run's process

@@ -7,10 +7,12 @@
 
 #include <string>
 
+#include "platform/translate.h"
+
 namespace cw {
 
-inline constexpr wchar_t kOutputMissingReason[] = L"the output file is missing";
-inline constexpr wchar_t kOutputUnreadableReason[] = L"the output is empty or unreadable";
+inline constexpr wchar_t kOutputMissingReason[] = N_(L"the output file is missing");
+inline constexpr wchar_t kOutputUnreadableReason[] = N_(L"the output is empty or unreadable");
 
 // "" when the file at `path` reads back as a whole MP4; else the reason.
 // Any thread.

@@ -5,6 +5,7 @@
 #include "settings/config_object.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/output_naming.h"
+#include "platform/translate.h"
 #include "tasks/task_manager.h"
 
 namespace cw {
@@ -69,7 +70,7 @@ void TaskManager::StartTask(FileObject& task) {
     // and gets its final name only when the run has succeeded.
     task.toPath = ChooseAndReserveOutputPath(folder, BaseNameOfPath(task.fromPath), taken, &run.reservation);
     if (task.toPath.empty()) {
-      FailWithoutRun(task, L"the output folder cannot be written: " + folder);
+      FailWithoutRun(task, Fill(kOutputFolderReason, {folder}));
       return;
     }
     run.outputPath = PartialPathOf(task.toPath);

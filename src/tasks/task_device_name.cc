@@ -7,6 +7,7 @@
 #include "platform/message.h"
 #include "platform/text.h"
 #include "tasks/task_json.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -33,7 +34,7 @@ std::wstring TaskDeviceName(const std::wstring& id) {
   for (const DeviceObject& device : GetDeviceCatalog().devices) {
     if (AsciiCaseCompare(device.id, id) == 0) return device.name;
   }
-  if (FirstReportOf(id)) ShowMessage(kDeviceNotFoundMessage);
+  if (FirstReportOf(id)) ShowMessage(Tr(kDeviceNotFoundMessage));
   return L"";
 }
 

@@ -15,6 +15,7 @@
 #include "platform/process.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/task_json.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -78,10 +79,10 @@ std::wstring StallOf(const FileObject& task, int64_t now_ms) {
   const ProcessObject& run = *task.process;
   if (task.iStatus != kTaskRunning || run.started.load() == 0 || run.finished.load() != 0) return L"";
   if (run.control && run.control->frozen()) return L"";  // our own pause or send-back
-  if (ProcessStopped(run.processId.load())) return L"stopped by another program";
+  if (ProcessStopped(run.processId.load())) return kStoppedByAnotherProgram;
   int64_t silent_ms = now_ms - run.lastOutputMs.load();
   if (silent_ms < kStallMs) return L"";
-  return L"no progress for " + std::to_wstring(silent_ms / 1000) + L" s";
+  return Fill(kNoProgressFor, {std::to_wstring(silent_ms / 1000)});
 }
 
 std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool skip_banner) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/translate.h"
 #include "tasks/file_object.h"
 
 namespace cw {
@@ -47,6 +48,10 @@ inline constexpr int64_t kStallMs = 60000;
 
 // Milliseconds of the steady clock. Any thread.
 int64_t SteadyMilliseconds();
+
+// The reasons of a stalled run (%1: whole seconds without output).
+inline constexpr wchar_t kStoppedByAnotherProgram[] = N_(L"stopped by another program");
+inline constexpr wchar_t kNoProgressFor[] = N_(L"no progress for %1 s");
 
 // Why a running task's run is stalled at `now_ms`, or "" (see
 // TaskView::stalled). UI thread, under the task list's lock.

@@ -40,7 +40,9 @@ function freePort() {
 
 export class DrivenProgram {
   // `env`: variables for the driver and the program on top of ours (an
-  // undefined value removes one), e.g. GDK_SCALE or GTK_THEME.
+  // undefined value removes one), e.g. GDK_SCALE, GTK_THEME or LANG. The
+  // program speaks English unless `env` gives it a language: the suites
+  // compare English texts whatever the language of the machine.
   constructor(buildDir, {env = {}} = {}) {
     this.buildDir = buildDir;
     this.extraEnv = env;
@@ -70,11 +72,12 @@ export class DrivenProgram {
       XDG_DATA_HOME: path.join(this.home, '.local/share'),
       XDG_CACHE_HOME: path.join(this.home, '.cache'),
       XDG_VIDEOS_DIR: path.join(this.home, 'Videos'),
+      LC_ALL: undefined,
+      LC_MESSAGES: 'C',
+      LANGUAGE: undefined,
     };
-    for (const [name, value] of Object.entries(this.extraEnv)) {
-      if (value === undefined) delete env[name];
-      else env[name] = value;
-    }
+    Object.assign(env, this.extraEnv);
+    for (const [name, value] of Object.entries(env)) if (value === undefined) delete env[name];
     this.driver = spawn('WebKitWebDriver', [`--port=${port}`], {
       env,
       stdio: ['ignore', 'ignore', 'pipe'],
@@ -123,6 +126,9 @@ export class DrivenProgram {
     }
     fs.chmodSync(this.exe, 0o755);
     fs.cpSync(path.join(this.buildDir, 'htm'), path.join(this.programDir, 'htm'), {recursive: true});
+    // The translations, where a program of the build folder finds them.
+    const locale = path.join(this.buildDir, 'locale');
+    if (fs.existsSync(locale)) fs.cpSync(locale, path.join(this.programDir, 'locale'), {recursive: true});
     const xenc = path.join(this.buildDir, 'xenc');
     if (fs.existsSync(xenc)) fs.symlinkSync(fs.realpathSync(xenc), path.join(this.programDir, 'xenc'));
   }

@@ -246,3 +246,48 @@ test('a failed task says why: the host\'s reason first, else the encoder\'s last
   assert.equal(context.failureSummary(parsed[1]), 'last line');
   assert.equal(context.failureSummary(parsed[2]), 'the encoder could not convert the file');
 });
+
+test('texts: English without an answer from the host, the host\'s translations and values in their places', () => {
+  const {context} = loadPage();
+  const remaining = ['< 1 minute', '< 2 minutes', '7 minutes', '1 hour 1 minute', '1 hour 2 minutes',
+    '23 hours 59 minutes', '...', '2 hours', 'soon'];
+  // No translations: every text, the remaining time included, as the host wrote it.
+  for (const r of remaining) assert.equal(context.remainingText(r), r);
+  assert.equal(context.fill(context.T('%1 tasks'), 3), '3 tasks');
+  assert.equal(context.fill(context.T('Delete "%1"?\nIts conversion stops and the partial output file is removed.'),
+    'a %2 b.avi'), 'Delete "a %2 b.avi"?\nIts conversion stops and the partial output file is removed.');
+  vm.runInContext(`TRANSLATED = ${JSON.stringify({
+    '< 1 minute': '< 1 Minute', '1 minute': '1 Minute', '%1 minutes': '%1 Minuten', '1 hour %1': '1 Stunde %1',
+    '%1 hours %2': '%1 Stunden %2', '%1 tasks': '%1 Aufgaben', 'Ready': '', 'toString': 'x',
+  })};`, context);
+  assert.deepEqual(remaining.map((r) => context.remainingText(r)),
+    ['< 1 Minute', '< 2 minutes', '7 Minuten', '1 Stunde 1 Minute', '1 Stunde 2 Minuten', '23 Stunden 59 Minuten',
+      '...', '2 hours', 'soon']);
+  assert.equal(context.fill(context.T('%1 tasks'), 3), '3 Aufgaben');
+  // An empty translation and names of the object's own machinery are no translations.
+  assert.equal(context.T('Ready'), 'Ready');
+  assert.equal(context.T('hasOwnProperty'), 'hasOwnProperty');
+  assert.equal(context.fill('%2 of %1, %3', 'a', 'b'), 'b of a, %3');
+});
+
+test('reasons: matched against the host\'s patterns, translated with their values, else as they came', () => {
+  const {context} = loadPage();
+  assert.equal(context.reasonText('the encoder failed (exit status 1)'), 'the encoder failed (exit status 1)');
+  vm.runInContext(`REASONS = ${JSON.stringify({
+    'the encoder failed (exit status %1)': 'der Encoder ist fehlgeschlagen (Exit-Status %1)',
+    'the source ended early: %1 s of %2 s converted': 'nur %1 s von %2 s',
+    'the encoder could not be started: %1': 'nicht gestartet: %1',
+    'the output file is missing': '',
+  })};`, context);
+  assert.equal(context.reasonText('the encoder failed (exit status 183)'), 'der Encoder ist fehlgeschlagen (Exit-Status 183)');
+  assert.equal(context.reasonText('the source ended early: 2.5 s of 10 s converted'), 'nur 2.5 s von 10 s');
+  // Values may hold the pattern's own characters (a path with brackets and %1).
+  assert.equal(context.reasonText('the encoder could not be started: /a (b) %1/xenc'), 'nicht gestartet: /a (b) %1/xenc');
+  // No match, an empty value or an empty translation: as it came.
+  assert.equal(context.reasonText('the encoder failed (exit status )'), 'the encoder failed (exit status )');
+  assert.equal(context.reasonText('the output file is missing'), 'the output file is missing');
+  assert.equal(context.reasonText('[mp4 @ 0x1] Invalid data'), '[mp4 @ 0x1] Invalid data');
+  // A failed task's short reason is the translated one.
+  assert.equal(context.failureSummary({failReason: 'the encoder failed (exit status 2)'}),
+    'der Encoder ist fehlgeschlagen (Exit-Status 2)');
+});
