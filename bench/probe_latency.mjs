@@ -10,7 +10,8 @@
 import fs from 'node:fs';
 import path from 'node:path';
 
-import {dropAndSample, manyClips} from '../tests/e2e/many_files.mjs';
+import {dropAndSample, manyClips, startSampler, stopSampler} from '../tests/e2e/many_files.mjs';
+import {sleep} from '../tests/e2e/driven_program.mjs';
 import {median} from './window_bench.mjs';
 import {DrivenProgram} from '../tests/e2e/driven_program.mjs';
 
@@ -40,6 +41,14 @@ try {
   if (slowAt.length) console.log(`window: calls over 100 ms at ${slowAt.join(', ')}`);
   const gaps = samples.slice(1).map((x, i) => x.at - samples[i].at);
   console.log(`window: the page's own timer (every 50 ms) waited at most ${Math.max(...gaps).toFixed(0)} ms between calls`);
+  // The same for 15 s once every file is probed (the same list, the
+  // conversions going on): what the machine and the window give without probing.
+  await startSampler(program, 50);
+  await sleep(15000);
+  const after = (await stopSampler(program)).map(([, ms]) => ms);
+  console.log(`window: after probing, ${after.length} page calls in 15 s: largest ${Math.max(...after).toFixed(1)} ms, ` +
+      `median ${median(after).toFixed(1)} ms, ${after.filter((t) => t > 100).length} over 100 ms`);
+  console.log(`load average: ${fs.readFileSync('/proc/loadavg', 'utf8').split(' ').slice(0, 3).join(' ')}`);
 } catch (e) {
   failed = true;
   console.error(e);

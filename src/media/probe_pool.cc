@@ -51,7 +51,7 @@ std::wstring Thumbnail(const ProbeTools& tools, const std::wstring& path, double
 
 bool RunWithTimeLimit(const std::vector<std::wstring>& argv, int time_limit_ms, std::string* output) {
   ChildProcess::StartError error;
-  std::unique_ptr<ChildProcess> child = ChildProcess::Start(argv, &error);
+  std::unique_ptr<ChildProcess> child = ChildProcess::Start(argv, &error, kProbeNiceness);
   if (!child) return false;
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(time_limit_ms);
   bool in_time = true;

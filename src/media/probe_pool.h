@@ -21,8 +21,13 @@ struct ProbeTools {
   int timeLimitMs = 10000;       // per child process
 };
 
-// Runs `argv` without a shell; its output (stdout and stderr) goes to
-// *output. Kills it after `time_limit_ms`. True when it exited 0 in time.
+// How much lower than the program's the probes' processor priority is: on a
+// busy machine the window keeps answering while hundreds of files probe.
+inline constexpr int kProbeNiceness = 10;
+
+// Runs `argv` without a shell at kProbeNiceness; its output (stdout and
+// stderr) goes to *output. Kills it after `time_limit_ms`. True when it
+// exited 0 in time.
 bool RunWithTimeLimit(const std::vector<std::wstring>& argv, int time_limit_ms, std::string* output);
 
 // One job: probe, then the thumbnail (reused when the cache holds a valid

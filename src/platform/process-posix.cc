@@ -10,6 +10,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <chrono>
@@ -27,6 +28,9 @@ void CloseIfOpen(int fd) {
   if (fd >= 0) close(fd);
 }
 
+constexpr int kSamePriority = -100;   // the child keeps this program's priority
+constexpr int kLowestPriority = 19;   // the highest nice value
+
 // Closes every descriptor from `first` upward except `keep`. Runs in the
 // child between fork and exec, so it uses only async-signal-safe calls.
 void CloseDescriptorsFrom(int first, int keep) {
@@ -40,8 +44,9 @@ void CloseDescriptorsFrom(int first, int keep) {
 
 // The child's side of Start: never returns. Only async-signal-safe calls.
 [[noreturn]] void BecomeChild(char* const* argv, int null_fd, int output_fd, int error_fd,
-                              pid_t parent) {
+                              pid_t parent, int priority) {
   setpgid(0, 0);
+  if (priority != kSamePriority) setpriority(PRIO_PROCESS, 0, priority);
   prctl(PR_SET_PDEATHSIG, SIGKILL);
   if (getppid() != parent) _exit(127);  // this program ended before the line above
 
@@ -79,7 +84,7 @@ std::string ErrnoText(const char* what, int e) { return std::string(what) + ": "
 }  // namespace
 
 std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring>& argv,
-                                                  StartError* error) {
+                                                  StartError* error, int niceness) {
   *error = StartError();
   if (argv.empty()) {
     error->reason = "no program";
@@ -103,9 +108,15 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
     return nullptr;
   }
 
+  int priority = kSamePriority;
+  if (niceness > 0) {
+    errno = 0;
+    const int own = getpriority(PRIO_PROCESS, 0);
+    if (errno == 0) priority = std::min(own + niceness, kLowestPriority);
+  }
   pid_t parent = getpid();
   pid_t pid = fork();
-  if (pid == 0) BecomeChild(pointers.data(), null_fd, output[1], report[1], parent);
+  if (pid == 0) BecomeChild(pointers.data(), null_fd, output[1], report[1], parent, priority);
   int fork_errno = errno;
   close(null_fd);
   close(output[1]);

@@ -35,8 +35,12 @@ class ChildProcess {
   // Returns null when the program cannot be started (missing, not executable,
   // no pipe, no process); *error then says why. The child receives SIGKILL
   // when the calling thread ends, so call this from a thread that lives at
-  // least as long as the run. Any thread.
-  static std::unique_ptr<ChildProcess> Start(const std::vector<std::wstring>& argv, StartError* error);
+  // least as long as the run. `niceness` above 0 lowers the child's processor
+  // priority by that much below this program's (at most to the lowest), for
+  // background work that must not take the processor from the interface.
+  // Any thread.
+  static std::unique_ptr<ChildProcess> Start(const std::vector<std::wstring>& argv, StartError* error,
+                                             int niceness = 0);
 
   ~ChildProcess();  // closes the descriptors; does not stop the child
   ChildProcess(const ChildProcess&) = delete;

@@ -5,6 +5,9 @@
 #include <unistd.h>
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <chrono>
@@ -98,6 +101,27 @@ TEST(ChildProcess, StandardInputIsEmptyAndGroupIsItsOwn) {
   ASSERT_TRUE(child);
   EXPECT_EQ(ReadAll(*child), "end\n" + std::to_string(child->pid()) + "\n");
   EXPECT_TRUE(child->Reap().SucceededNormally());
+}
+
+TEST(ChildProcess, NicenessLowersTheChildsPriorityOnly) {
+  // Field 19 of /proc/PID/stat is the nice value.
+  const auto nice_of_child = [](int niceness) {
+    ChildProcess::StartError error;
+    auto child = ChildProcess::Start(Shell("cut -d' ' -f19 /proc/$$/stat"), &error, niceness);
+    EXPECT_TRUE(child) << error.reason;
+    if (!child) return -100;
+    const std::string out = ReadAll(*child);
+    EXPECT_TRUE(child->Reap().SucceededNormally());
+    return std::stoi(out);
+  };
+  errno = 0;
+  const int own = getpriority(PRIO_PROCESS, 0);
+  ASSERT_EQ(errno, 0);
+  struct Case { int niceness; int expected; } cases[] = {
+      {0, own}, {-5, own}, {10, std::min(own + 10, 19)}, {40, 19},
+  };
+  for (const auto& c : cases) EXPECT_EQ(nice_of_child(c.niceness), c.expected) << c.niceness;
+  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), own) << "this program's own priority is unchanged";
 }
 
 TEST(ChildProcess, WorksWhenThisProgramRunsWithoutStandardInput) {

@@ -59,7 +59,7 @@ export function manyClips(dir, count) {
 // Starts a sampler in the page that calls the host every `everyMs` (a call
 // that answers "None" for an unknown task) and notes how long each took and
 // what it answered.
-async function startSampler(program, everyMs) {
+export async function startSampler(program, everyMs) {
   await program.run(`
     window.__samples = [];
     window.__sampler = setInterval(function () {
@@ -69,7 +69,7 @@ async function startSampler(program, everyMs) {
     }, arguments[0]);`, [everyMs]);
 }
 
-async function stopSampler(program) {
+export async function stopSampler(program) {
   return program.run('clearInterval(window.__sampler); return window.__samples;');
 }
 
