@@ -13,6 +13,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {DrivenProgram, sleep, waitFor} from './driven_program.mjs';
+import {xdotool, windowNamed, focus, geometry, keys} from './desktop_input.mjs';
 
 const buildDir = process.env.CW_BUILD_DIR;
 const artifacts = path.join(buildDir || '.', 'e2e-artifacts');
@@ -47,24 +48,6 @@ async function recordTimings(language) {
   timings[language] = {launchToFirstPaintMs: paint.launchToFirstPaintMs, getPageTexts: call};
 }
 
-function xdotool(...args) {
-  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
-}
-function windowNamed(pattern) {
-  const found = xdotool('search', '--onlyvisible', '--name', pattern);
-  return found.status === 0 ? found.stdout.trim().split('\n')[0] : null;
-}
-async function focus(id) {
-  const g = geometry(id);
-  xdotool('mousemove', String(g.x + Math.floor(g.width / 2)), String(g.y + Math.floor(g.height / 2)));
-  xdotool('windowfocus', id);
-  await sleep(300);
-}
-function geometry(id) {
-  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
-  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
-  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
-}
 // A PNG of a toolkit window, grabbed from the screen.
 function grabWindow(id, file) {
   const g = geometry(id);
@@ -72,12 +55,6 @@ function grabWindow(id, file) {
     `${g.width}x${g.height}`, '-i', `${process.env.DISPLAY}+${Math.max(0, g.x)},${Math.max(0, g.y)}`, '-frames:v', '1',
     path.join(artifacts, file)], {encoding: 'utf8', timeout: 20000});
   assert.equal(grabbed.status, 0, grabbed.stderr);
-}
-async function keys(...names) {
-  for (const k of names) {
-    xdotool('key', '--clearmodifiers', k);
-    await sleep(300);
-  }
 }
 
 function makeClip(dir, name) {

@@ -8,37 +8,13 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {sleep, waitFor} from './driven_program.mjs';
+import {drag, geometry, windowNamed, xdotool} from './desktop_input.mjs';
 
-function xdotool(...args) {
-  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
-}
+export {windowNamed};
 
-// The id of the visible window whose title matches `pattern`, or null.
-export function windowNamed(pattern) {
-  const found = xdotool('search', '--onlyvisible', '--name', pattern);
-  return found.status === 0 ? found.stdout.trim().split('\n')[0] : null;
-}
 
-function geometry(id) {
-  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
-  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
-  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
-}
 
-// Drags with the mouse from one point to another, in small steps.
-async function drag(from, to) {
-  xdotool('mousemove', String(from.x), String(from.y));
-  await sleep(200);
-  xdotool('mousedown', '1');
-  const steps = 12;
-  for (let i = 1; i <= steps; ++i) {
-    xdotool('mousemove', String(Math.round(from.x + ((to.x - from.x) * i) / steps)),
-      String(Math.round(from.y + ((to.y - from.y) * i) / steps)));
-    await sleep(120);
-  }
-  await sleep(300);
-  xdotool('mouseup', '1');
-}
+
 
 // `count` names for one tiny generated clip in `dir` (hard links of it).
 export function manyClips(dir, count) {

@@ -11,6 +11,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {DrivenProgram, sleep, waitFor} from './driven_program.mjs';
+import {xdotool, geometry} from './desktop_input.mjs';
 
 const buildDir = process.env.CW_BUILD_DIR;
 const NAMES = ['one.avi', 'two.avi', 'three.avi', 'four.avi', 'five.avi'];
@@ -22,9 +23,6 @@ let journal;
 const run = (...a) => program.run(...a);
 const tasks = () => run('return page.tasks.map(function (t) { return {name: t.fileName, guid: t.guid, state: t.iStatus}; });');
 
-function xdotool(...args) {
-  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
-}
 
 // The visible windows of our program whose title matches `pattern`.
 function windowsNamed(pattern) {
@@ -40,11 +38,6 @@ function windowsNamed(pattern) {
   return found;
 }
 
-function geometry(id) {
-  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
-  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
-  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
-}
 
 // Answers the restore question (a toolkit dialog titled with the program's
 // name) by its button's mnemonic, with the keyboard given to the dialog

@@ -16,6 +16,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {DrivenProgram, sleep, waitFor} from './driven_program.mjs';
+import {xdotool, windowNamed, focus, keys, geometry, drag} from './desktop_input.mjs';
 
 const buildDir = process.env.CW_BUILD_DIR;
 const artifacts = path.join(buildDir || '.', 'e2e-artifacts');
@@ -27,40 +28,13 @@ let clipsDir;
 let record;
 const run = (...a) => program.run(...a);
 
-function xdotool(...args) {
-  return spawnSync('xdotool', args, {encoding: 'utf8', timeout: 10000});
-}
 
-// The id of the visible window whose title matches `pattern`.
-function windowNamed(pattern) {
-  const found = xdotool('search', '--onlyvisible', '--name', pattern);
-  return found.status === 0 ? found.stdout.trim().split('\n')[0] : null;
-}
 
-// Gives a window the keyboard (there is no window manager under Xvfb) and
-// presses keys or types text into it.
-async function focus(id) {
-  const g = geometry(id);
-  xdotool('mousemove', String(g.x + Math.floor(g.width / 2)), String(g.y + Math.floor(g.height / 2)));
-  xdotool('windowfocus', id);
-  await sleep(300);
-}
-async function keys(...names) {
-  for (const k of names) {
-    xdotool('key', '--clearmodifiers', k);
-    await sleep(250);
-  }
-}
 async function typeText(text) {
   xdotool('type', '--delay', '15', text);
   await sleep(300);
 }
 
-function geometry(id) {
-  const out = xdotool('getwindowgeometry', '--shell', id).stdout;
-  const value = (k) => Number((out.match(new RegExp(`^${k}=(-?\\d+)`, 'm')) || [])[1]);
-  return {x: value('X'), y: value('Y'), width: value('WIDTH'), height: value('HEIGHT')};
-}
 
 // A PNG of a toolkit window (the About box, the countdown), grabbed from the screen.
 function grabWindow(id, file) {
@@ -239,21 +213,6 @@ test('the output folder and the finished file are shown through the file manager
   fs.rmSync(record);
 });
 
-// Drags with the mouse from one point to another, in small steps.
-async function drag(from, to) {
-  xdotool('mousemove', String(from.x), String(from.y));
-  await sleep(200);
-  xdotool('mousedown', '1');
-  const steps = 12;
-  for (let i = 1; i <= steps; ++i) {
-    const x = Math.round(from.x + ((to.x - from.x) * i) / steps);
-    const y = Math.round(from.y + ((to.y - from.y) * i) / steps);
-    xdotool('mousemove', String(x), String(y));
-    await sleep(120);
-  }
-  await sleep(300);
-  xdotool('mouseup', '1');
-}
 
 test('files and a folder dropped from a file manager become tasks; what cannot be read fails', async () => {
   const clip = makeClip('dropped clip.avi', 1, '160x120');
