@@ -4,8 +4,9 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "platform/program_start.h"
 
 int main(int argc, char** argv) {
-  std::vector<std::string> args(argv + 1, argv + argc);
+  std::vector<std::string> args = cw::StartProgram(argc, argv);
   return cw::cli::RunCli(args);
 }

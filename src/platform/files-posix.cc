@@ -49,6 +49,8 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
   ProgramFolderStorage() = f;
 }
 
+const wchar_t* ExecutableSuffix() { return L""; }
+
 bool FileExists(const std::wstring& path) {
   struct stat st;
   return stat(Narrow(path).c_str(), &st) == 0;
@@ -99,22 +101,6 @@ bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
   std::fclose(f);
   if (!ok) bytes->clear();
   return ok;
-}
-
-bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
-  text->clear();
-  if (!ReadFileBytes(path, text)) return false;
-  // Drop the line ends in place: every LF, and a CR that ends a line.
-  std::string& bytes = *text;
-  size_t out = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (c == '\n') continue;
-    if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] == '\n')) continue;
-    bytes[out++] = c;
-  }
-  bytes.resize(out);
-  return true;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -174,7 +160,7 @@ std::unique_ptr<FileReservation> FileReservation::Create(const std::wstring& pat
   return std::unique_ptr<FileReservation>(new FileReservation(fd));
 }
 
-FileReservation::~FileReservation() { close(fd_); }
+FileReservation::~FileReservation() { close(static_cast<int>(handle_)); }
 
 bool ReservationAbandoned(const std::wstring& path) {
   int fd = open(Narrow(path).c_str(), O_RDONLY | O_CLOEXEC);

@@ -3,6 +3,7 @@
 // Paths are wide text; they are converted to the system's text at this edge.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,9 @@ namespace cw {
 // tests use it to point the program at a prepared folder); call it before use.
 const std::wstring& ProgramFolder();
 void SetProgramFolderForTesting(const std::wstring& folder);
+
+// What the system's program files end in: "" on Linux, ".exe" on Windows.
+const wchar_t* ExecutableSuffix();
 
 bool FileExists(const std::wstring& path);    // file or folder
 bool IsDirectory(const std::wstring& path);
@@ -81,8 +85,8 @@ class FileReservation {
   FileReservation& operator=(const FileReservation&) = delete;
 
  private:
-  explicit FileReservation(int fd) : fd_(fd) {}
-  int fd_;
+  explicit FileReservation(intptr_t handle) : handle_(handle) {}
+  intptr_t handle_;  // the system's descriptor or handle
 };
 
 // True when `path` is a file whose reservation no living process holds.

@@ -36,6 +36,17 @@ void AppendUtf8(std::string& out, char32_t cp) {
   }
 }
 
+// Appends one code point: as itself where wchar_t holds 32 bits, as a
+// surrogate pair above U+FFFF where it holds 16 (Windows).
+void AppendCodePoint(std::wstring& out, char32_t cp) {
+  if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+    out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+    out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    return;
+  }
+  out += static_cast<wchar_t>(cp);
+}
+
 // How a decoder treats bytes that do not form a character.
 enum class BadBytes { kEscape, kReplace };
 
@@ -95,7 +106,7 @@ std::wstring Decode(std::string_view text, BadBytes mode) {
       cp = (cp << 6) | (c & 0x3F);
     }
     if (!ok) continue;
-    out += static_cast<wchar_t>(cp);
+    AppendCodePoint(out, cp);
     i += static_cast<size_t>(len);
   }
   return out;
