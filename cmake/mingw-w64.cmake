@@ -21,7 +21,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # Self-contained programs: the C++ runtime, libgcc and winpthreads linked in,
 # so that an .exe runs from any folder without DLLs beside it.
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -municode")
+set(CMAKE_EXE_LINKER_FLAGS_INIT "-static")
 
 # Runs a Windows program on this machine: wine, headless and quiet, in a
 # wine prefix of the build folder (never the user's ~/.wine).

@@ -21,7 +21,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-struct Run {
+struct RunResult {
   std::string output;  // standard output and standard error, merged
   ProcessExit exit;
 };
@@ -53,8 +53,8 @@ class WindowsProgramsTest : public ::testing::Test {
     return child;
   }
 
-  static Run RunToEnd(const std::vector<std::wstring>& argv) {
-    Run run;
+  static RunResult RunToEnd(const std::vector<std::wstring>& argv) {
+    RunResult run;
     auto child = Start(argv);
     if (!child) return run;
     std::string chunk;
@@ -74,7 +74,7 @@ class WindowsProgramsTest : public ::testing::Test {
 };
 
 TEST_F(WindowsProgramsTest, ListsTheDevicesOfTheCatalog) {
-  Run run = RunToEnd({Program("clipwright-cli.exe"), L"--list-devices"});
+  RunResult run = RunToEnd({Program("clipwright-cli.exe"), L"--list-devices"});
   EXPECT_TRUE(run.exit.SucceededNormally()) << run.output;
   EXPECT_NE(run.output.find("Basic phone"), std::string::npos) << run.output;
   EXPECT_NE(run.output.find("Low     320x180"), std::string::npos) << run.output;
@@ -85,7 +85,7 @@ TEST_F(WindowsProgramsTest, ListsTheDevicesOfTheCatalog) {
 TEST_F(WindowsProgramsTest, TheCatalogDecodesByteForByteToItsSource) {
   std::string source;
   ASSERT_TRUE(ReadFileBytes(SystemToWide(std::string(CW_SOURCE_DIR) + "/catalog/catalog.json"), &source));
-  Run run = RunToEnd({Program("cwdiag.exe"), L"catalog", Program("data.dat")});
+  RunResult run = RunToEnd({Program("cwdiag.exe"), L"catalog", Program("data.dat")});
   EXPECT_TRUE(run.exit.SucceededNormally());
   EXPECT_EQ(run.output, source);
 }
@@ -97,7 +97,7 @@ TEST_F(WindowsProgramsTest, ConvertsFilesWhoseNamesNeedQuoting) {
   const std::vector<std::string> names = {"clip one.avi", "a&b %PATH% ^x.avi", "caf\xc3\xa9 (2).avi", "-dash.avi"};
   std::vector<std::wstring> args = {L"--"};
   for (const auto& name : names) args.push_back(Source(name, "frames=10\npace=0.01\n"));
-  Run run = RunToEnd(Cli(args));
+  RunResult run = RunToEnd(Cli(args));
   EXPECT_TRUE(run.exit.exited) << run.output;
   EXPECT_EQ(run.exit.exit_code, 0) << run.output;
   for (size_t i = 0; i < names.size(); ++i) {
@@ -112,7 +112,7 @@ TEST_F(WindowsProgramsTest, ConvertsFilesWhoseNamesNeedQuoting) {
 }
 
 TEST_F(WindowsProgramsTest, AFailingEncoderMakesTheExitStatusOne) {
-  Run run = RunToEnd(Cli({Source("good.avi", "frames=5\npace=0\n"), Source("bad.avi", "frames=5\npace=0\nexit=3\n")}));
+  RunResult run = RunToEnd(Cli({Source("good.avi", "frames=5\npace=0\n"), Source("bad.avi", "frames=5\npace=0\nexit=3\n")}));
   EXPECT_TRUE(run.exit.exited);
   EXPECT_EQ(run.exit.exit_code, 1) << run.output;
   EXPECT_NE(run.output.find("bad.avi"), std::string::npos) << run.output;
@@ -120,7 +120,7 @@ TEST_F(WindowsProgramsTest, AFailingEncoderMakesTheExitStatusOne) {
 }
 
 TEST_F(WindowsProgramsTest, AMissingFileIsBadUsage) {
-  Run run = RunToEnd(Cli({SystemToWide(dir_.File("in/none.avi"))}));
+  RunResult run = RunToEnd(Cli({SystemToWide(dir_.File("in/none.avi"))}));
   EXPECT_TRUE(run.exit.exited);
   EXPECT_EQ(run.exit.exit_code, 2) << run.output;
 }

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/files.h"
@@ -50,6 +51,19 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
 }
 
 const wchar_t* ExecutableSuffix() { return L""; }
+
+std::wstring MakeAbsolutePath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(Narrow(path), ec);
+  if (ec) return path;
+  return SystemToWide(absolute.lexically_normal().string());
+}
+
+std::wstring CanonicalPath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(Narrow(path), ec);
+  return ec ? std::wstring() : SystemToWide(real.string());
+}
 
 bool FileExists(const std::wstring& path) {
   struct stat st;

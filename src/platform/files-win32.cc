@@ -9,6 +9,7 @@
 #undef DeleteFile
 
 #include <algorithm>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/files.h"
@@ -95,6 +96,21 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
 
 const wchar_t* ExecutableSuffix() { return L".exe"; }
 
+// std::filesystem takes wide paths as they are here (a narrow one would be
+// read in the ANSI code page).
+std::wstring MakeAbsolutePath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(std::filesystem::path(path), ec);
+  if (ec) return path;
+  return absolute.lexically_normal().generic_wstring();
+}
+
+std::wstring CanonicalPath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(std::filesystem::path(path), ec);
+  return ec ? std::wstring() : PathFromSystem(real.wstring());
+}
+
 bool FileExists(const std::wstring& path) { return !path.empty() && Attributes(path) != INVALID_FILE_ATTRIBUTES; }
 
 bool IsDirectory(const std::wstring& path) {
@@ -121,8 +137,11 @@ bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries) {
   entries->clear();
   if (!IsDirectory(path)) return false;
   WIN32_FIND_DATAW found;
-  HANDLE search = FindFirstFileExW((Sys(path) + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                   nullptr, 0);
+  // An extended-length path is taken as written: one '\' before the '*'.
+  std::wstring pattern = Sys(path);
+  while (!pattern.empty() && pattern.back() == L'\\') pattern.pop_back();
+  pattern += L"\\*";
+  HANDLE search = FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
   if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND;
   do {
     std::wstring name = found.cFileName;

@@ -19,6 +19,15 @@ void SetProgramFolderForTesting(const std::wstring& folder);
 // What the system's program files end in: "" on Linux, ".exe" on Windows.
 const wchar_t* ExecutableSuffix();
 
+// `path` made absolute against the current folder, its "." and ".." segments
+// resolved by name alone (links are not followed), written with '/' on
+// every system; `path` itself when that fails. Any thread.
+std::wstring MakeAbsolutePath(const std::wstring& path);
+
+// The path with every link, "." and ".." resolved, '/' as the separator;
+// "" when it does not exist or cannot be resolved. Any thread.
+std::wstring CanonicalPath(const std::wstring& path);
+
 bool FileExists(const std::wstring& path);    // file or folder
 bool IsDirectory(const std::wstring& path);
 bool CreateDirectory(const std::wstring& path);  // one level; true if created

@@ -252,12 +252,18 @@ ProcessExit ChildProcess::Reap() {
     exit_.exited = true;
     exit_.exit_code = static_cast<int>(code);
   }
+  // The job's total counts what the child started too; where the system
+  // keeps no job accounting (wine), the child's own times stand in.
+  unsigned long long ticks = 0;
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
   if (QueryInformationJobObject(H(group_), JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
                                 nullptr)) {
-    g_reaped_children_ticks +=
-        static_cast<unsigned long long>(accounting.TotalUserTime.QuadPart + accounting.TotalKernelTime.QuadPart);
+    ticks = static_cast<unsigned long long>(accounting.TotalUserTime.QuadPart + accounting.TotalKernelTime.QuadPart);
   }
+  FILETIME created, ended, kernel, user;
+  if (GetProcessTimes(H(waitable_), &created, &ended, &kernel, &user))
+    ticks = std::max(ticks, Ticks(kernel) + Ticks(user));
+  g_reaped_children_ticks += ticks;
   return exit_;
 }
 

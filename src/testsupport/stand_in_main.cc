@@ -3,7 +3,9 @@
 //
 //   stand_in --echo ARGS...   prints each argument as [ARG], exits 0
 //   stand_in --exit N         exits with status N
-//   stand_in --busy           prints "busy", then burns processor time for ever
+//   stand_in --busy           prints "busy", then burns processor time for ever,
+//                             printing a '.' after every 10 ms of it (a count of
+//                             its work that a frozen process cannot advance)
 //   stand_in --spawn          starts `stand_in --busy` itself, prints "child PID", sleeps
 //   anything else             behaves like the encoder, see below
 //
@@ -183,7 +185,10 @@ int main(int argc, char** argv) {
   if (args.size() == 2 && args[0] == "--exit") return std::atoi(args[1].c_str());
   if (!args.empty() && args[0] == "--busy") {
     Print("busy\n");
-    for (;;) BurnMicroseconds(1000000);
+    for (;;) {
+      BurnMicroseconds(10000);
+      Print(".");
+    }
   }
   if (!args.empty() && args[0] == "--spawn") return Spawn();
   return Encode(args);

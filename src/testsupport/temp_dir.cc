@@ -8,9 +8,8 @@
 #include <cstdio>
 #include <random>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace cw::testing {
@@ -45,16 +44,17 @@ TempDir::~TempDir() {
 
 std::wstring TempDir::wpath() const { return SystemToWide(path_) + L"/"; }
 
+// Through the platform's files, so that a UTF-8 name is that name on every
+// system (a narrow name given to the C++ streams is read in the ANSI code
+// page on Windows).
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream out(File(name), std::ios::binary);
-  out << bytes;
+  WriteFileBytes(SystemToWide(File(name)), bytes);  // a test that writes where it cannot finds out by reading
 }
 
 std::string TempDir::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string bytes;
+  ReadFileBytes(SystemToWide(File(name)), &bytes);
+  return bytes;
 }
 
 }  // namespace cw::testing
