@@ -52,6 +52,10 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
 
 const wchar_t* ExecutableSuffix() { return L""; }
 
+bool IsFullPath(const std::wstring& path) { return !path.empty() && path[0] == L'/'; }
+
+const wchar_t* FullPathRule() { return L"it must start with /"; }
+
 std::wstring MakeAbsolutePath(const std::wstring& path) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(Narrow(path), ec);

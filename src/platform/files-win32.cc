@@ -96,6 +96,15 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
 
 const wchar_t* ExecutableSuffix() { return L".exe"; }
 
+bool IsFullPath(const std::wstring& path) {
+  auto separator = [](wchar_t c) { return c == L'/' || c == L'\\'; };
+  if (path.size() >= 2 && separator(path[0]) && separator(path[1])) return true;
+  wchar_t drive = path.empty() ? 0 : static_cast<wchar_t>(path[0] | 0x20);
+  return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && separator(path[2]);
+}
+
+const wchar_t* FullPathRule() { return L"it must start with a drive, as C:\\, or with \\\\ and a server"; }
+
 // std::filesystem takes wide paths as they are here (a narrow one would be
 // read in the ANSI code page).
 std::wstring MakeAbsolutePath(const std::wstring& path) {

@@ -19,6 +19,12 @@ void SetProgramFolderForTesting(const std::wstring& folder);
 // What the system's program files end in: "" on Linux, ".exe" on Windows.
 const wchar_t* ExecutableSuffix();
 
+// Whether `path` is a full path: it starts with '/' on Linux; with a drive
+// and a separator ("C:/", "C:\\") or two separators (a share) on Windows.
+bool IsFullPath(const std::wstring& path);
+// How a full path starts, for messages: "it must start with /" on Linux.
+const wchar_t* FullPathRule();
+
 // `path` made absolute against the current folder, its "." and ".." segments
 // resolved by name alone (links are not followed), written with '/' on
 // every system; `path` itself when that fails. Any thread.

@@ -90,7 +90,7 @@ bool ForEachThread(const std::vector<DWORD>& ids, Act act) {
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
     if (std::find(ids.begin(), ids.end(), entry.th32OwnerProcessID) == ids.end()) continue;
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME, FALSE, entry.th32ThreadID);
+    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, entry.th32ThreadID);
     if (!thread) continue;  // it ended since the snapshot
     if (!act(thread)) ok = false;
     CloseHandle(thread);
@@ -281,7 +281,14 @@ bool ChildProcess::SignalGroup(int signal_number) {
   std::vector<DWORD> ids = JobProcessIds(H(group_));
   if (ids.empty()) return true;
   bool ok = ForEachThread(ids, [suspend](HANDLE thread) {
-    return (suspend ? SuspendThread(thread) : ResumeThread(thread)) != static_cast<DWORD>(-1);
+    if (!suspend) return ResumeThread(thread) != static_cast<DWORD>(-1);
+    if (SuspendThread(thread) == static_cast<DWORD>(-1)) return false;
+    // SuspendThread only asks; reading the thread's registers waits until it
+    // has really stopped, so that nothing more is written once this returns.
+    CONTEXT registers{};
+    registers.ContextFlags = CONTEXT_INTEGER;
+    GetThreadContext(thread, &registers);
+    return true;
   });
   if (ok) suspended_ = suspend;
   return ok || WaitForSingleObject(H(waitable_), 0) == WAIT_OBJECT_0;

@@ -26,7 +26,7 @@ std::wstring ParentOf(const std::wstring& path) {
 
 std::wstring OutputFolderProblem(const std::wstring& folder) {
   if (folder.empty()) return L"no folder is given";
-  if (folder.front() != L'/') return L"it is not a full path (it must start with /)";
+  if (!IsFullPath(folder)) return L"it is not a full path (" + std::wstring(FullPathRule()) + L")";
   if (folder.find(L'\0') != std::wstring::npos) return L"it holds a zero character";
   if (IsDirectory(folder)) {
     return IsWritableDirectory(folder) ? std::wstring() : L"the folder cannot be written";

@@ -199,7 +199,7 @@ TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
   AddTask(WriteSource("b.avi", "frames=1\n"));
   ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskFailed); }));
   const std::wstring missing = L"Program encounter problem, please reinstall it.\n(encoder not found: " +
-                               SystemToWide(dir_.File("prog/xenc")) + L")";
+                               SystemToWide(dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()))) + L")";
   EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{missing, missing}));
 }
 
