@@ -147,7 +147,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
     close(output[0]);
     return nullptr;
   }
-  return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, output[0], -1));
+  return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, output[0], pid));
 }
 
 ChildProcess::ChildProcess(int pid, intptr_t waitable, intptr_t output, intptr_t group)
@@ -236,7 +236,9 @@ ProcessExit ChildProcess::Reap() {
 bool ChildProcess::SignalGroup(int signal_number) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (reaped_) return true;
-  if (kill(-pid_, signal_number) == 0) return true;
+  if (signal_number == SIGSTOP || signal_number == SIGCONT) suspended_ = signal_number == SIGSTOP;
+  if (signal_number == SIGKILL) killed_ = true;
+  if (kill(-static_cast<pid_t>(group_), signal_number) == 0) return true;
   // A group whose members are all gone has nothing left to signal.
   return errno == ESRCH;
 }

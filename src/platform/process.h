@@ -88,12 +88,12 @@ class ChildProcess {
   const int pid_;
   const intptr_t waitable_;  // Linux: a pidfd, readable once the child ends; Windows: the process
   const intptr_t output_;    // the read end of the output pipe
-  const intptr_t group_;     // Windows: the job object holding the child and its children
+  const intptr_t group_;     // Linux: the process group id; Windows: the job object of the child and its children
 
   mutable std::mutex mutex_;  // guards the fields below and every signal
   bool reaped_ = false;
-  bool suspended_ = false;  // Windows: threads are suspended by counts, the group is frozen once
-  bool killed_ = false;     // Windows: ended by Kill, reported as SIGKILL
+  bool suspended_ = false;  // frozen by Suspend (Windows counts suspensions: freeze once)
+  bool killed_ = false;     // Kill was sent (Windows reports the end as SIGKILL then)
   ProcessExit exit_;
 };
 
