@@ -2,13 +2,29 @@
 #
 # cw_library(NAME DEPS ...) makes the static library cw_NAME from the folder's
 # *.cc files, leaving out *_test.cc, *_testing.cc, *_bench.cc, *_fuzz.cc,
-# *_main.cc and the implementations of other systems (*-win32.cc). Tests
+# *_main.cc and the implementations of the other system: a Linux build takes
+# *-posix.cc and *-posix_test.cc, a Windows build *-win32.cc and
+# *-win32_test.cc. Test files listed after LINUX_ONLY_TESTS need a library
+# that exists for Linux only and are left out of the Windows build. Tests
 # (*_test.cc) and test support that is not a test itself (*_testing.cc)
 # become the executable NAME_test registered with CTest, benchmarks (*_bench.cc) one
 # executable each, fuzz targets (*_fuzz.cc) one libFuzzer executable each.
 # New files are picked up by the next build without editing CMake files.
 
 set(CW_WARNINGS -Wall -Wextra)
+
+# The system whose implementations (*-SYSTEM.cc) this build takes, and the
+# encoder's stand-in of the engine tests: a shell script on Linux, the
+# stand_in program (src/testsupport) on Windows.
+if(WIN32)
+  set(CW_SYSTEM win32)
+  set(CW_OTHER_SYSTEM posix)
+  set(CW_FAKE_ENCODER "$<TARGET_FILE:stand_in>")
+else()
+  set(CW_SYSTEM posix)
+  set(CW_OTHER_SYSTEM win32)
+  set(CW_FAKE_ENCODER "${PROJECT_SOURCE_DIR}/src/tasks/testdata/fake_encoder.sh")
+endif()
 
 # Every test requires the fixture build_config (tests/CMakeLists.txt), whose
 # cleanup fails when the suite changed the build folder's config.ini.
@@ -26,7 +42,7 @@ if(CW_TSAN)
 endif()
 
 function(cw_library NAME)
-  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_LIBS" ${ARGN})
+  cmake_parse_arguments(ARG "" "" "DEPS;SYSTEM_LIBS;LINUX_ONLY_TESTS" ${ARGN})
   file(GLOB all_sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cc)
   set(lib_sources "")
   set(test_sources "")
@@ -34,14 +50,16 @@ function(cw_library NAME)
   set(fuzz_sources "")
   foreach(src IN LISTS all_sources)
     get_filename_component(base ${src} NAME)
-    if(base MATCHES "_test\\.cc$" OR base MATCHES "_testing\\.cc$")
+    if(base MATCHES "-${CW_OTHER_SYSTEM}(_test)?\\.cc$" OR (WIN32 AND base IN_LIST ARG_LINUX_ONLY_TESTS))
+      # the other system's implementation and tests, or a test of Linux libraries
+    elseif(base MATCHES "_test\\.cc$" OR base MATCHES "_testing\\.cc$")
       list(APPEND test_sources ${src})
     elseif(base MATCHES "_bench\\.cc$")
       list(APPEND bench_sources ${src})
     elseif(base MATCHES "_fuzz\\.cc$")
       list(APPEND fuzz_sources ${src})
-    elseif(base MATCHES "-win32\\.cc$" OR base MATCHES "_main\\.cc$" OR base MATCHES "-gtk\\.cc$")
-      # other systems' implementations, entry points and the GUI side are built elsewhere
+    elseif(base MATCHES "_main\\.cc$" OR base MATCHES "-gtk\\.cc$")
+      # entry points and the GUI side are built elsewhere
     else()
       list(APPEND lib_sources ${src})
     endif()
@@ -67,7 +85,9 @@ function(cw_library NAME)
     add_executable(${NAME}_test ${test_sources})
     target_compile_options(${NAME}_test PRIVATE ${CW_WARNINGS})
     target_link_libraries(${NAME}_test PRIVATE cw_${NAME} cw_testsupport GTest::gtest GTest::gmock GTest::gtest_main)
-    target_compile_definitions(${NAME}_test PRIVATE CW_BUILD_DIR="${PROJECT_BINARY_DIR}" CW_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
+    target_compile_definitions(${NAME}_test PRIVATE CW_BUILD_DIR="${PROJECT_BINARY_DIR}" CW_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+      CW_STAND_IN="$<TARGET_FILE:stand_in>" CW_FAKE_ENCODER="${CW_FAKE_ENCODER}")
+    add_dependencies(${NAME}_test stand_in)
     gtest_discover_tests(${NAME}_test DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
       PROPERTIES LABELS unit FIXTURES_REQUIRED build_config)
   endif()

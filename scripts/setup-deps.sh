@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs every Debian package that building, running and testing Clipwright needs.
 # Idempotent: when everything is present it only checks and returns.
+# `setup-deps.sh windows` installs what the Windows cross build and its tests
+# under wine need instead (scripts/test.sh's windows stage).
 set -euo pipefail
 
 PACKAGES=(
@@ -20,6 +22,12 @@ PACKAGES=(
   # tests run the programs under (glibc ignores LANGUAGE under "C").
   gettext
 )
+
+if [ "${1:-}" = windows ]; then
+  # mingw-w64 with posix threads, wine for the tests (64-bit only), the
+  # sources of GoogleTest and dpkg-dev for `apt-get source` (Crypto++).
+  PACKAGES=(g++-mingw-w64-x86-64-posix wine wine64 googletest libcrypto++-dev dpkg-dev cmake ninja-build)
+fi
 
 missing=()
 for p in "${PACKAGES[@]}"; do

@@ -81,7 +81,7 @@ class ArrayReader {
       uint32_t low = 0;
       if (!ReadHex4(&low)) return false;
       if (low >= 0xDC00 && low <= 0xDFFF) {
-        out->push_back(static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
+        AppendCodePoint(out, static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
         return true;
       }
       pos_ = save;  // the second escape stands on its own
@@ -187,10 +187,14 @@ std::string EncodeJsonString(std::wstring_view text) {
   };
   for (size_t i = 0; i < text.size(); ++i) {
     uint32_t c = static_cast<uint32_t>(text[i]);
+    if (SurrogatePairAt(text, i)) {  // one character in UTF-16: the same escapes as its code point
+      c = 0x10000 + ((c - 0xD800) << 10) + (static_cast<uint32_t>(text[i + 1]) - 0xDC00);
+    }
     bool plain = c >= 0x20 && c != '"' && c != '\\' && c != '<' && c != '>' && c != '&' &&
                  c != 0x2028 && c != 0x2029 && c <= 0xFFFF && !(c >= 0xD800 && c <= 0xDFFF);
     if (plain) continue;
     flush(i);
+    if (c > 0xFFFF && SurrogatePairAt(text, i)) ++i;
     run_start = i + 1;
     switch (c) {
       case '"': out.append("\\\""); break;

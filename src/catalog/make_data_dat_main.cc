@@ -15,6 +15,7 @@
 #include "catalog/catalog_cipher.h"
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
+#include "platform/program_start.h"
 #include "platform/text.h"
 
 namespace {
@@ -38,14 +39,15 @@ std::string CheckSource(const std::string& source) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc != 3) return Fail("usage: make_data_dat SOURCE.json OUTPUT.dat");
-  const std::wstring source_path = cw::SystemToWide(argv[1]);
-  const std::wstring output_path = cw::SystemToWide(argv[2]);
+  const std::vector<std::string> args = cw::StartProgram(argc, argv);
+  if (args.size() != 2) return Fail("usage: make_data_dat SOURCE.json OUTPUT.dat");
+  const std::wstring source_path = cw::SystemToWide(args[0]);
+  const std::wstring output_path = cw::SystemToWide(args[1]);
   std::string source;
-  if (!cw::ReadFileBytes(source_path, &source)) return Fail(std::string("cannot read ") + argv[1]);
+  if (!cw::ReadFileBytes(source_path, &source)) return Fail("cannot read " + args[0]);
   const std::string problem = CheckSource(source);
-  if (!problem.empty()) return Fail(std::string(argv[1]) + ": " + problem);
+  if (!problem.empty()) return Fail(args[0] + ": " + problem);
   const std::string hex = cw::BytesToHex(cw::EncryptCatalogBytes(cw::PadToWholeBlocks(source)), 64);
-  if (!cw::WriteFileBytes(output_path, hex)) return Fail(std::string("cannot write ") + argv[2]);
+  if (!cw::WriteFileBytes(output_path, hex)) return Fail("cannot write " + args[1]);
   return 0;
 }

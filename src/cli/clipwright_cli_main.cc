@@ -4,10 +4,11 @@
 #include <vector>
 
 #include "cli/cli_run.h"
+#include "platform/program_start.h"
 #include "platform/translate.h"
 
 int main(int argc, char** argv) {
+  std::vector<std::string> args = cw::StartProgram(argc, argv);
   cw::UseUserLanguage();  // --help and the display in the user's language; --events stays as it is
-  std::vector<std::string> args(argv + 1, argv + argc);
   return cw::cli::RunCli(args);
 }

@@ -2,7 +2,6 @@
 #include "cli/input_files.h"
 
 #include <algorithm>
-#include <filesystem>
 #include <map>
 #include <set>
 
@@ -26,9 +25,8 @@ struct Found {
 
 // The folder's identity on disk, so that links cannot make a walk go round.
 std::string FolderIdentity(const std::wstring& folder) {
-  std::error_code ec;
-  std::filesystem::path real = std::filesystem::canonical(WideToSystem(folder), ec);
-  return ec ? WideToSystem(folder) : real.string();
+  std::wstring real = CanonicalPath(folder);
+  return WideToSystem(real.empty() ? folder : real);
 }
 
 void WalkFolder(const std::wstring& folder, const std::wstring& relative, int depth, std::set<std::string>* seen,
@@ -64,13 +62,10 @@ std::vector<std::shared_ptr<FileObject>> ScanTree(const std::wstring& folder, co
 }  // namespace
 
 std::wstring AbsolutePath(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  if (ec) return SystemToWide(path);
-  std::string text = absolute.lexically_normal().string();
+  std::wstring text = MakeAbsolutePath(SystemToWide(path));
   // A folder given as "dir/" keeps no trailing separator.
-  while (text.size() > 1 && text.back() == '/') text.pop_back();
-  return SystemToWide(text);
+  while (text.size() > 1 && text.back() == L'/') text.pop_back();
+  return text;
 }
 
 InputFiles ExpandInputs(const std::vector<std::string>& inputs, const ConfigObject& settings,

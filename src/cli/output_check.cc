@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <chrono>
-#include <filesystem>
 #include <sstream>
 
 #include "platform/files.h"
@@ -26,11 +25,11 @@ bool PositiveNumber(const std::string& text) {
 }  // namespace
 
 std::wstring ProbeProgram() {
-  std::error_code ec;
-  std::filesystem::path encoder = std::filesystem::canonical(WideToSystem(ProgramFolder() + L"xenc"), ec);
-  if (!ec) {
-    std::filesystem::path beside = encoder.parent_path() / "ffprobe";
-    if (std::filesystem::is_regular_file(beside, ec)) return SystemToWide(beside.string());
+  std::wstring encoder = CanonicalPath(ProgramFolder() + L"xenc" + ExecutableSuffix());
+  size_t slash = encoder.rfind(L'/');
+  if (slash != std::wstring::npos) {
+    std::wstring beside = encoder.substr(0, slash + 1) + L"ffprobe" + ExecutableSuffix();
+    if (RegularFileSize(beside) >= 0) return beside;
   }
   return SystemToWide(kSystemProbe);
 }
@@ -51,9 +50,8 @@ OutputCheck ReadProbeOutput(const std::string& text) {
 }
 
 OutputCheck CheckCompleteOutput(const std::wstring& path, const std::wstring& probe, int timeout_ms) {
-  std::error_code ec;
-  auto size = std::filesystem::file_size(WideToSystem(path), ec);
-  if (ec) return {false, Tr(L"it does not exist")};
+  long long size = RegularFileSize(path);
+  if (size < 0) return {false, Tr(L"it does not exist")};
   if (size == 0) return {false, Tr(L"it is empty")};
   ChildProcess::StartError error;
   std::unique_ptr<ChildProcess> child = ChildProcess::Start(

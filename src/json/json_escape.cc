@@ -1,6 +1,8 @@
 // Escaping text for JSON strings.
 #include "json/json_escape.h"
 
+#include "platform/text.h"
+
 namespace cw {
 namespace {
 
@@ -16,8 +18,12 @@ bool IsSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
 void AppendJsonEscaped(std::wstring* out, std::wstring_view text, LoneSurrogates surrogates) {
   out->reserve(out->size() + text.size());
-  for (wchar_t c : text) {
-    if (c == L'"' || c == L'\\') {
+  for (size_t i = 0; i < text.size(); ++i) {
+    wchar_t c = text[i];
+    if (SurrogatePairAt(text, i)) {  // one character in UTF-16
+      *out += c;
+      *out += text[++i];
+    } else if (c == L'"' || c == L'\\') {
       *out += L'\\';
       *out += c;
     } else if (c < 0x20 || c == 0x7F) {

@@ -7,6 +7,8 @@
 #include <limits>
 #include <string>
 
+#include "platform/text.h"
+
 namespace cw::json {
 namespace {
 
@@ -44,7 +46,7 @@ std::size_t DecodeUnicodeEscape(std::wstring_view text, std::size_t i, std::wstr
   if (IsHighSurrogate(unit) && i + 12 <= text.size() && text[i + 6] == L'\\' && text[i + 7] == L'u') {
     long low = HexDigits(text, i + 8, 4);
     if (IsLowSurrogate(low)) {
-      out += static_cast<wchar_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00));
+      AppendCodePoint(&out, static_cast<char32_t>(0x10000 + ((unit - 0xD800) << 10) + (low - 0xDC00)));
       return 12;
     }
   }

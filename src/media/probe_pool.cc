@@ -30,7 +30,7 @@ std::wstring TemporaryNameFor(const std::wstring& path) {
 std::wstring Thumbnail(const ProbeTools& tools, const std::wstring& path, double duration) {
   const std::wstring folder = tools.thumbnailFolder.empty() ? NormalThumbnailFolder() : tools.thumbnailFolder;
   const int64_t mtime = FileModifiedSeconds(path);
-  if (folder.empty() || mtime < 0 || path.empty() || path[0] != L'/') return L"";
+  if (folder.empty() || mtime < 0 || !IsFullPath(path)) return L"";
   const std::string uri = ThumbnailUriOfPath(path);
   const std::wstring target = ThumbnailPathIn(folder, uri);
   std::string bytes;

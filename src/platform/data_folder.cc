@@ -25,9 +25,9 @@ bool RunsInstalled() { return DataFolder() != ProgramFolder(); }
 
 std::wstring EncoderPathFor(const std::wstring& program_folder,
                             const std::function<bool(const std::wstring&)>& exists) {
-  std::wstring beside = program_folder + L"xenc";
+  std::wstring beside = program_folder + L"xenc" + ExecutableSuffix();
   if (exists(beside)) return beside;
-  std::wstring installed = program_folder + L"../libexec/clipwright/xenc";
+  std::wstring installed = program_folder + L"../libexec/clipwright/xenc" + ExecutableSuffix();
   if (exists(installed)) return installed;
   return beside;
 }

@@ -23,7 +23,8 @@ std::wstring DataFolder();
 // program never writes into its own folder. Any thread.
 bool RunsInstalled();
 
-// The encoder for a program in `program_folder`: program_folder + "xenc" when
+// The encoder for a program in `program_folder` ("xenc" is "xenc.exe" on
+// Windows, see ExecutableSuffix): program_folder + "xenc" when
 // it exists, else program_folder + "../libexec/clipwright/xenc" when that
 // exists, else the first (whose absence the run then reports).
 std::wstring EncoderPathFor(const std::wstring& program_folder,

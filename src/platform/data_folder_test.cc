@@ -5,6 +5,8 @@
 
 #include <set>
 
+#include "platform/files.h"
+
 namespace cw {
 namespace {
 
@@ -15,24 +17,27 @@ struct Layout {
   std::wstring encoder;
 };
 
+// The encoder's file in `folder`: xenc, or xenc.exe on Windows.
+std::wstring Xenc(const std::wstring& folder) { return folder + L"xenc" + ExecutableSuffix(); }
+
 TEST(DataFolderTest, BesideTheProgramOrInstalled) {
   const std::wstring bin = L"/opt/cw/bin/";
   const std::vector<Layout> layouts = {
-      {"build folder", {L"/opt/cw/bin/data.dat", L"/opt/cw/bin/xenc"}, bin, L"/opt/cw/bin/xenc"},
+      {"build folder", {L"/opt/cw/bin/data.dat", Xenc(L"/opt/cw/bin/")}, bin, Xenc(L"/opt/cw/bin/")},
       {"installed",
-       {L"/opt/cw/bin/../share/clipwright/data.dat", L"/opt/cw/bin/../libexec/clipwright/xenc"},
+       {L"/opt/cw/bin/../share/clipwright/data.dat", Xenc(L"/opt/cw/bin/../libexec/clipwright/")},
        L"/opt/cw/bin/../share/clipwright/",
-       L"/opt/cw/bin/../libexec/clipwright/xenc"},
+       Xenc(L"/opt/cw/bin/../libexec/clipwright/")},
       {"both: the files beside win",
-       {L"/opt/cw/bin/data.dat", L"/opt/cw/bin/../share/clipwright/data.dat", L"/opt/cw/bin/xenc",
-        L"/opt/cw/bin/../libexec/clipwright/xenc"},
+       {L"/opt/cw/bin/data.dat", L"/opt/cw/bin/../share/clipwright/data.dat", Xenc(L"/opt/cw/bin/"),
+        Xenc(L"/opt/cw/bin/../libexec/clipwright/")},
        bin,
-       L"/opt/cw/bin/xenc"},
-      {"nothing anywhere: beside, so the messages name that place", {}, bin, L"/opt/cw/bin/xenc"},
+       Xenc(L"/opt/cw/bin/")},
+      {"nothing anywhere: beside, so the messages name that place", {}, bin, Xenc(L"/opt/cw/bin/")},
       {"a share folder without data.dat does not count",
        {L"/opt/cw/bin/../share/clipwright/htm/index.htm"},
        bin,
-       L"/opt/cw/bin/xenc"},
+       Xenc(L"/opt/cw/bin/")},
   };
   for (const auto& layout : layouts) {
     auto exists = [&](const std::wstring& path) { return layout.present.count(path) > 0; };

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <filesystem>
 #include <mutex>
 
 #include "platform/files.h"
@@ -47,6 +48,25 @@ void SetProgramFolderForTesting(const std::wstring& folder) {
   std::wstring f = folder;
   if (f.empty() || f.back() != L'/') f += L'/';
   ProgramFolderStorage() = f;
+}
+
+const wchar_t* ExecutableSuffix() { return L""; }
+
+bool IsFullPath(const std::wstring& path) { return !path.empty() && path[0] == L'/'; }
+
+const wchar_t* FullPathRule() { return L"it must start with /"; }
+
+std::wstring MakeAbsolutePath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(Narrow(path), ec);
+  if (ec) return path;
+  return SystemToWide(absolute.lexically_normal().string());
+}
+
+std::wstring CanonicalPath(const std::wstring& path) {
+  std::error_code ec;
+  std::filesystem::path real = std::filesystem::canonical(Narrow(path), ec);
+  return ec ? std::wstring() : SystemToWide(real.string());
 }
 
 bool FileExists(const std::wstring& path) {
@@ -99,22 +119,6 @@ bool ReadFileBytes(const std::wstring& path, std::string* bytes) {
   std::fclose(f);
   if (!ok) bytes->clear();
   return ok;
-}
-
-bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
-  text->clear();
-  if (!ReadFileBytes(path, text)) return false;
-  // Drop the line ends in place: every LF, and a CR that ends a line.
-  std::string& bytes = *text;
-  size_t out = 0;
-  for (size_t i = 0; i < bytes.size(); ++i) {
-    char c = bytes[i];
-    if (c == '\n') continue;
-    if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] == '\n')) continue;
-    bytes[out++] = c;
-  }
-  bytes.resize(out);
-  return true;
 }
 
 bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
@@ -174,7 +178,7 @@ std::unique_ptr<FileReservation> FileReservation::Create(const std::wstring& pat
   return std::unique_ptr<FileReservation>(new FileReservation(fd));
 }
 
-FileReservation::~FileReservation() { close(fd_); }
+FileReservation::~FileReservation() { close(static_cast<int>(handle_)); }
 
 bool ReservationAbandoned(const std::wstring& path) {
   int fd = open(Narrow(path).c_str(), O_RDONLY | O_CLOEXEC);

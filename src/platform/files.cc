@@ -5,6 +5,22 @@
 
 namespace cw {
 
+bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
+  text->clear();
+  if (!ReadFileBytes(path, text)) return false;
+  // Drop the line ends in place: every LF, and a CR that ends a line.
+  std::string& bytes = *text;
+  size_t out = 0;
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    char c = bytes[i];
+    if (c == '\n') continue;
+    if (c == '\r' && (i + 1 == bytes.size() || bytes[i + 1] == '\n')) continue;
+    bytes[out++] = c;
+  }
+  bytes.resize(out);
+  return true;
+}
+
 bool CreateDirectories(const std::wstring& path) {
   if (path.empty()) return false;
   if (IsDirectory(path)) return true;

@@ -3,6 +3,7 @@
 // Paths are wide text; they are converted to the system's text at this edge.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,6 +15,24 @@ namespace cw {
 // tests use it to point the program at a prepared folder); call it before use.
 const std::wstring& ProgramFolder();
 void SetProgramFolderForTesting(const std::wstring& folder);
+
+// What the system's program files end in: "" on Linux, ".exe" on Windows.
+const wchar_t* ExecutableSuffix();
+
+// Whether `path` is a full path: it starts with '/' on Linux; with a drive
+// and a separator ("C:/", "C:\\") or two separators (a share) on Windows.
+bool IsFullPath(const std::wstring& path);
+// How a full path starts, for messages: "it must start with /" on Linux.
+const wchar_t* FullPathRule();
+
+// `path` made absolute against the current folder, its "." and ".." segments
+// resolved by name alone (links are not followed), written with '/' on
+// every system; `path` itself when that fails. Any thread.
+std::wstring MakeAbsolutePath(const std::wstring& path);
+
+// The path with every link, "." and ".." resolved, '/' as the separator;
+// "" when it does not exist or cannot be resolved. Any thread.
+std::wstring CanonicalPath(const std::wstring& path);
 
 bool FileExists(const std::wstring& path);    // file or folder
 bool IsDirectory(const std::wstring& path);
@@ -81,8 +100,8 @@ class FileReservation {
   FileReservation& operator=(const FileReservation&) = delete;
 
  private:
-  explicit FileReservation(int fd) : fd_(fd) {}
-  int fd_;
+  explicit FileReservation(intptr_t handle) : handle_(handle) {}
+  intptr_t handle_;  // the system's descriptor or handle
 };
 
 // True when `path` is a file whose reservation no living process holds.

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <chrono>
 #include <cstring>
 
@@ -21,6 +22,8 @@
 
 namespace cw {
 namespace {
+
+int Fd(intptr_t descriptor) { return static_cast<int>(descriptor); }
 
 int OpenPidFd(pid_t pid) { return static_cast<int>(syscall(SYS_pidfd_open, pid, 0)); }
 
@@ -155,15 +158,15 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
     close(output[0]);
     return nullptr;
   }
-  return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, output[0]));
+  return std::unique_ptr<ChildProcess>(new ChildProcess(pid, pidfd, output[0], pid));
 }
 
-ChildProcess::ChildProcess(int pid, int pidfd, int output_fd)
-    : pid_(pid), pidfd_(pidfd), output_fd_(output_fd) {}
+ChildProcess::ChildProcess(int pid, intptr_t waitable, intptr_t output, intptr_t group)
+    : pid_(pid), waitable_(waitable), output_(output), group_(group) {}
 
 ChildProcess::~ChildProcess() {
-  close(pidfd_);
-  close(output_fd_);
+  close(Fd(waitable_));
+  close(Fd(output_));
 }
 
 bool ChildProcess::ReadOutput(std::string* chunk) { return ReadOutputWithin(chunk, -1) == ReadResult::kData; }
@@ -177,7 +180,7 @@ ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int 
       auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
       wait_ms = left.count() > 0 ? static_cast<int>(left.count()) : 0;
     }
-    struct pollfd fds[2] = {{output_fd_, POLLIN, 0}, {pidfd_, POLLIN, 0}};
+    struct pollfd fds[2] = {{Fd(output_), POLLIN, 0}, {Fd(waitable_), POLLIN, 0}};
     int n = poll(fds, 2, wait_ms);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -186,7 +189,7 @@ ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int 
     if (n == 0) return ReadResult::kSilent;
     if (fds[0].revents != 0) {
       char buffer[kReadLimit];
-      ssize_t got = read(output_fd_, buffer, sizeof buffer);
+      ssize_t got = read(Fd(output_), buffer, sizeof buffer);
       if (got < 0 && (errno == EINTR || errno == EAGAIN)) continue;
       if (got <= 0) return ReadResult::kClosed;
       chunk->assign(buffer, static_cast<size_t>(got));
@@ -199,7 +202,7 @@ ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int 
 }
 
 bool ChildProcess::OutputWaiting() {
-  struct pollfd fd = {output_fd_, POLLIN, 0};
+  struct pollfd fd = {Fd(output_), POLLIN, 0};
   int n;
   do {
     n = poll(&fd, 1, 0);
@@ -213,7 +216,7 @@ bool ChildProcess::WaitForEnd(int timeout_ms) {
     auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
         deadline - std::chrono::steady_clock::now());
     int wait_ms = left.count() > 0 ? static_cast<int>(left.count()) : 0;
-    struct pollfd fd = {pidfd_, POLLIN, 0};
+    struct pollfd fd = {Fd(waitable_), POLLIN, 0};
     int n = poll(&fd, 1, wait_ms);
     if (n > 0) return true;
     if (n == 0) return false;
@@ -244,7 +247,9 @@ ProcessExit ChildProcess::Reap() {
 bool ChildProcess::SignalGroup(int signal_number) {
   std::lock_guard<std::mutex> lock(mutex_);
   if (reaped_) return true;
-  if (kill(-pid_, signal_number) == 0) return true;
+  if (signal_number == SIGSTOP || signal_number == SIGCONT) suspended_ = signal_number == SIGSTOP;
+  if (signal_number == SIGKILL) killed_ = true;
+  if (kill(-static_cast<pid_t>(group_), signal_number) == 0) return true;
   // A group whose members are all gone has nothing left to signal.
   return errno == ESRCH;
 }
@@ -296,6 +301,50 @@ bool ProcessStopped(int pid) {
   const char* close_paren = std::strrchr(buffer, ')');
   char state = 0;
   return close_paren && std::sscanf(close_paren + 1, " %c", &state) == 1 && state == 'T';
+}
+
+std::vector<int> ChildProcessIds(int pid) {
+  std::vector<int> children;
+  DIR* proc = opendir("/proc");
+  if (!proc) return children;
+  while (struct dirent* e = readdir(proc)) {
+    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+    std::string path = std::string("/proc/") + e->d_name + "/stat";
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) continue;
+    char buffer[512];
+    ssize_t got = read(fd, buffer, sizeof buffer - 1);
+    close(fd);
+    if (got <= 0) continue;
+    buffer[got] = '\0';
+    const char* close_paren = std::strrchr(buffer, ')');
+    char state = 0;
+    int ppid = 0;
+    if (close_paren && std::sscanf(close_paren + 1, " %c %d", &state, &ppid) == 2 && ppid == pid && state != 'Z')
+      children.push_back(std::atoi(e->d_name));
+  }
+  closedir(proc);
+  return children;
+}
+
+double ProcessCpuSecondsOf(int pid) {
+  if (pid <= 0) return -1;
+  std::string path = "/proc/" + std::to_string(pid) + "/stat";
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return -1;
+  char buffer[1024];
+  ssize_t got = read(fd, buffer, sizeof buffer - 1);
+  close(fd);
+  if (got <= 0) return -1;
+  buffer[got] = '\0';
+  // Fields 14 and 15 (utime, stime) in clock ticks, after the name's ')'.
+  const char* close_paren = std::strrchr(buffer, ')');
+  unsigned long long user = 0, system = 0;
+  if (!close_paren ||
+      std::sscanf(close_paren + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) != 2)
+    return -1;
+  long hz = sysconf(_SC_CLK_TCK);
+  return static_cast<double>(user + system) / static_cast<double>(hz > 0 ? hz : 100);
 }
 
 CpuTimes ProcessCpuTimes() {

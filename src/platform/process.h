@@ -3,8 +3,13 @@
 // standard error into one pipe, in a process group of their own, and killed
 // when the thread that started them (and so the program) goes away. The group
 // can be frozen, continued and killed as a whole.
+//
+// On Windows the group is a job object that kills its processes when this
+// program ends, freezing suspends every thread of them, and the signal
+// numbers are those of Linux: a child ended by Kill reports SIGKILL (9).
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -81,15 +86,18 @@ class ChildProcess {
   bool Kill();     // SIGKILL
 
  private:
-  ChildProcess(int pid, int pidfd, int output_fd);
+  ChildProcess(int pid, intptr_t waitable, intptr_t output, intptr_t group);
   bool SignalGroup(int signal_number);
 
   const int pid_;
-  const int pidfd_;      // becomes readable when the child ends
-  const int output_fd_;  // read end of the output pipe
+  const intptr_t waitable_;  // Linux: a pidfd, readable once the child ends; Windows: the process
+  const intptr_t output_;    // the read end of the output pipe
+  const intptr_t group_;     // Linux: the process group id; Windows: the job object of the child and its children
 
   mutable std::mutex mutex_;  // guards the fields below and every signal
   bool reaped_ = false;
+  bool suspended_ = false;  // frozen by Suspend (Windows counts suspensions: freeze once)
+  bool killed_ = false;     // Kill was sent (Windows reports the end as SIGKILL then)
   ProcessExit exit_;
 };
 
@@ -101,6 +109,15 @@ bool ProcessGroupAlive(int pgid);
 // True when process `pid` is alive and stopped by a signal (SIGSTOP,
 // SIGTSTP...), as /proc tells. Any thread.
 bool ProcessStopped(int pid);
+
+// The ids of the living processes whose parent is `pid`. For tests and
+// diagnostics. Any thread.
+std::vector<int> ChildProcessIds(int pid);
+
+// Processor time in seconds (user + system) used so far by the living process
+// `pid`; -1 when there is no such process or it cannot be read. For tests and
+// diagnostics. Any thread.
+double ProcessCpuSecondsOf(int pid);
 
 // Processor time in seconds used by this process itself, and by the children
 // that it has reaped. Any thread.

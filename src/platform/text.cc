@@ -95,7 +95,7 @@ std::wstring Decode(std::string_view text, BadBytes mode) {
       cp = (cp << 6) | (c & 0x3F);
     }
     if (!ok) continue;
-    out += static_cast<wchar_t>(cp);
+    AppendCodePoint(&out, cp);
     i += static_cast<size_t>(len);
   }
   return out;
@@ -127,6 +127,21 @@ std::string Encode(std::wstring_view text, Escapes escapes) {
 }
 
 }  // namespace
+
+void AppendCodePoint(std::wstring* out, char32_t cp) {
+  if (sizeof(wchar_t) == 2 && cp > 0xFFFF) {
+    *out += static_cast<wchar_t>(0xD800 + ((cp - 0x10000) >> 10));
+    *out += static_cast<wchar_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    return;
+  }
+  *out += static_cast<wchar_t>(cp);
+}
+
+bool SurrogatePairAt(std::wstring_view text, size_t i) {
+  if (sizeof(wchar_t) != 2 || i + 1 >= text.size()) return false;
+  auto high = static_cast<unsigned long>(text[i]), low = static_cast<unsigned long>(text[i + 1]);
+  return high >= 0xD800 && high <= 0xDBFF && low >= 0xDC00 && low <= 0xDFFF;
+}
 
 bool IsEscapedByte(wchar_t c) {
   auto v = static_cast<unsigned long>(c);

@@ -59,6 +59,24 @@ std::wstring RestoreEscapedBytes(const std::wstring& shown, const std::wstring& 
 // is joined. For GTK and everything else a person reads. Any thread.
 std::string WideToDisplayUtf8(std::wstring_view text);
 
+// Text in the system's narrow code page, for what a system hands over in it:
+// the ANSI code page on Windows (MultiByteToWideChar / WideCharToMultiByte
+// with CP_ACP), UTF-8 on Linux (as SystemToWideReplacing and
+// WideToDisplayUtf8). Bytes that are no character become U+FFFD, characters
+// the code page lacks '?'. Never throws. Any thread.
+std::wstring CodePageToWide(std::string_view bytes);
+std::string WideToCodePage(std::wstring_view text);
+
+// Appends the code point `cp` (at most U+10FFFF) to *out: as one unit where
+// wchar_t has 32 bits (Linux), as a surrogate pair above U+FFFF where it has
+// 16 (Windows, whose wide text is UTF-16). Any thread.
+void AppendCodePoint(std::wstring* out, char32_t cp);
+
+// True when text[i] and text[i + 1] are one character written as a
+// surrogate pair: only where wchar_t has 16 bits; where it has 32, each
+// surrogate is a lone unit. Any thread.
+bool SurrogatePairAt(std::wstring_view text, size_t i);
+
 // Compares like _wcsicmp in the C locale: only 'A'-'Z' fold to 'a'-'z'.
 // Returns <0, 0 or >0. Any thread.
 int AsciiCaseCompare(std::wstring_view a, std::wstring_view b);

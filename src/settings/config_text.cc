@@ -28,7 +28,7 @@ std::wstring EscapeConfigValue(std::wstring_view value) {
 std::string EncodePlainConfigForm(std::wstring_view json) {
   std::string bytes;
   bytes.reserve(json.size());
-  for (wchar_t c : json) bytes += (c >= 0 && c <= 0xFF) ? static_cast<char>(c) : '?';
+  for (wchar_t c : json) bytes += static_cast<unsigned long>(c) <= 0xFF ? static_cast<char>(c) : '?';
   return bytes;
 }
 

@@ -27,7 +27,7 @@ std::wstring ParentOf(const std::wstring& path) {
 
 std::wstring OutputFolderProblem(const std::wstring& folder) {
   if (folder.empty()) return Tr(L"no folder is given");
-  if (folder.front() != L'/') return Tr(L"it is not a full path (it must start with /)");
+  if (!IsFullPath(folder)) return Tr(L"it is not a full path (it must start with /)");
   if (folder.find(L'\0') != std::wstring::npos) return Tr(L"it holds a zero character");
   if (IsDirectory(folder)) {
     return IsWritableDirectory(folder) ? std::wstring() : Tr(L"the folder cannot be written");

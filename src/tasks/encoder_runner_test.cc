@@ -187,7 +187,7 @@ TEST_F(RunnerTest, AnEncoderThatCannotStartFailsWithAMessage) {
   EXPECT_EQ(task->process->processId.load(), 0);
   EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{std::wstring(kEncoderStartFailedMessage) +
                                                            L"\n(encoder not found: " +
-                                                           SystemToWide(dir_.File("prog/xenc")) + L")"}));
+                                                           SystemToWide(dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()))) + L")"}));
 }
 
 TEST_F(RunnerTest, TheEncoderReadsAnEmptyStandardInput) {

@@ -40,18 +40,8 @@ bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 }
 
 long CpuTicksOf(int pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  if (!std::getline(in, line)) return -1;
-  size_t close = line.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(line.substr(close + 2));
-  std::string field;
-  long ticks = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14 || i == 15) ticks += std::stol(field);
-  }
-  return ticks;
+  double seconds = ProcessCpuSecondsOf(pid);
+  return seconds < 0 ? -1 : static_cast<long>(seconds * 100);  // ticks of 10 ms, as Linux counts them
 }
 
 void MakeClip(const std::string& path, int seconds, const std::string& size) {
@@ -84,10 +74,12 @@ void EngineTest::SetUp() {
 
 void EngineTest::UseEncoder(Encoder encoder) {
   std::error_code ec;
-  std::filesystem::remove(dir_.File("prog/xenc"), ec);
+  const std::string xenc = dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()));
+  std::filesystem::remove(xenc, ec);
   if (encoder == Encoder::kFake) {
-    std::filesystem::create_symlink(std::string(CW_SOURCE_DIR) + "/src/tasks/testdata/fake_encoder.sh",
-                                    dir_.File("prog/xenc"));
+    // A copy, not a link: Windows links need rights a test may not have.
+    std::filesystem::copy_file(CW_FAKE_ENCODER, xenc, ec);
+    EXPECT_FALSE(ec) << "the encoder's stand-in " << CW_FAKE_ENCODER << ": " << ec.message();
   } else if (encoder == Encoder::kReal) {
     std::filesystem::create_symlink("/usr/bin/ffmpeg", dir_.File("prog/xenc"));
   }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/files.h"
 #include "platform/deferred_messages.h"
 #include "platform/message.h"
 #include "platform/text.h"
@@ -42,7 +43,7 @@ TEST_F(MissingEncoderMessageTest, TwentyTasksGiveOneBoxNamingThePath) {
     queue.Drain();
     EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Program encounter problem, please reinstall it.\n"
                                                 L"(encoder not found: " +
-                                                SystemToWide(dir_.File("prog/xenc")) + L")"}));
+                                                SystemToWide(dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()))) + L")"}));
     SetMessageSink(std::move(previous));
   }
 }

@@ -1,8 +1,6 @@
 // Tests of the scheduler and the task commands against the fake encoder.
 #include <gtest/gtest.h>
 
-#include <signal.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <atomic>
@@ -194,33 +192,6 @@ TEST_F(SchedulerTest, LeftoversOfACrashAreRemovedAndLiveReservationsKept) {
   EXPECT_TRUE(FileExists(wout_dir() + L"/other.partial"));
 }
 
-// An encoder stopped by another program is shown as stalled, with the
-// reason; one paused by us is not; delete still works.
-TEST_F(SchedulerTest, AnEncoderStoppedFromOutsideIsShownStalled) {
-  config_.conTasks = 2;
-  auto outside = AddTask(WriteSource("outside.avi", "mode=hang\n"));
-  auto ours = AddTask(WriteSource("ours.avi", "mode=hang\n"));
-  manager_.RefreshQueue();
-  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*outside) && HasStarted(*ours); }, 10s));
-  const int pid = outside->process->processId.load();
-  ASSERT_EQ(::kill(-pid, SIGSTOP), 0);
-  manager_.PauseTask(ours->guid);
-  ASSERT_TRUE(WaitUntil([&] { return ProcessStopped(pid); }, 5s));
-  std::vector<TaskView> views = manager_.RefreshQueue();
-  EXPECT_EQ(views[0].stalled, L"stopped by another program");
-  EXPECT_EQ(views[1].stalled, L"");  // paused by us
-  EXPECT_NE(RenderTasksJson(views).find(L"\"stalled\": \"stopped by another program\""), std::wstring::npos);
-  // Silence alone counts only after a minute.
-  EXPECT_EQ(StallOf(*outside, outside->process->lastOutputMs.load() + kStallMs - 1), L"stopped by another program");
-  ::kill(-pid, SIGCONT);
-  ASSERT_TRUE(WaitUntil([&] { return !ProcessStopped(pid); }, 5s));
-  EXPECT_EQ(StallOf(*outside, outside->process->lastOutputMs.load() + kStallMs - 1), L"");
-  EXPECT_EQ(StallOf(*outside, outside->process->lastOutputMs.load() + kStallMs + 5000), L"no progress for 65 s");
-  EXPECT_TRUE(manager_.DeleteTask(outside->guid));
-  // Killed at once; gone as soon as its worker has reaped it.
-  EXPECT_TRUE(WaitUntil([&] { return !ProcessGroupAlive(pid); }, 5s));
-}
-
 TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
   UseEncoder(Encoder::kMissing);
   config_.conTasks = 1;
@@ -228,7 +199,7 @@ TEST_F(SchedulerTest, AnEncoderThatCannotStartDoesNotStallTheQueue) {
   AddTask(WriteSource("b.avi", "frames=1\n"));
   ASSERT_TRUE(DriveUntil([&] { return AllIn(kTaskFailed); }));
   const std::wstring missing = L"Program encounter problem, please reinstall it.\n(encoder not found: " +
-                               SystemToWide(dir_.File("prog/xenc")) + L")";
+                               SystemToWide(dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()))) + L")";
   EXPECT_EQ(messages_.texts(), (std::vector<std::wstring>{missing, missing}));
 }
 

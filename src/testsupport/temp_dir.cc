@@ -3,21 +3,32 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <random>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace cw::testing {
 
 TempDir::TempDir() {
-  const char* base = std::getenv("TMPDIR");
-  std::string pattern = std::string(base && *base ? base : "/tmp") + "/cwtest-XXXXXX";
-  char* made = mkdtemp(pattern.data());
-  if (!made) ADD_FAILURE() << "mkdtemp failed";
-  path_ = pattern;
+  // $TMPDIR, else /tmp (on Windows the user's temporary folder), and a fresh
+  // random name that create_directory claims atomically.
+  std::error_code ec;
+  std::filesystem::path base = std::filesystem::temp_directory_path(ec);
+  if (ec) base = "/tmp";
+  std::mt19937_64 random(std::random_device{}() ^
+                         static_cast<uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+    char name[32];
+    std::snprintf(name, sizeof name, "cwtest-%08llx", static_cast<unsigned long long>(random() & 0xFFFFFFFFu));
+    std::filesystem::path candidate = base / name;
+    if (std::filesystem::create_directory(candidate, ec)) path_ = candidate.generic_string();
+  }
+  if (path_.empty()) ADD_FAILURE() << "no temporary folder could be made in " << base.string();
 }
 
 TempDir::~TempDir() {
@@ -33,16 +44,17 @@ TempDir::~TempDir() {
 
 std::wstring TempDir::wpath() const { return SystemToWide(path_) + L"/"; }
 
+// Through the platform's files, so that a UTF-8 name is that name on every
+// system (a narrow name given to the C++ streams is read in the ANSI code
+// page on Windows).
 void TempDir::Write(const std::string& name, const std::string& bytes) const {
-  std::ofstream out(File(name), std::ios::binary);
-  out << bytes;
+  WriteFileBytes(SystemToWide(File(name)), bytes);  // a test that writes where it cannot finds out by reading
 }
 
 std::string TempDir::Read(const std::string& name) const {
-  std::ifstream in(File(name), std::ios::binary);
-  std::ostringstream s;
-  s << in.rdbuf();
-  return s.str();
+  std::string bytes;
+  ReadFileBytes(SystemToWide(File(name)), &bytes);
+  return bytes;
 }
 
 }  // namespace cw::testing

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "platform/program_start.h"
 #include "tools/cwdiag.h"
 
 namespace {
@@ -38,14 +39,15 @@ void PrintHelp(std::FILE* out) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
-    PrintHelp(argc < 2 ? stderr : stdout);
-    return argc < 2 ? 2 : 0;
+  const std::vector<std::string> args = cw::StartProgram(argc, argv);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h") {
+    PrintHelp(args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
   }
   for (const auto& s : kSubcommands) {
-    if (std::strcmp(argv[1], s.name) == 0) return s.run(cw::diag::Args(argv + 2, argv + argc));
+    if (args[0] == s.name) return s.run(cw::diag::Args(args.begin() + 1, args.end()));
   }
-  std::fprintf(stderr, "cwdiag: unknown subcommand '%s'\n", argv[1]);
+  std::fprintf(stderr, "cwdiag: unknown subcommand '%s'\n", args[0].c_str());
   PrintHelp(stderr);
   return 2;
 }

@@ -14,7 +14,6 @@
 #include <condition_variable>
 #include <cstdio>
 #include <deque>
-#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <mutex>
@@ -99,10 +98,8 @@ std::vector<TaskView> RefreshAndPrint(TaskManager& list) {
 }
 
 void AddFile(const std::string& file, TaskManager& list, ConfigObject& config) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(file, ec);
   auto task = std::make_shared<FileObject>();
-  task->fromPath = SystemToWide(ec ? file : absolute.lexically_normal().string());
+  task->fromPath = MakeAbsolutePath(SystemToWide(file));
   task->fileName = FileNameOfPath(task->fromPath);
   task->guid = MakeGuidText();
   ProfileIds profile = config.CurrentProfile();

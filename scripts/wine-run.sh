@@ -1,0 +1,14 @@
+#!/bin/sh
+# Runs a Windows program of the cross build under wine: headless (no display
+# is needed by anything the build runs), quiet, in a wine prefix of its own
+# (CW_WINEPREFIX, default .wine of the current user's cache) so that the
+# user's ~/.wine is never touched. The build's CMAKE_CROSSCOMPILING_EMULATOR.
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+export WINEPREFIX="${CW_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/clipwright/wineprefix}"
+unset DISPLAY WAYLAND_DISPLAY
+if [ ! -d "$WINEPREFIX" ]; then
+  mkdir -p "$(dirname "$WINEPREFIX")"
+  wineboot -i >/dev/null 2>&1 || true
+fi
+exec wine "$@"
