@@ -28,7 +28,7 @@ TEST(JsonUnescape, Table) {
       {LR"(\b\f\n\r\t\v)", std::wstring{8, 12, 10, 13, 9, 11}},
       {LR"(a\u0041\x41\101\q)", L"aAAAq"},
       {LR"(\u00e9\u00C9)", L"\u00e9\u00c9"},
-      {LR"(\uD83D\uDE00)", std::wstring(1, static_cast<wchar_t>(0x1F600))},
+      {LR"(\uD83D\uDE00)", L"\U0001F600"},
       {LR"(\uD83Dx)", std::wstring{static_cast<wchar_t>(0xD83D), L'x'}},  // lone high surrogate kept
       {LR"(\uDE00\uD83D)", std::wstring{static_cast<wchar_t>(0xDE00), static_cast<wchar_t>(0xD83D)}},
       {LR"(\uD83D\u0041)", std::wstring{static_cast<wchar_t>(0xD83D), L'A'}},

@@ -132,7 +132,7 @@ TEST(JsonParse, RejectsTextsThatAreNotOneArrayOrObject) {
 
 TEST(JsonValueReads, SurrogatePairEscapeGivesOneCharacter) {
   JsonValue root = JsonValue::Parse(L"[\"\\uD83D\\uDE00\"]");
-  EXPECT_EQ(root.TakeFirst().AsString(), std::wstring(1, static_cast<wchar_t>(0x1F600)));
+  EXPECT_EQ(root.TakeFirst().AsString(), L"\U0001F600");
 }
 
 TEST(JsonValueReads, GetTypeDoesNotConvertButReadsDo) {
