@@ -220,6 +220,28 @@ double EstimateTotalFrames(std::wstring_view log) {
   return static_cast<double>(total);
 }
 
+double ParseWrittenKB(std::wstring_view log) {
+  // The newest "size=" of a status line ("Lsize=" on the last one); one in a
+  // file name or a metadata line does not count.
+  constexpr std::wstring_view kSize = L"size=";
+  size_t at = log.rfind(kSize);
+  while (at != std::wstring_view::npos && !InStatusLine(log, at + kSize.size())) {
+    at = at == 0 ? std::wstring_view::npos : log.rfind(kSize, at - 1);
+  }
+  if (at == std::wstring_view::npos) return -1.0;
+  std::wstring_view value = log.substr(at + kSize.size());
+  const size_t first = value.find_first_not_of(L' ');
+  if (first == std::wstring_view::npos) return -1.0;
+  value = value.substr(first);
+  size_t digits = 0;
+  while (IsDigitAt(value, digits)) ++digits;
+  if (digits == 0 || digits > 15) return -1.0;
+  std::wstring_view unit = value.substr(digits);
+  // Older encoders write "kB", newer ones "KiB": both count 1024 bytes.
+  if (unit.rfind(L"kB", 0) != 0 && unit.rfind(L"KiB", 0) != 0) return -1.0;
+  return ReadDecimalDouble(value.substr(0, digits));
+}
+
 double CapTotalFrames(double total_frames, std::wstring_view log, double max_rate) {
   if (!(total_frames > 0) || !(max_rate > 0) || !std::isfinite(max_rate)) return total_frames;
   int32_t rate = ParseFrameRate(log);
@@ -251,6 +273,7 @@ void RefreshProgressFigures(std::wstring_view log, ProgressFigures* figures) {
   }
   figures->current_frame = static_cast<double>(ParseFrameNumber(log));
   figures->size_kb = EstimateOutputSizeKB(log, figures->duration_ms);
+  figures->written_kb = ParseWrittenKB(log);
 }
 
 }  // namespace cw

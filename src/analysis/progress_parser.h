@@ -47,6 +47,11 @@ double CapTotalFrames(double total_frames, std::wstring_view log, double max_rat
 // or the line is still incomplete).
 double ParseBitrate(std::wstring_view log);
 
+// What the encoder has written so far, in KiB: the "size=" of the newest
+// status line ("1234kB", or "1234KiB" from newer encoders); -1.0 when there
+// is none or it is "N/A".
+double ParseWrittenKB(std::wstring_view log);
+
 // Estimated output size in kilobytes: the newest bit rate applied to the
 // whole seconds of `duration_ms`, divided by 8. -1.0 when either is unknown.
 double EstimateOutputSizeKB(std::wstring_view log, int32_t duration_ms);
@@ -57,6 +62,7 @@ struct ProgressFigures {
   double current_frame = -1.0;
   int32_t duration_ms = -1;
   double size_kb = -1.0;
+  double written_kb = -1.0;  // ParseWrittenKB
 };
 
 // Logs up to this length are too short to hold the stream lines yet.
@@ -64,7 +70,7 @@ constexpr size_t kLogLengthBeforeTotals = 1500;
 
 // The work after each chunk appended to the log: duration and total frames
 // while the total is unknown and the log is longer than 1500 characters;
-// then the current frame and the size estimate, every time.
+// then the current frame, the size estimate and the size written, every time.
 void RefreshProgressFigures(std::wstring_view log, ProgressFigures* figures);
 
 }  // namespace cw

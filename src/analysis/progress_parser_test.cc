@@ -214,6 +214,25 @@ TEST(ProgressParser, OutputSizeEstimate) {
   EXPECT_DOUBLE_EQ(EstimateOutputSizeKB(kHeader + kStatus100, 3000), 196.5);  // 524 x 3 / 8
 }
 
+TEST(ProgressParser, WrittenSizeOfTheNewestStatusLine) {
+  struct Case {
+    const char* name;
+    std::wstring tail;
+    double kb;
+  } cases[] = {
+      {"a working line", kStatus100, 256},
+      {"the last line", L"frame=  251 fps= 50 q=-1.0 Lsize=    3808kB time=00:00:10.03 bitrate=3109.9kbits/s\n", 3808},
+      {"newer encoders count KiB", L"frame=  9 fps=0.0 q=0.0 size=      17KiB time=00:00:00.36 bitrate=...\r", 17},
+      {"audio only", L"size=     128kB time=00:00:08.00 bitrate= 131.1kbits/s speed=40x\r", 128},
+      {"the newest line counts", L"frame= 1 size=   1kB time=0\rframe= 2 size=   0kB time=0\r", 0},
+      {"not known yet", L"frame=    0 fps=0.0 q=0.0 size=N/A time=00:00:00.00 bitrate=N/A\r", -1},
+      {"no unit yet", L"frame=    5 fps=0.0 q=0.0 size=     12", -1},
+      {"a metadata line is no status line", L"    title           : size=500kB\n", -1},
+      {"no status at all", L"", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ParseWrittenKB(kHeader + c.tail), c.kb) << c.name;
+}
+
 TEST(ProgressParser, NonAsciiAndNulCharactersAreReadSafely) {
   std::wstring log = kHeader + L"\u00e9\u4e2d\U0001F600";
   log.push_back(L'\0');

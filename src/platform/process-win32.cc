@@ -106,9 +106,17 @@ bool IsBatchFile(const std::wstring& path) {
   return AsciiCaseCompare(ext, L".bat") == 0 || AsciiCaseCompare(ext, L".cmd") == 0;
 }
 
+// The priority class for a child `niceness` steps below this program: below
+// normal for background work, idle for the lowest.
+DWORD PriorityClassOf(int niceness) {
+  if (niceness <= 0) return 0;
+  return niceness >= 19 ? IDLE_PRIORITY_CLASS : BELOW_NORMAL_PRIORITY_CLASS;
+}
+
 }  // namespace
 
-std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring>& argv, StartError* error) {
+std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring>& argv, StartError* error,
+                                                  int niceness) {
   *error = StartError();
   if (argv.empty()) {
     error->reason = "no program";
@@ -155,7 +163,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
   // without a console, so that Ctrl+C in this program's console never
   // reaches it. It leaves a job this program may itself run in when that
   // job allows it, and else joins its own job inside that one.
-  DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW;
+  DWORD flags = CREATE_SUSPENDED | CREATE_NO_WINDOW | PriorityClassOf(niceness);
   BOOL started = CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, TRUE, flags | CREATE_BREAKAWAY_FROM_JOB,
                                 nullptr, nullptr, &startup, &info);
   if (!started && GetLastError() == ERROR_ACCESS_DENIED) {

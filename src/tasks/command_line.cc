@@ -114,6 +114,10 @@ std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const Sour
   // Text subtitles become MP4 text; the index goes to the front so that the
   // file plays while it is still being copied or downloaded.
   args.insert(args.end(), {L"-c:s", L"mov_text", L"-movflags", L"+faststart"});
+  // Every packet goes to the file as it is made, so the size the encoder
+  // reports (and the expected size built on it) follows the encoding instead
+  // of jumping by its write buffer. The file's bytes are the same.
+  args.insert(args.end(), {L"-flush_packets", L"1"});
   return args;
 }
 

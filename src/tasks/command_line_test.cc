@@ -152,7 +152,8 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
       L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?", L"-vf", L"yadif=deint=interlaced," + fit, L"-pix_fmt", L"yuv420p",
       L"-profile:v", L"high", L"-level:v", L"4.1", L"-fpsmax", L"30", L"-b:v", L"2500k", L"-c:a", L"aac",
       L"-b:a", L"128k", L"-af", L"aformat=channel_layouts=mono|stereo", L"-disposition:a", L"0",
-      L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-movflags", L"+faststart"};
+      L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-movflags", L"+faststart",
+      L"-flush_packets", L"1"};
   EXPECT_EQ(ProfileArguments(DeviceProfile()), all);
 
   // Each constraint alone: the stream options always, the others only when given.
@@ -165,7 +166,7 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
        [](FormatObject* f) { *f = FormatObject{}; f->solution = L"640x360"; f->videoKBS = L"800";
                              f->audioBitrate = L"96"; f->pixelFormat = L"yuv420p"; },
        L"-map 0:V:0 -map 0:a? -map 0:s? -s 640x360 -pix_fmt yuv420p -b:v 800k -c:a aac -b:a 96k "
-       L"-disposition:a 0 -disposition:a:0 default -c:s mov_text -movflags +faststart"},
+       L"-disposition:a 0 -disposition:a:0 default -c:s mov_text -movflags +faststart -flush_packets 1"},
       {"surround class", [](FormatObject* f) { f->audioChannels = L"6"; },
        L"aformat=channel_layouts=mono|stereo|3.0|4.0|5.0|5.1"},
       {"mono class", [](FormatObject* f) { f->audioChannels = L"1"; }, L"aformat=channel_layouts=mono -"},
@@ -224,7 +225,7 @@ TEST(BuildEncoderCommand, ShippedProfilesUseTheirConstraints) {
       EXPECT_NE(text.find(L" -pix_fmt yuv420p "), std::wstring::npos) << where;
       EXPECT_NE(text.find(L" -profile:v " + f.h264Profile + L" -level:v " + f.h264Level + L" "), std::wstring::npos)
           << where;
-      EXPECT_NE(text.find(L" -movflags +faststart  \"/o/a.mp4\" "), std::wstring::npos) << where;
+      EXPECT_NE(text.find(L" -movflags +faststart -flush_packets 1  \"/o/a.mp4\" "), std::wstring::npos) << where;
     }
   }
   EXPECT_TRUE(messages.texts().empty());

@@ -3,6 +3,7 @@
 
 #include <atomic>
 #include <chrono>
+#include <optional>
 #include <string_view>
 #include <thread>
 
@@ -10,6 +11,7 @@
 #include "analysis/log_window.h"
 #include "analysis/progress_parser.h"
 #include "analysis/run_verdict.h"
+#include "analysis/size_track.h"
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/message.h"
@@ -66,6 +68,19 @@ void StoreFigures(ProcessObject& run, const ProgressFigures& figures, double tot
   run.sizeKB.store(figures.size_kb);
 }
 
+void StoreWritten(ProcessObject& run, const SizeObservation& written) {
+  run.writtenKB.store(written.writtenKB);
+  run.lastUnwrittenFrame.store(written.lastUnwrittenFrame);
+  run.firstWrittenFrame.store(written.firstWrittenFrame);
+  run.recentKBPerFrame.store(written.recentKBPerFrame);
+}
+
+// Frames a second of the output: its frames over the source's duration;
+// 0 while either is unknown.
+double OutputFrameRate(double total_frames, int32_t duration_ms) {
+  return total_frames > 0 && duration_ms > 0 ? total_frames * 1000.0 / duration_ms : 0;
+}
+
 // Reads until the output ends. The pipe is drained whenever it has data, so
 // the encoder never waits on a full pipe for us; the figures are parsed at
 // most every kParsePeriodMs, and once more at the end. Once the encoder has
@@ -79,6 +94,7 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate
   ProgressFigures figures;
   std::string pending, chunk;
   double source_total = -1, output_total = -1;
+  std::optional<SizeTrack> written;  // made once the output's frame rate is known
   auto parse = [&] {
     RefreshProgressFigures(run.log, &figures);
     if (figures.total_frames != source_total) {
@@ -86,6 +102,13 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate
       output_total = CapTotalFrames(source_total, run.log, max_frame_rate);
     }
     StoreFigures(run, figures, output_total);
+    if (!written && (output_total > 0 || figures.current_frame > 0)) {
+      written.emplace(OutputFrameRate(output_total, figures.duration_ms));
+    }
+    if (written) {
+      written->Add(figures.current_frame, figures.written_kb);
+      StoreWritten(run, written->observation());
+    }
   };
   Clock::time_point next_parse = Clock::now();
   bool unparsed = false;

@@ -49,6 +49,12 @@ struct ProcessObject {
   std::atomic<double> currentFrame{-1.0};  // -1: not yet known
   std::atomic<double> sizeKB{-1.0};        // -1: not yet known
   std::atomic<int32_t> durationMs{-1};     // -1: not yet known
+  // What the encoder has written (SizeTrack's observation), each field on
+  // its own: a reader may see one a status line newer than another.
+  std::atomic<double> writtenKB{-1.0};
+  std::atomic<double> lastUnwrittenFrame{-1.0};
+  std::atomic<double> firstWrittenFrame{-1.0};
+  std::atomic<double> recentKBPerFrame{-1.0};
 
   // 0 -> 1 once each, set by the worker. The worker sets `failed` (when the run
   // failed) BEFORE it sets `finished`, so a reader that sees finished == 1 also

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <chrono>
+#include <thread>
 
 #include "analysis/size_estimate.h"
 #include "analysis/size_text.h"
@@ -50,15 +51,23 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines) {
 }
 
 // The expected final size: for a running or paused task the profile's target
-// rates blended with the observed projection, else the observed figure.
+// rates weighed against what the encoder has written, else the observed figure.
 double ExpectedSizeKB(const FileObject& task, const TaskView& view) {
-  const double observed = task.process->sizeKB.load();
+  const ProcessObject& run = *task.process;
+  const double observed = run.sizeKB.load();
   if (task.iStatus != kTaskRunning && task.iStatus != kTaskPaused) return observed;
+  static const double lag_frames = EncoderLagFrames(std::thread::hardware_concurrency());
   SizeFacts facts;
   ProfileRates(task.targetDevice, task.outputQuality, &facts.videoKbps, &facts.audioKbps);
   facts.durationSeconds = view.sourceSeconds;
-  facts.fraction = view.progress / 100.0;
+  facts.totalFrames = run.totalFrames.load();
+  facts.currentFrame = run.currentFrame.load();
+  facts.written.writtenKB = run.writtenKB.load();
+  facts.written.lastUnwrittenFrame = run.lastUnwrittenFrame.load();
+  facts.written.firstWrittenFrame = run.firstWrittenFrame.load();
+  facts.written.recentKBPerFrame = run.recentKBPerFrame.load();
   facts.observedKB = observed;
+  facts.lagFrames = lag_frames;
   return EstimateFinalSizeKB(facts);
 }
 
