@@ -6,10 +6,11 @@
 namespace cw {
 namespace {
 
-// The first write carries the stream's first picture, often several times
-// the size of the rest (the encoder's rate control starts from a guess).
-// Rates are measured from samples this many frames past it.
-constexpr double kFramesPastFirstWrite = 5;
+// The first pictures written are often several times the size of the rest,
+// for half a second or more: the encoder's rate control starts from a
+// guess. Rates are measured from samples this many frames past the first
+// write.
+constexpr double kFramesPastFirstWrite = 15;
 // A rate over fewer frames than this says too little.
 constexpr double kShortestStretch = 10;
 constexpr double kWindowSeconds = 1.5;

@@ -29,8 +29,8 @@ TEST(SizeTrack, LookAheadBoundsAndWrittenSize) {
 }
 
 TEST(SizeTrack, RecentRateLeavesTheFirstPicturesOut) {
-  // A big first write (frames 50-62), then 4 KiB a frame.
-  std::vector<std::pair<double, double>> samples = {{46, 0}, {50, 900}, {56, 1800}, {62, 2000}};
+  // A big first write (frames 50-64), then 4 KiB a frame.
+  std::vector<std::pair<double, double>> samples = {{46, 0}, {50, 900}, {56, 1800}, {64, 2008}};
   for (double f = 70; f <= 150; f += 8) samples.push_back({f, 2000 + 4 * (f - 62)});
   SizeObservation o = After(samples);
   EXPECT_NEAR(o.recentKBPerFrame, 4, 1e-9);
@@ -61,11 +61,13 @@ TEST(SizeTrack, SparseLinesStillGiveARate) {
 
 TEST(SizeTrack, StretchesTooShortOrGoingBackAreIgnored) {
   EXPECT_EQ(After({{50, 100}, {56, 110}, {60, 120}}).recentKBPerFrame, -1);  // 4 frames apart
-  SizeObservation o = After({{50, 100}, {60, 120}, {80, 160}, {70, 999}});
+  SizeObservation o = After({{50, 100}, {70, 140}, {90, 180}, {80, 999}});
   EXPECT_NEAR(o.recentKBPerFrame, 2, 1e-9);
-  EXPECT_EQ(o.writtenKB, 160);
+  EXPECT_EQ(o.writtenKB, 180);
+  // Samples within the first write's pictures give no rate.
+  EXPECT_EQ(After({{50, 100}, {56, 400}, {66, 600}}).recentKBPerFrame, -1);
   // A size that shrinks (never seen from a real encoder) gives no negative rate.
-  EXPECT_EQ(After({{50, 100}, {60, 500}, {80, 400}}).recentKBPerFrame, 0);
+  EXPECT_EQ(After({{50, 100}, {65, 500}, {85, 400}}).recentKBPerFrame, 0);
 }
 
 }  // namespace
