@@ -99,6 +99,19 @@ TEST_F(RunnerTest, ARateCappedRunCountsTowardTheFramesItWrites) {
   EXPECT_EQ(run.currentFrame.load(), 60.0);  // the last status line: the whole run
 }
 
+// What the encoder writes is followed from its status lines (2 kB a frame
+// from the first frame on), for the expected size.
+TEST_F(RunnerTest, WhatTheEncoderWroteIsFollowed) {
+  auto task = Begin("written", "frames=200\nfps=25\npace=0.01\n");
+  ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
+  const ProcessObject& run = *task->process;
+  EXPECT_EQ(run.failed.load(), 0) << run.failureReason;
+  EXPECT_EQ(run.writtenKB.load(), 400.0);
+  EXPECT_GE(run.firstWrittenFrame.load(), 1.0);
+  EXPECT_LT(run.firstWrittenFrame.load(), 200.0);
+  EXPECT_NEAR(run.recentKBPerFrame.load(), 2.0, 1e-9);
+}
+
 // Picture subtitles cannot become MP4 text: the source is listed first and
 // they are left out, the text ones kept.
 TEST_F(RunnerTest, PictureSubtitleTracksOfTheSourceAreLeftOut) {
