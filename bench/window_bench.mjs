@@ -20,7 +20,9 @@ export function makeClip(file, seconds, video, tone = 440) {
 
 // A driven program whose copy has `settings` as config.ini and, as its
 // encoder, a wrapper of ffmpeg that appends "start T" and "end T" (seconds
-// since the epoch) to `encoderLog`.
+// since the epoch) to `encoderLog` for each conversion. The program's
+// listing of a source before its conversion (a run without -codec:v) is
+// not recorded.
 export function programWith(buildDir, settings, encoderLog) {
   const program = new DrivenProgram(buildDir);
   fs.mkdirSync(program.programDir, {recursive: true});
@@ -28,10 +30,11 @@ export function programWith(buildDir, settings, encoderLog) {
   const xenc = path.join(program.programDir, 'xenc');
   fs.rmSync(xenc, {force: true});
   fs.writeFileSync(xenc, `#!/bin/sh
-echo "start $(date +%s.%N)" >>'${encoderLog}'
+case " $* " in *" -codec:v "*) log='${encoderLog}' ;; *) log=/dev/null ;; esac
+echo "start $(date +%s.%N)" >>"$log"
 /usr/bin/ffmpeg "$@"
 status=$?
-echo "end $(date +%s.%N)" >>'${encoderLog}'
+echo "end $(date +%s.%N)" >>"$log"
 exit $status
 `, {mode: 0o755});
   fs.writeFileSync(path.join(program.programDir, 'config.ini'), JSON.stringify(settings));
