@@ -179,4 +179,13 @@ int AsciiCaseCompare(std::wstring_view a, std::wstring_view b) {
   return a.size() < b.size() ? -1 : 1;
 }
 
+std::wstring JoinLines(const std::vector<std::wstring>& lines) {
+  std::wstring text;
+  for (size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) text += L'\n';
+    text += lines[i];
+  }
+  return text;
+}
+
 }  // namespace cw

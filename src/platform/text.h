@@ -22,6 +22,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace cw {
 
@@ -80,5 +81,8 @@ bool SurrogatePairAt(std::wstring_view text, size_t i);
 // Compares like _wcsicmp in the C locale: only 'A'-'Z' fold to 'a'-'z'.
 // Returns <0, 0 or >0. Any thread.
 int AsciiCaseCompare(std::wstring_view a, std::wstring_view b);
+
+// The lines joined by "\n", none after the last. Any thread.
+std::wstring JoinLines(const std::vector<std::wstring>& lines);
 
 }  // namespace cw

@@ -168,6 +168,13 @@ TEST(WideToSystem, RoundTripsAndJoinsSurrogates) {
   EXPECT_EQ(WideToSystem(lone), "\xEF\xBF\xBDx");
 }
 
+TEST(JoinLines, OneNewlineBetweenLinesNoneAfter) {
+  EXPECT_EQ(JoinLines({}), L"");
+  EXPECT_EQ(JoinLines({L"a"}), L"a");
+  EXPECT_EQ(JoinLines({L"a", L"b c"}), L"a\nb c");
+  EXPECT_EQ(JoinLines({L"", L"b", L""}), L"\nb\n");  // empty lines keep their place
+}
+
 TEST(AsciiCaseCompare, FoldsOnlyAsciiLetters) {
   struct Case {
     std::wstring a, b;

@@ -30,12 +30,6 @@ void AppendInt(std::wstring* out, int32_t value) {
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
 }
 
-std::wstring JoinLines(const std::vector<std::wstring>& lines) {
-  std::wstring text;
-  for (const std::wstring& line : lines) text += (text.empty() ? L"" : L"\n") + line;
-  return text;
-}
-
 std::wstring FolderOf(const std::wstring& path) {
   size_t slash = path.rfind(L'/');
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);

@@ -41,15 +41,6 @@ bool IsBannerLine(const std::wstring& line) {
   return false;
 }
 
-std::wstring JoinLines(const std::vector<std::wstring>& lines) {
-  std::wstring text;
-  for (const auto& line : lines) {
-    if (!text.empty()) text += L'\n';
-    text += line;
-  }
-  return text;
-}
-
 // The expected final size: for a running or paused task the profile's target
 // rates weighed against what the encoder has written, else the observed figure.
 double ExpectedSizeKB(const FileObject& task, const TaskView& view) {
