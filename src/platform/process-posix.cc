@@ -258,93 +258,87 @@ bool ChildProcess::Suspend() { return SignalGroup(SIGSTOP); }
 bool ChildProcess::Resume() { return SignalGroup(SIGCONT); }
 bool ChildProcess::Kill() { return SignalGroup(SIGKILL); }
 
-bool ProcessGroupAlive(int pgid) {
-  if (pgid <= 0) return false;
-  if (kill(-pgid, 0) != 0 && errno != EPERM) return false;
-  DIR* proc = opendir("/proc");
-  if (!proc) return true;
-  bool alive = false;
-  while (!alive) {
-    struct dirent* e = readdir(proc);
-    if (!e) break;
-    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-    std::string path = std::string("/proc/") + e->d_name + "/stat";
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    char buffer[512];
-    ssize_t got = read(fd, buffer, sizeof buffer - 1);
-    close(fd);
-    if (got <= 0) continue;
-    buffer[got] = '\0';
-    // "pid (name) state ppid pgrp ...": the name may hold spaces and ')'.
-    const char* close_paren = std::strrchr(buffer, ')');
-    char state = 0;
-    int ppid = 0, group = 0;
-    if (close_paren && std::sscanf(close_paren + 1, " %c %d %d", &state, &ppid, &group) == 3) {
-      alive = group == pgid && state != 'Z' && state != 'X';
-    }
-  }
-  closedir(proc);
-  return alive;
-}
+namespace {
 
-bool ProcessStopped(int pid) {
-  if (pid <= 0) return false;
-  std::string path = "/proc/" + std::to_string(pid) + "/stat";
+// The fields of /proc/PID/stat this file reads.
+struct ProcStat {
+  char state = 0;
+  int ppid = 0;
+  int group = 0;
+  unsigned long long user_ticks = 0;
+  unsigned long long system_ticks = 0;
+};
+
+// Reads /proc/`pid`/stat (`pid` as its folder's name). False when the
+// process is gone or the line cannot be read.
+bool ReadProcStat(const char* pid, ProcStat* stat) {
+  std::string path = std::string("/proc/") + pid + "/stat";
   int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
-  char buffer[512];
+  char buffer[1024];
   ssize_t got = read(fd, buffer, sizeof buffer - 1);
   close(fd);
   if (got <= 0) return false;
   buffer[got] = '\0';
+  // "pid (name) state ppid pgrp session tty tpgid flags minflt cminflt
+  // majflt cmajflt utime stime ...": the name may hold spaces and ')'.
   const char* close_paren = std::strrchr(buffer, ')');
-  char state = 0;
-  return close_paren && std::sscanf(close_paren + 1, " %c", &state) == 1 && state == 'T';
+  return close_paren && std::sscanf(close_paren + 1, " %c %d %d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu",
+                                    &stat->state, &stat->ppid, &stat->group, &stat->user_ticks,
+                                    &stat->system_ticks) == 5;
+}
+
+bool ReadProcStat(int pid, ProcStat* stat) { return pid > 0 && ReadProcStat(std::to_string(pid).c_str(), stat); }
+
+// Calls `visit(name, stat)` for every process in /proc until it returns
+// true; false when /proc cannot be listed.
+template <typename Visit>
+bool ForEachProcess(Visit visit) {
+  DIR* proc = opendir("/proc");
+  if (!proc) return false;
+  while (struct dirent* e = readdir(proc)) {
+    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
+    ProcStat stat;
+    if (ReadProcStat(e->d_name, &stat) && visit(e->d_name, stat)) break;
+  }
+  closedir(proc);
+  return true;
+}
+
+bool Living(const ProcStat& stat) { return stat.state != 'Z' && stat.state != 'X'; }
+
+}  // namespace
+
+bool ProcessGroupAlive(int pgid) {
+  if (pgid <= 0) return false;
+  if (kill(-pgid, 0) != 0 && errno != EPERM) return false;
+  bool alive = false;
+  const bool listed = ForEachProcess([&](const char*, const ProcStat& stat) {
+    alive = stat.group == pgid && Living(stat);
+    return alive;
+  });
+  return !listed || alive;
+}
+
+bool ProcessStopped(int pid) {
+  ProcStat stat;
+  return ReadProcStat(pid, &stat) && stat.state == 'T';
 }
 
 std::vector<int> ChildProcessIds(int pid) {
   std::vector<int> children;
-  DIR* proc = opendir("/proc");
-  if (!proc) return children;
-  while (struct dirent* e = readdir(proc)) {
-    if (e->d_name[0] < '1' || e->d_name[0] > '9') continue;
-    std::string path = std::string("/proc/") + e->d_name + "/stat";
-    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) continue;
-    char buffer[512];
-    ssize_t got = read(fd, buffer, sizeof buffer - 1);
-    close(fd);
-    if (got <= 0) continue;
-    buffer[got] = '\0';
-    const char* close_paren = std::strrchr(buffer, ')');
-    char state = 0;
-    int ppid = 0;
-    if (close_paren && std::sscanf(close_paren + 1, " %c %d", &state, &ppid) == 2 && ppid == pid && state != 'Z')
-      children.push_back(std::atoi(e->d_name));
-  }
-  closedir(proc);
+  ForEachProcess([&](const char* name, const ProcStat& stat) {
+    if (stat.ppid == pid && stat.state != 'Z') children.push_back(std::atoi(name));
+    return false;
+  });
   return children;
 }
 
 double ProcessCpuSecondsOf(int pid) {
-  if (pid <= 0) return -1;
-  std::string path = "/proc/" + std::to_string(pid) + "/stat";
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return -1;
-  char buffer[1024];
-  ssize_t got = read(fd, buffer, sizeof buffer - 1);
-  close(fd);
-  if (got <= 0) return -1;
-  buffer[got] = '\0';
-  // Fields 14 and 15 (utime, stime) in clock ticks, after the name's ')'.
-  const char* close_paren = std::strrchr(buffer, ')');
-  unsigned long long user = 0, system = 0;
-  if (!close_paren ||
-      std::sscanf(close_paren + 1, " %*c %*d %*d %*d %*d %*d %*u %*u %*u %*u %*u %llu %llu", &user, &system) != 2)
-    return -1;
+  ProcStat stat;
+  if (!ReadProcStat(pid, &stat)) return -1;
   long hz = sysconf(_SC_CLK_TCK);
-  return static_cast<double>(user + system) / static_cast<double>(hz > 0 ? hz : 100);
+  return static_cast<double>(stat.user_ticks + stat.system_ticks) / static_cast<double>(hz > 0 ? hz : 100);
 }
 
 CpuTimes ProcessCpuTimes() {
