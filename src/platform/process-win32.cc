@@ -260,8 +260,9 @@ ProcessExit ChildProcess::Reap() {
     exit_.exited = true;
     exit_.exit_code = static_cast<int>(code);
   }
-  // The job's total counts what the child started too; where the system
-  // keeps no job accounting (wine), the child's own times stand in.
+  // The job's total counts what the child started too; the child's own
+  // times are the least it used. (wine has neither: it keeps no job
+  // accounting and answers GetProcessTimes with the caller's own times.)
   unsigned long long ticks = 0;
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
   if (QueryInformationJobObject(H(group_), JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
