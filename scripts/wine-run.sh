@@ -7,8 +7,13 @@ export WINEDEBUG=-all
 export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
 export WINEPREFIX="${CW_WINEPREFIX:-${XDG_CACHE_HOME:-$HOME/.cache}/clipwright/wineprefix}"
 unset DISPLAY WAYLAND_DISPLAY
-if [ ! -d "$WINEPREFIX" ]; then
-  mkdir -p "$(dirname "$WINEPREFIX")"
+mkdir -p "$WINEPREFIX"
+# One wine server for a whole run of programs: the one wine starts itself
+# ends the moment its last program does, and a program connecting just then
+# fails ("recvmsg: Connection reset by peer"). This one stays 10 s after the
+# last program; when a server runs already, the call fails quietly.
+wineserver -p10 >/dev/null 2>&1 || true
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 || true
 fi
 exec wine "$@"

@@ -3,9 +3,9 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
 #include <limits>
+
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -45,17 +45,20 @@ TEST(RemainingTimeText, EveryFormAtItsBoundaries) {
 }
 
 // Without a catalogue every remaining-time text the engine writes comes back
-// byte for byte; with the German one each form is rebuilt in German.
-TEST(RemainingTimeForPeople, EnglishUnchangedAndGermanRebuilt) {
-  unsetenv("LANGUAGE");
-  ASSERT_NE(std::setlocale(LC_MESSAGES, "C"), nullptr);
+// byte for byte.
+TEST(RemainingTimeForPeople, EnglishUnchanged) {
+  ASSERT_TRUE(SetMessageLanguage("C"));
   const int32_t kMinute = 60000, kHour = 3600000;
   for (int32_t ms : {-1, 0, 59999, kMinute, 2 * kMinute, 59 * kMinute, kHour, kHour + kMinute, kHour + 2 * kMinute,
                      2 * kHour + 5 * kMinute, 23 * kHour + 59 * kMinute, 596 * kHour + 31 * kMinute,
                      std::numeric_limits<int32_t>::max()}) {
     EXPECT_EQ(RemainingTimeForPeople(RemainingTimeText(ms)), RemainingTimeText(ms)) << ms;
   }
-  ASSERT_NE(std::setlocale(LC_MESSAGES, "de_DE.UTF-8"), nullptr) << "scripts/setup-deps.sh installs locales-all";
+}
+
+// With the German catalogue each form is rebuilt in German.
+TEST(RemainingTimeForPeople, GermanRebuilt) {
+  ASSERT_TRUE(SetMessageLanguage("de_DE.UTF-8")) << "scripts/setup-deps.sh installs locales-all";
   struct Case {
     const wchar_t* english;
     const wchar_t* german;
@@ -76,7 +79,7 @@ TEST(RemainingTimeForPeople, EnglishUnchangedAndGermanRebuilt) {
       {L"", L""},
   };
   for (const Case& c : cases) EXPECT_EQ(RemainingTimeForPeople(c.english), c.german) << c.english;
-  std::setlocale(LC_MESSAGES, "C");
+  SetMessageLanguage("C");
 }
 
 TEST(TimeTickArray, AddAndCloseFollowTheClock) {

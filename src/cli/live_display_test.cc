@@ -4,12 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
 #include <set>
 
 #include "cli/display_names.h"
 #include "cli/text_fit.h"
+#include "platform/translate.h"
 
 namespace cw::cli {
 namespace {
@@ -102,14 +101,13 @@ TEST(LiveDisplayTest, EstimatesStayAt80And60ColumnsAndBarsKeepOneWidth) {
 // to the widest German word, which is shown whole, and the bars still end in
 // one column. (The catalogue comes from the build's locale/ folder.)
 TEST(LiveDisplayTest, GermanWordsWholeAndColumnsAligned) {
-  unsetenv("LANGUAGE");
-  ASSERT_NE(std::setlocale(LC_MESSAGES, "de_DE.UTF-8"), nullptr) << "scripts/setup-deps.sh installs locales-all";
+  ASSERT_TRUE(SetMessageLanguage("de_DE.UTF-8")) << "scripts/setup-deps.sh installs locales-all";
   std::vector<TaskView> tasks = {
       Task(L"long.mov", kTaskRunning, 7, L"23 hours 59 minutes"), Task(L"paused.avi", kTaskPaused, 50),
       Task(L"done.avi", kTaskDone, 100), Task(L"broken.avi", kTaskFailed, 12),
       Task(L"next.avi", kTaskWaiting, 0, L"...", L"..."), Task(L"stop.avi", kTaskStopped, 3)};
   std::vector<std::wstring> frame = FormatFrame(tasks, 140, 24);
-  std::setlocale(LC_MESSAGES, "C");
+  SetMessageLanguage("C");
   ASSERT_EQ(frame.size(), 7u);
   EXPECT_NE(frame[0].find(L"23 Stunden 59 Minuten"), std::wstring::npos) << frame[0];
   const wchar_t* states[] = {L"l\u00e4uft", L"pausiert", L"fertig", L"Fehler", L"wartet", L"gestoppt"};

@@ -13,6 +13,7 @@
 
 #include "platform/files.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -54,7 +55,8 @@ const wchar_t* ExecutableSuffix() { return L""; }
 
 bool IsFullPath(const std::wstring& path) { return !path.empty() && path[0] == L'/'; }
 
-const wchar_t* FullPathRule() { return L"it must start with /"; }
+// Marked for the catalogue: messages show it through Tr.
+const wchar_t* FullPathRule() { return N_(L"it must start with /"); }
 
 std::wstring MakeAbsolutePath(const std::wstring& path) {
   std::error_code ec;

@@ -14,6 +14,7 @@
 
 #include "platform/files.h"
 #include "platform/long_path.h"
+#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -103,7 +104,8 @@ bool IsFullPath(const std::wstring& path) {
   return path.size() >= 3 && drive >= L'a' && drive <= L'z' && path[1] == L':' && separator(path[2]);
 }
 
-const wchar_t* FullPathRule() { return L"it must start with a drive, as C:\\, or with \\\\ and a server"; }
+// Marked for the catalogue: messages show it through Tr.
+const wchar_t* FullPathRule() { return N_(L"it must start with a drive, as C:\\, or with \\\\ and a server"); }
 
 // std::filesystem takes wide paths as they are here (a narrow one would be
 // read in the ANSI code page).

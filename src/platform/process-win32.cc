@@ -79,10 +79,10 @@ std::vector<DWORD> JobProcessIds(HANDLE job) {
   return ids;
 }
 
-// Calls `act` on every thread of the processes `ids`. False when a thread
-// could not be opened or acted on.
+// Calls `act` on every thread of the processes `ids`, opened with `access`.
+// False when a thread could not be acted on.
 template <typename Act>
-bool ForEachThread(const std::vector<DWORD>& ids, Act act) {
+bool ForEachThread(const std::vector<DWORD>& ids, DWORD access, Act act) {
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return false;
   bool ok = true;
@@ -90,7 +90,7 @@ bool ForEachThread(const std::vector<DWORD>& ids, Act act) {
   entry.dwSize = sizeof entry;
   for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry)) {
     if (std::find(ids.begin(), ids.end(), entry.th32OwnerProcessID) == ids.end()) continue;
-    HANDLE thread = OpenThread(THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, FALSE, entry.th32ThreadID);
+    HANDLE thread = OpenThread(access, FALSE, entry.th32ThreadID);
     if (!thread) continue;  // it ended since the snapshot
     if (!act(thread)) ok = false;
     CloseHandle(thread);
@@ -260,8 +260,9 @@ ProcessExit ChildProcess::Reap() {
     exit_.exited = true;
     exit_.exit_code = static_cast<int>(code);
   }
-  // The job's total counts what the child started too; where the system
-  // keeps no job accounting (wine), the child's own times stand in.
+  // The job's total counts what the child started too; the child's own
+  // times are the least it used. (wine has neither: it keeps no job
+  // accounting and answers GetProcessTimes with the caller's own times.)
   unsigned long long ticks = 0;
   JOBOBJECT_BASIC_ACCOUNTING_INFORMATION accounting{};
   if (QueryInformationJobObject(H(group_), JobObjectBasicAccountingInformation, &accounting, sizeof accounting,
@@ -288,7 +289,7 @@ bool ChildProcess::SignalGroup(int signal_number) {
   if (suspended_ == suspend) return true;  // frozen or running already: one count per change
   std::vector<DWORD> ids = JobProcessIds(H(group_));
   if (ids.empty()) return true;
-  bool ok = ForEachThread(ids, [suspend](HANDLE thread) {
+  bool ok = ForEachThread(ids, THREAD_SUSPEND_RESUME | THREAD_GET_CONTEXT, [suspend](HANDLE thread) {
     if (!suspend) return ResumeThread(thread) != static_cast<DWORD>(-1);
     if (SuspendThread(thread) == static_cast<DWORD>(-1)) return false;
     // SuspendThread only asks; reading the thread's registers waits until it
@@ -345,7 +346,7 @@ bool ProcessStopped(int pid) {
   // A thread's suspend count is learnt by suspending it once more: the
   // previous count comes back, and the thread is resumed at once.
   int threads = 0, suspended = 0;
-  ForEachThread({static_cast<DWORD>(pid)}, [&](HANDLE thread) {
+  ForEachThread({static_cast<DWORD>(pid)}, THREAD_SUSPEND_RESUME, [&](HANDLE thread) {
     DWORD previous = SuspendThread(thread);
     if (previous == static_cast<DWORD>(-1)) return false;
     ResumeThread(thread);
@@ -356,16 +357,21 @@ bool ProcessStopped(int pid) {
   return threads > 0 && suspended == threads;
 }
 
+// The sum over the process's threads: wine answers GetProcessTimes for
+// another process with the caller's own times, while GetThreadTimes reads the
+// thread asked for. Threads that have ended no longer count.
 double ProcessCpuSecondsOf(int pid) {
-  if (pid <= 0) return -1;
-  HANDLE process = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(pid));
-  if (!process) return -1;
-  FILETIME created, ended, kernel, user;
-  double seconds = -1;
-  if (GetProcessTimes(process, &created, &ended, &kernel, &user))
-    seconds = static_cast<double>(Ticks(kernel) + Ticks(user)) * 1e-7;
-  CloseHandle(process);
-  return seconds;
+  if (pid <= 0 || !Running(static_cast<DWORD>(pid))) return -1;
+  unsigned long long ticks = 0;
+  int threads = 0;
+  ForEachThread({static_cast<DWORD>(pid)}, THREAD_QUERY_LIMITED_INFORMATION, [&](HANDLE thread) {
+    FILETIME created, ended, kernel, user;
+    if (!GetThreadTimes(thread, &created, &ended, &kernel, &user)) return false;
+    ticks += Ticks(kernel) + Ticks(user);
+    ++threads;
+    return true;
+  });
+  return threads > 0 ? static_cast<double>(ticks) * 1e-7 : -1;
 }
 
 CpuTimes ProcessCpuTimes() {

@@ -115,8 +115,8 @@ bool ProcessStopped(int pid);
 std::vector<int> ChildProcessIds(int pid);
 
 // Processor time in seconds (user + system) used so far by the living process
-// `pid`; -1 when there is no such process or it cannot be read. For tests and
-// diagnostics. Any thread.
+// `pid` (on Windows: by its threads still running); -1 when there is no such
+// process or it cannot be read. For tests and diagnostics. Any thread.
 double ProcessCpuSecondsOf(int pid);
 
 // Processor time in seconds used by this process itself, and by the children

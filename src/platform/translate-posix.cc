@@ -7,6 +7,7 @@
 #include <libintl.h>
 
 #include <clocale>
+#include <cstdlib>
 
 #include <mutex>
 
@@ -57,6 +58,12 @@ std::wstring TrN(const wchar_t* singular, const wchar_t* plural, unsigned long n
 }
 
 void UseUserLanguage() { std::setlocale(LC_MESSAGES, ""); }
+
+bool SetMessageLanguage(const char* locale) {
+  // glibc reads LANGUAGE before LC_MESSAGES (except under "C").
+  unsetenv("LANGUAGE");
+  return std::setlocale(LC_MESSAGES, locale) != nullptr;
+}
 
 std::wstring TextLanguage() {
   BindDomain();

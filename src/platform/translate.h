@@ -49,6 +49,13 @@ std::wstring Fill(std::wstring_view pattern, std::initializer_list<std::wstring_
 // messages category changes. Call once, before other threads start.
 void UseUserLanguage();
 
+// Sets the language Tr answers in, for the whole process, to that of
+// `locale` (e.g. "de_DE.UTF-8"; "C" for the English texts), whatever
+// LANGUAGE says; numbers stay in the C locale. False when the system lacks
+// that locale or the program has no catalogues for it. For tests; call
+// while no other thread translates.
+bool SetMessageLanguage(const char* locale);
+
 // The language Tr answers in: the catalogue's own Language (e.g. "de",
 // "fr"), or "en" when no catalogue applies. Any thread.
 std::wstring TextLanguage();

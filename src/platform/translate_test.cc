@@ -5,9 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace cw {
 namespace {
@@ -58,24 +57,16 @@ TEST(LocaleFolder, BesideTheProgramOrInstalled) {
   EXPECT_EQ(LocaleFolderFor(L"/usr/bin/", true), L"/usr/bin/../share/locale/");
 }
 
-// The process's message locale for one test, put back afterwards. LANGUAGE
-// is cleared so that LC_MESSAGES alone decides.
+// The process's language for messages for one test, English again
+// afterwards.
 class MessageLocale {
  public:
-  explicit MessageLocale(const char* name) {
-    if (const char* language = std::getenv("LANGUAGE")) saved_language_ = language;
-    unsetenv("LANGUAGE");
-    ok_ = std::setlocale(LC_MESSAGES, name) != nullptr;
-  }
-  ~MessageLocale() {
-    std::setlocale(LC_MESSAGES, "C");
-    if (!saved_language_.empty()) setenv("LANGUAGE", saved_language_.c_str(), 1);
-  }
+  explicit MessageLocale(const char* name) : ok_(SetMessageLanguage(name)) {}
+  ~MessageLocale() { SetMessageLanguage("C"); }
   bool ok() const { return ok_; }
 
  private:
   bool ok_ = false;
-  std::string saved_language_;
 };
 
 TEST(Translations, EnglishTextsComeBackUnchanged) {

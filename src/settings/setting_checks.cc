@@ -27,13 +27,16 @@ std::wstring ParentOf(const std::wstring& path) {
 
 std::wstring OutputFolderProblem(const std::wstring& folder) {
   if (folder.empty()) return Tr(L"no folder is given");
-  if (!IsFullPath(folder)) return Tr(L"it is not a full path (it must start with /)");
+  // The system's own rule: "/" on Linux, a drive or a share on Windows.
+  if (!IsFullPath(folder)) return Fill(Tr(L"it is not a full path (%1)"), {Tr(FullPathRule())});
   if (folder.find(L'\0') != std::wstring::npos) return Tr(L"it holds a zero character");
   if (IsDirectory(folder)) {
     return IsWritableDirectory(folder) ? std::wstring() : Tr(L"the folder cannot be written");
   }
   if (FileExists(folder)) return Tr(L"it is a file, not a folder");
-  for (std::wstring parent = ParentOf(folder); !parent.empty(); parent = ParentOf(parent)) {
+  // The walk up splits at '/': the folder as the platform writes it, with
+  // '/' for Windows's '\' as well.
+  for (std::wstring parent = ParentOf(MakeAbsolutePath(folder)); !parent.empty(); parent = ParentOf(parent)) {
     if (IsDirectory(parent)) {
       if (IsWritableDirectory(parent)) return std::wstring();
       return Fill(Tr(L"it cannot be created: %1 cannot be written"), {parent});

@@ -23,11 +23,16 @@
 //   work=N     microseconds of processor time per frame in busy mode (default 20000)
 //   accents=N  prints N two-byte characters (U+00E9) at once after the banner
 //   chatter=N  prints N bytes of warning lines after the header, all at once
+//   subtitles=C,C  lists subtitle tracks of these codecs after the picture
 // The OUTPUT file begins with a 32-byte MP4 skeleton (ftyp, an empty moov and
 // an mdat that runs to the end of the file), then receives one "arg: X" line
 // per argument, one line per frame, then "complete". mode=nooutput removes
 // OUTPUT just before exiting; mode=text writes the lines without the skeleton.
+// Called with "-i SOURCE" and no output it lists the source and exits 1.
+// Given "-fpsmax N" below its fps it drops frames as the real one does: it
+// writes and counts N frames a second of the source.
 // The same protocol as src/tasks/testdata/fake_encoder.sh.
+#include <algorithm>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -94,10 +99,12 @@ class OutputFile {
 
 int Encode(const Args& args) {
   std::map<std::string, std::string> how = {{"frames", "50"}, {"fps", "25"}, {"pace", "0.02"}, {"exit", "0"},
-                                            {"mode", "normal"}, {"work", "20000"}, {"accents", "0"}, {"chatter", "0"}};
-  std::string input, output;
+                                            {"mode", "normal"}, {"work", "20000"}, {"accents", "0"}, {"chatter", "0"},
+                                            {"subtitles", ""}};
+  std::string input, output, fpsmax;
   for (size_t i = 0; i < args.size(); ++i) {
     if (i > 0 && args[i - 1] == "-i") input = args[i];
+    if (i > 0 && args[i - 1] == "-fpsmax") fpsmax = args[i];
     output = args[i];
   }
   std::string text;
@@ -138,6 +145,16 @@ int Encode(const Args& args) {
   std::string f = std::to_string(fps);
   Print("    Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 1100 kb/s, " + f + " fps, " + f + " tbr, " +
         f + " tbn, " + f + " tbc\n");
+  std::istringstream codecs(how["subtitles"]);
+  std::string codec;
+  for (int track = 1; std::getline(codecs, codec, ',');) {
+    if (!codec.empty()) Print("    Stream #0:" + std::to_string(track++) + ": Subtitle: " + codec + "\n");
+  }
+  if (output == input) {
+    // Only "-i SOURCE": a listing of the source, as the real one gives it.
+    Print("At least one output file must be specified\n");
+    return 1;
+  }
   Print("Output #0, mp4, to '" + output + "':\n");
   OutputFile out(cw::SystemToWide(output));
   static const char kSkeleton[] = "\0\0\0\x10" "ftypisom\0\0\x02\0" "\0\0\0\x08" "moov" "\0\0\0\0" "mdat";
@@ -154,16 +171,22 @@ int Encode(const Args& args) {
   out.Append(arg_lines);
   if (mode == "hang") SleepForEver();
 
+  long long out_fps = fps, out_frames = frames;
+  if (!fpsmax.empty() && std::atoll(fpsmax.c_str()) < fps) {
+    out_fps = std::max(1LL, std::atoll(fpsmax.c_str()));
+    out_frames = frames * out_fps / fps;
+  }
   const long long work = std::atoll(how["work"].c_str());
-  for (long long frame = 1; frame <= frames; ++frame) {
+  for (long long frame = 1; frame <= out_frames; ++frame) {
     if (mode == "busy") BurnMicroseconds(work);
     out.Append("frame " + std::to_string(frame) + "\n");
     char status[160];
     std::snprintf(status, sizeof status,
                   "frame=%5lld fps=%lld q=28.0 size=%8lldkB time=00:%02lld:%02lld.%02lld bitrate= 512.0kbits/s speed=1.0x\r",
-                  frame, fps, frame * 2, frame / fps / 60 % 60, frame / fps % 60, (frame % fps) * 100 / fps);
+                  frame, out_fps, frame * 2, frame / out_fps / 60 % 60, frame / out_fps % 60,
+                  (frame % out_fps) * 100 / out_fps);
     Print(status);
-    if (mode == "crash" && frame >= frames / 2) std::raise(SIGSEGV);
+    if (mode == "crash" && frame >= out_frames / 2) std::raise(SIGSEGV);
     if (pace > 0) std::this_thread::sleep_for(std::chrono::duration<double>(pace));
   }
   Print("\nvideo:100kB audio:0kB subtitle:0kB\n");
