@@ -4,7 +4,7 @@
 # and under ThreadSanitizer (concurrency tests), and each fuzz target briefly.
 # Installs the Debian packages it needs first.
 #
-# The windows stage cross-builds the Windows programs with mingw-w64 and runs
+# The windows stage (last) cross-builds the Windows programs with mingw-w64 and runs
 # their tests under wine (it installs what it needs itself).
 #
 # Environment: CW_FUZZ_SECONDS (default 60) per fuzz target; CW_STAGES to run a
@@ -15,7 +15,7 @@ root=$(pwd)
 
 bash scripts/setup-deps.sh
 
-stages=${CW_STAGES:-"main asan tsan fuzz"}
+stages=${CW_STAGES:-"main asan tsan fuzz windows"}
 fuzz_seconds=${CW_FUZZ_SECONDS:-60}
 jobs=$(nproc)
 werror=ON
