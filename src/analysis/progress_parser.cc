@@ -167,6 +167,17 @@ bool InStatusLine(std::wstring_view log, size_t at) {
   return line.rfind(L"frame=", 0) == 0 || line.rfind(L"size=", 0) == 0;
 }
 
+// The text after the newest `key` ("time=", "size=") that stands in a status
+// line (the key itself may begin the line); one in a file name or a
+// metadata line does not count. Empty when there is none.
+std::wstring_view AfterNewestStatusKey(std::wstring_view log, std::wstring_view key) {
+  size_t at = log.rfind(key);
+  while (at != std::wstring_view::npos && !InStatusLine(log, at + key.size())) {
+    at = at == 0 ? std::wstring_view::npos : log.rfind(key, at - 1);
+  }
+  return at == std::wstring_view::npos ? std::wstring_view() : log.substr(at + key.size());
+}
+
 bool IsDigitAt(std::wstring_view text, size_t i) { return i < text.size() && text[i] >= L'0' && text[i] <= L'9'; }
 
 // "h:mm:ss" (one to six hour digits) with an optional fraction of which the
@@ -200,13 +211,7 @@ int32_t ClockTextMs(std::wstring_view text) {
 }  // namespace
 
 int32_t ParseStatusTimeMs(std::wstring_view log) {
-  constexpr std::wstring_view kTime = L"time=";
-  size_t at = log.rfind(kTime);
-  // The newest "time=" of a status line: one in a file name or a metadata
-  // line does not count.
-  while (at != std::wstring_view::npos && !InStatusLine(log, at)) at = at == 0 ? std::wstring_view::npos : log.rfind(kTime, at - 1);
-  if (at == std::wstring_view::npos) return -1;
-  std::wstring_view value = log.substr(at + kTime.size());
+  std::wstring_view value = AfterNewestStatusKey(log, L"time=");
   return ClockTextMs(value.substr(0, value.find_first_of(L" \t\r\n")));
 }
 
@@ -221,15 +226,8 @@ double EstimateTotalFrames(std::wstring_view log) {
 }
 
 double ParseWrittenKB(std::wstring_view log) {
-  // The newest "size=" of a status line ("Lsize=" on the last one); one in a
-  // file name or a metadata line does not count.
-  constexpr std::wstring_view kSize = L"size=";
-  size_t at = log.rfind(kSize);
-  while (at != std::wstring_view::npos && !InStatusLine(log, at + kSize.size())) {
-    at = at == 0 ? std::wstring_view::npos : log.rfind(kSize, at - 1);
-  }
-  if (at == std::wstring_view::npos) return -1.0;
-  std::wstring_view value = log.substr(at + kSize.size());
+  // The newest "size=" of a status line ("Lsize=" on the last one).
+  std::wstring_view value = AfterNewestStatusKey(log, L"size=");
   const size_t first = value.find_first_not_of(L' ');
   if (first == std::wstring_view::npos) return -1.0;
   value = value.substr(first);
