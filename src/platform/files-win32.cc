@@ -131,7 +131,17 @@ bool IsDirectory(const std::wstring& path) {
 
 bool CreateDirectory(const std::wstring& path) { return !path.empty() && CreateDirectoryW(Sys(path).c_str(), nullptr); }
 
-bool DeleteFile(const std::wstring& path) { return !path.empty() && DeleteFileW(Sys(path).c_str()); }
+// A deleted file that another handle still holds open (with delete sharing) is
+// only marked for deletion: its name stays until that handle closes. The
+// handles of a process just ended close a moment after its end, and callers
+// check or reuse the name right away, so the removal waits for the name to
+// go, a little while at most.
+bool DeleteFile(const std::wstring& path) {
+  if (path.empty() || !DeleteFileW(Sys(path).c_str())) return false;
+  constexpr int kNameWaits = 100, kNameWaitMs = 20;
+  for (int i = 0; i < kNameWaits && Attributes(path) != INVALID_FILE_ATTRIBUTES; ++i) Sleep(kNameWaitMs);
+  return true;
+}
 
 bool IsWritableDirectory(const std::wstring& path) {
   if (!IsDirectory(path)) return false;

@@ -40,7 +40,9 @@ bool CreateDirectory(const std::wstring& path);  // one level; true if created
 // Creates the folder `path` together with every missing parent, any length.
 // True when it is a folder afterwards; failures are otherwise silent.
 bool CreateDirectories(const std::wstring& path);
-bool DeleteFile(const std::wstring& path);       // true if removed
+// True if removed. The name is gone on return, unless another program keeps
+// the file open for longer than a moment.
+bool DeleteFile(const std::wstring& path);
 bool IsWritableDirectory(const std::wstring& path);
 
 struct FolderEntry {

@@ -309,25 +309,44 @@ bool ChildProcess::Kill() { return SignalGroup(kSigKill); }
 
 namespace {
 
-bool Running(DWORD id) {
-  HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, id);
+// Whether process `id` runs; when it does and `created` is given, its
+// creation time (0 when unreadable).
+bool Running(DWORD id, unsigned long long* created = nullptr) {
+  HANDLE process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id);
+  if (!process) process = OpenProcess(SYNCHRONIZE, FALSE, id);
   if (!process) return false;
   bool running = WaitForSingleObject(process, 0) == WAIT_TIMEOUT;
+  if (running && created) {
+    FILETIME creation, exit, kernel, user;
+    *created = GetProcessTimes(process, &creation, &exit, &kernel, &user) ? Ticks(creation) : 0;
+  }
   CloseHandle(process);
   return running;
+}
+
+unsigned long long OwnCreationTime() {
+  FILETIME creation, exit, kernel, user;
+  return GetProcessTimes(GetCurrentProcess(), &creation, &exit, &kernel, &user) ? Ticks(creation) : 0;
 }
 
 }  // namespace
 
 std::vector<int> ChildProcessIds(int pid) {
   std::vector<int> children;
+  // Windows keeps a process's parent id after the parent ended, and ids are
+  // soon given again: a process counts as a child only when it was made after
+  // the parent (or, for a parent that ended, after this program started,
+  // as every process this program's runs started was).
+  unsigned long long not_before = 0;
+  if (!Running(static_cast<DWORD>(pid), &not_before)) not_before = OwnCreationTime();
   HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (snapshot == INVALID_HANDLE_VALUE) return children;
   PROCESSENTRY32W entry{};
   entry.dwSize = sizeof entry;
   for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
-    if (entry.th32ParentProcessID == static_cast<DWORD>(pid) && entry.th32ProcessID != static_cast<DWORD>(pid) &&
-        Running(entry.th32ProcessID))
+    if (entry.th32ParentProcessID != static_cast<DWORD>(pid) || entry.th32ProcessID == static_cast<DWORD>(pid)) continue;
+    unsigned long long created = 0;
+    if (Running(entry.th32ProcessID, &created) && created >= not_before)
       children.push_back(static_cast<int>(entry.th32ProcessID));
   }
   CloseHandle(snapshot);

@@ -3,6 +3,7 @@
 // suspended threads, timed waits and reads, and the job object that ends what
 // a killed program started.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <gtest/gtest.h>
 
@@ -174,6 +175,43 @@ TEST(ChildProcessWin32, WhatAKilledProgramStartedEndsWithIt) {
   CloseHandle(process);
   EXPECT_TRUE(parent->Reap().exited);
   EXPECT_TRUE(GoneSoon(grandchild)) << "process " << grandchild << " outlived its parent";
+}
+
+// Windows keeps the parent id of a process whose parent ended, and gives ids
+// again: only a process made after its parent (or, for an ended parent, after
+// this program started) is that parent's child.
+TEST(ChildProcessWin32, ChildrenAreTheProcessesAParentMadeNotHoldersOfAReusedId) {
+  auto parent = StartOrFail({StandIn(), L"--spawn"});
+  ASSERT_TRUE(parent);
+  std::string said = ReadUntil(*parent, "\n");
+  ASSERT_EQ(said.rfind("child ", 0), 0u) << said;
+  const int grandchild = std::stoi(said.substr(6));
+  // (Wine adds a console host of its own to the listed children.)
+  std::vector<int> children = ChildProcessIds(parent->pid());
+  EXPECT_EQ(std::count(children.begin(), children.end(), grandchild), 1);
+  parent->Kill();
+  parent->Reap();
+  EXPECT_TRUE(GoneSoon(grandchild));
+
+  // Processes older than this test whose parent has ended: none is the child
+  // of that parent's id, whoever holds the id now.
+  int stale = 0;
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+  ASSERT_NE(snapshot, INVALID_HANDLE_VALUE);
+  PROCESSENTRY32W entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32FirstW(snapshot, &entry); more; more = Process32NextW(snapshot, &entry)) {
+    HANDLE holder = OpenProcess(SYNCHRONIZE, FALSE, entry.th32ParentProcessID);
+    bool parent_runs = holder && WaitForSingleObject(holder, 0) == WAIT_TIMEOUT;
+    if (holder) CloseHandle(holder);
+    if (parent_runs || entry.th32ParentProcessID == 0) continue;
+    ++stale;
+    std::vector<int> listed = ChildProcessIds(static_cast<int>(entry.th32ParentProcessID));
+    EXPECT_EQ(std::count(listed.begin(), listed.end(), static_cast<int>(entry.th32ProcessID)), 0)
+        << "process " << entry.th32ProcessID << " listed under the ended parent " << entry.th32ParentProcessID;
+  }
+  CloseHandle(snapshot);
+  if (stale == 0) GTEST_SKIP() << "no process whose parent has ended";
 }
 
 TEST(ChildProcessWin32, CountsTheProcessorTimeOfReapedChildren) {

@@ -110,8 +110,9 @@ bool ProcessGroupAlive(int pgid);
 // SIGTSTP...), as /proc tells. Any thread.
 bool ProcessStopped(int pid);
 
-// The ids of the living processes whose parent is `pid`. For tests and
-// diagnostics. Any thread.
+// The ids of the living processes whose parent is `pid` (on Windows: made
+// after that parent, since ended parents' ids are given again). For tests
+// and diagnostics. Any thread.
 std::vector<int> ChildProcessIds(int pid);
 
 // Processor time in seconds (user + system) used so far by the living process
