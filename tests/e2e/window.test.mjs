@@ -165,7 +165,8 @@ async function screenshot(file) {
 }
 
 // A queue in every state, as the host renders it (shown by the page only;
-// the next tick replaces it with the real, empty list).
+// the host's ticks, which would replace it with the real, empty list, are
+// held while it is shown).
 function sampleQueue() {
   const rows = [
     ['Summer holiday 2024.mov', 'Smartphone HD', 'High', 2, '1 hour 12 minutes', '\u2248 41 M', 37.25],
@@ -181,11 +182,18 @@ function sampleQueue() {
 }
 
 test('a screenshot of the window is kept', async () => {
-  await run("closePanels(); document.getElementById('parmContainer').textContent = arguments[0]; updateProgress();",
-      [sampleQueue()]);
+  await run(`
+    closePanels();
+    window.__hostTick = window.updateProgress;
+    window.updateProgress = function () {};
+    document.getElementById('parmContainer').textContent = arguments[0];
+    window.__hostTick();`, [sampleQueue()]);
   assert.equal(await run("return document.querySelectorAll('#taskRows tr').length;"), 5);
   await screenshot('queue.png');
-  await run("document.getElementById('parmContainer').textContent = '[]'; updateProgress();");
+  await run(`
+    window.updateProgress = window.__hostTick;
+    document.getElementById('parmContainer').textContent = '[]';
+    updateProgress();`);
   await screenshot('window.png');
   await run('configPanel();');
   await screenshot('options.png');
