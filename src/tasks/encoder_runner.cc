@@ -30,6 +30,11 @@ constexpr int kParsePeriodMs = 250;  // figures are parsed at most this often
 constexpr int kFinalReads = 256;     // reads of what is left once the encoder ended
 constexpr int kStopWaits = 12;       // the waits for a killed encoder ...
 constexpr int kStopWaitMs = 500;     // ... each this long
+// Encoders run a little below the program's processor priority (on Windows:
+// below normal), as batch work: on an idle machine they convert as fast,
+// while the window, the desktop and the probes of newly added files keep
+// answering when the encoders take every processor.
+constexpr int kEncoderNiceness = 5;
 
 std::atomic<int> active_workers{0};
 
@@ -219,7 +224,7 @@ EncoderControl::Launch EncoderControl::StartLocked(const std::vector<std::wstrin
                                                    std::shared_ptr<ChildProcess>* child) {
   if (stop_requested_) return Launch::kStopped;
   ChildProcess::StartError error;
-  std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error);
+  std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error, kEncoderNiceness);
   if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
   *slot = std::move(started);
   *child = *slot;

@@ -1,7 +1,14 @@
-// The scheduler with an encoder that another program stopped with SIGSTOP.
+// The scheduler's encoders as the system sees them: one that another program
+// stopped with SIGSTOP, and the processor priority they run at.
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/resource.h>
+
+#include <algorithm>
+#include <fstream>
+#include <sstream>
+#include <string>
 
 #include <thread>
 
@@ -46,6 +53,31 @@ TEST_F(StoppedFromOutsideTest, AnEncoderStoppedFromOutsideIsShownStalled) {
   EXPECT_TRUE(manager_.DeleteTask(outside->guid));
   // Killed at once; gone as soon as its worker has reaped it.
   EXPECT_TRUE(WaitUntil([&] { return !ProcessGroupAlive(pid); }, 5s));
+}
+
+// The niceness of process `pid` (field 19 of /proc/PID/stat), or -100.
+int NicenessOf(int pid) {
+  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+  size_t name_end = text.rfind(')');
+  if (name_end == std::string::npos) return -100;
+  std::istringstream fields(text.substr(name_end + 2));
+  std::string field;
+  for (int i = 3; i <= 19 && fields >> field; ++i) {
+    if (i == 19) return std::stoi(field);
+  }
+  return -100;
+}
+
+// Encoders are batch work: they run below the program's own priority, so
+// that the window keeps the processor it needs; the program's is unchanged.
+TEST_F(StoppedFromOutsideTest, EncodersRunBelowTheProgramsPriority) {
+  const int own = getpriority(PRIO_PROCESS, 0);
+  auto task = AddTask(WriteSource("batch.avi", "mode=hang\n"));
+  manager_.RefreshQueue();
+  ASSERT_TRUE(WaitUntil([&] { return HasStarted(*task); }, 10s));
+  EXPECT_EQ(NicenessOf(task->process->processId.load()), std::min(own + 5, 19));
+  EXPECT_EQ(getpriority(PRIO_PROCESS, 0), own);
 }
 
 }  // namespace

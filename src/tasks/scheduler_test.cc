@@ -115,7 +115,8 @@ TEST_F(SchedulerTest, SameBaseNamesStartedInOnePassGetDistinctOutputs) {
 
 TEST_F(SchedulerTest, AFailedTaskKeepsItsProgressAndFreesItsSlot) {
   config_.conTasks = 1;
-  auto failing = AddTask(WriteSource("bad.avi", "frames=100\nfps=25\npace=0.02\nexit=1\n"));
+  // It fails after 40 of its 100 frames, whenever its figures are read.
+  auto failing = AddTask(WriteSource("bad.avi", "frames=100\nfps=25\npace=0.02\nstop=40\nexit=1\n"));
   auto good = AddTask(WriteSource("good.avi", "frames=5\npace=0\n"));
   ASSERT_TRUE(DriveUntil([&] { return States() == std::vector<int>{kTaskFailed, kTaskDone}; }));
   EXPECT_GT(failing->progress, 0.0);

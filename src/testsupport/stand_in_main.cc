@@ -16,6 +16,7 @@
 //   fps=N      frame rate it reports (default 25)
 //   pace=S     seconds between status lines, fractions allowed (default 0.02; 0: none)
 //   exit=N     exit status at the end (default 0)
+//   stop=N     ends after frame N with an error line, no trailer and status `exit`
 //   mode=M     normal | hang (no output after the header, never ends) |
 //              busy (burns processor time between frames) | stdin (reads its
 //              standard input first and reports how many bytes came) |
@@ -98,7 +99,7 @@ class OutputFile {
 };
 
 int Encode(const Args& args) {
-  std::map<std::string, std::string> how = {{"frames", "50"}, {"fps", "25"}, {"pace", "0.02"}, {"exit", "0"},
+  std::map<std::string, std::string> how = {{"frames", "50"}, {"fps", "25"}, {"pace", "0.02"}, {"exit", "0"}, {"stop", "0"},
                                             {"mode", "normal"}, {"work", "20000"}, {"accents", "0"}, {"chatter", "0"},
                                             {"subtitles", ""}};
   std::string input, output, fpsmax;
@@ -187,6 +188,11 @@ int Encode(const Args& args) {
                   (frame % out_fps) * 100 / out_fps);
     Print(status);
     if (mode == "crash" && frame >= out_frames / 2) std::raise(SIGSEGV);
+    const long long stop = std::atoll(how["stop"].c_str());
+    if (stop > 0 && frame >= stop) {
+      Print("\nError while encoding frame " + std::to_string(frame) + "\n");
+      return std::atoi(how["exit"].c_str());
+    }
     if (pace > 0) std::this_thread::sleep_for(std::chrono::duration<double>(pace));
   }
   Print("\nvideo:100kB audio:0kB subtitle:0kB\n");

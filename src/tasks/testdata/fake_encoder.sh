@@ -6,6 +6,7 @@
 #   fps=N      frame rate it reports (default 25)
 #   pace=S     seconds between status lines, fractions allowed (default 0.02; 0: none)
 #   exit=N     exit status at the end (default 0)
+#   stop=N     ends after frame N with an error line, no trailer and status `exit`
 #   mode=M     normal | hang (no output after the header, never ends) |
 #              busy (burns processor time between frames) | stdin (reads its
 #              standard input first and reports how many bytes came) |
@@ -23,7 +24,7 @@
 # Called with "-i SOURCE" and no output it lists the source and exits 1.
 # Given "-fpsmax N" below its fps it drops frames as the real one does: it
 # writes and counts N frames a second of the source.
-frames=50 fps=25 pace=0.02 exit_status=0 mode=normal work=20000 accents=0 chatter=0 subtitles=""
+frames=50 fps=25 pace=0.02 exit_status=0 stop=0 mode=normal work=20000 accents=0 chatter=0 subtitles=""
 input="" output=""
 previous="" fpsmax=""
 for arg in "$@"; do
@@ -39,6 +40,7 @@ if [ -n "$input" ] && [ -f "$input" ]; then
       fps) fps=$value ;;
       pace) pace=$value ;;
       exit) exit_status=$value ;;
+      stop) stop=$value ;;
       mode) mode=$value ;;
       work) work=$value ;;
       accents) accents=$value ;;
@@ -114,6 +116,10 @@ while [ $frame -lt $out_frames ]; do
     $(((frame % out_fps) * 100 / out_fps))
   if [ "$mode" = crash ] && [ $frame -ge $((out_frames / 2)) ]; then
     kill -SEGV $$
+  fi
+  if [ "$stop" -gt 0 ] && [ $frame -ge "$stop" ]; then
+    printf "\nError while encoding frame %d\n" $frame
+    exit "$exit_status"
   fi
   [ "$pace" != 0 ] && sleep "$pace"
 done
