@@ -40,7 +40,9 @@ try {
   const slowAt = samples.filter((x) => x.ms > 100).map((x) => `${((x.at - samples[0].at) / 1000).toFixed(1)} s (${x.ms.toFixed(0)} ms)`);
   if (slowAt.length) console.log(`window: calls over 100 ms at ${slowAt.join(', ')}`);
   const gaps = samples.slice(1).map((x, i) => x.at - samples[i].at);
-  console.log(`window: the page's own timer (every 50 ms) waited at most ${Math.max(...gaps).toFixed(0)} ms between calls`);
+  const longest = gaps.indexOf(Math.max(...gaps));
+  console.log(`window: the page's own timer (every 50 ms) waited at most ${gaps[longest].toFixed(0)} ms between calls, ` +
+      `at ${((samples[longest].at - samples[0].at) / 1000).toFixed(1)} s; ${gaps.filter((g) => g > 250).length} waits over 250 ms`);
   // The same for 15 s once every file is probed (the same list, the
   // conversions going on): what the machine and the window give without probing.
   await startSampler(program, 50);
