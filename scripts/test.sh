@@ -54,7 +54,7 @@ report_failures() {
       # The output printed under the test's first failure, from a little before
       # its first failure message (a long run's messages sit in its middle).
       awk -v name="$name" '
-        index($0, ": " name " ") && /\*\*\*/ && !seen { inside = 1; seen = 1; next }
+        index($0, ": " name " ") && /\*\*\*(Failed|Exception|Timeout)/ && !seen { inside = 1; seen = 1; next }
         inside && (/^ +Start +[0-9]+: / || /Test +#[0-9]+: /) { inside = 0 }
         inside { line[n++] = $0 }
         END {
@@ -64,7 +64,7 @@ report_failures() {
           if (start < 0) start = 0
           for (i = start; i < n && i < start + 60; i++) print "    " line[i]
         }' "$log"
-    done < <(grep -E -- 'Test +#[0-9]+: .*\*\*\*' "$log" |
+    done < <(grep -E -- 'Test +#[0-9]+: .*\*\*\*(Failed|Exception|Timeout)' "$log" |
              sed -E 's/^.*Test +#[0-9]+: (.*[^ .]) \.+ *\*\*\*.*$/\1/' | sort -u)
   done
 }
