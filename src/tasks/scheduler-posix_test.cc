@@ -6,9 +6,6 @@
 #include <sys/resource.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
-#include <string>
 
 #include <thread>
 
@@ -55,20 +52,6 @@ TEST_F(StoppedFromOutsideTest, AnEncoderStoppedFromOutsideIsShownStalled) {
   EXPECT_TRUE(WaitUntil([&] { return !ProcessGroupAlive(pid); }, 5s));
 }
 
-// The niceness of process `pid` (field 19 of /proc/PID/stat), or -100.
-int NicenessOf(int pid) {
-  std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-  std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-  size_t name_end = text.rfind(')');
-  if (name_end == std::string::npos) return -100;
-  std::istringstream fields(text.substr(name_end + 2));
-  std::string field;
-  for (int i = 3; i <= 19 && fields >> field; ++i) {
-    if (i == 19) return std::stoi(field);
-  }
-  return -100;
-}
-
 // Encoders are batch work: they run below the program's own priority, so
 // that the window keeps the processor it needs; the program's is unchanged.
 TEST_F(StoppedFromOutsideTest, EncodersRunBelowTheProgramsPriority) {
@@ -76,7 +59,7 @@ TEST_F(StoppedFromOutsideTest, EncodersRunBelowTheProgramsPriority) {
   auto task = AddTask(WriteSource("batch.avi", "mode=hang\n"));
   manager_.RefreshQueue();
   ASSERT_TRUE(WaitUntil([&] { return HasStarted(*task); }, 10s));
-  EXPECT_EQ(NicenessOf(task->process->processId.load()), std::min(own + 5, 19));
+  EXPECT_EQ(getpriority(PRIO_PROCESS, task->process->processId.load()), std::min(own + 5, 19));
   EXPECT_EQ(getpriority(PRIO_PROCESS, 0), own);
 }
 
