@@ -1,4 +1,4 @@
-// The application object (CvelaApp: the name the design gives it, see the
+// The application object (CvelaApp: an inherited name, see the
 // README's glossary): runs the main dialog for as long as the program runs.
 // UI thread only.
 #pragma once

@@ -1,5 +1,5 @@
-// The main dialog's host logic (CvelaDlg, OnInitDialog: names the design
-// gives them, see the README's glossary): start-up of the window (icon, catalog, page,
+// The main dialog's host logic (CvelaDlg, OnInitDialog: inherited
+// names, see the README's glossary): start-up of the window (icon, catalog, page,
 // refresh timer, external object), the 2-second refresh tick that hands the
 // page the task list, the close routine and the page's two click bindings.
 // Written against the abstract window; UI thread only.
@@ -22,8 +22,8 @@ class CvelaDlg : public WindowEvents {
   static constexpr int kRefreshTimerId = 1;
   static constexpr int kRefreshPeriodMs = 2000;
   static constexpr const wchar_t* kDefaultTitle = L"Clipwright";
-  // The question before closing with tasks in the list, as the design writes
-  // it; QuitQuestion() is what the window asks (this text in English).
+  // The question before closing with tasks in the list, in its fixed wording
+  // (QuitQuestion() is what the window asks: this text in English).
   static constexpr const wchar_t* kQuitQuestion =
       L"All uncompleted tasks will be cancelled!! \r\n Are you sure to quit?";
   static std::wstring QuitQuestion();

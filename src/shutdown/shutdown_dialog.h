@@ -19,7 +19,7 @@ using ShutdownCommand = std::function<void()>;
 
 class ShutdownDialog {
  public:
-  // The caption as the design writes it, kept on purpose (README glossary).
+  // The fixed caption, kept on purpose (README glossary).
   static constexpr const wchar_t* kCaption = N_(L"Reelmarch - Auto Shutdown");
   static constexpr const wchar_t* kInitialText = N_(L"Computer is going to shutdown in 60 second");
   static constexpr const wchar_t* kShutdownNowText = N_(L"Shutdown Right Now");

@@ -19,7 +19,7 @@ namespace cw {
 
 inline constexpr const wchar_t* kAllFilesFilterName = N_(L"ALL Files (*.*)");
 inline constexpr const wchar_t* kAllFilesPattern = L"*";
-// "Choose a path": the title as the design writes it, kept on purpose
+// "Choose a path": the fixed title, kept on purpose
 // (README glossary) where no catalogue gives another.
 inline constexpr const wchar_t* kChooseFolderTitle = N_(L"选择路径");
 
