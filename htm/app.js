@@ -162,30 +162,6 @@ function pickFields(value, fields) {
 
 function isObject(v) { return v !== null && typeof v === 'object' && !Array.isArray(v); }
 
-// The settings of an older host may carry raw backslashes in paths, which is
-// not JSON: those are read by walking the fixed member order.
-function scanObject(text, fields) {
-  var pos = 0, item = {};
-  function expect(s) {
-    if (text.substr(pos, s.length) !== s) throw new Error('unexpected text at ' + pos);
-    pos += s.length;
-  }
-  expect('{');
-  for (var i = 0; i < fields.length; i++) {
-    var name = fields[i][0], isText = fields[i][1] === 's', last = i === fields.length - 1;
-    expect('"' + name + '": ');
-    if (isText) expect('"');
-    var term = (isText ? '"' : '') + (last ? '}' : ',"' + fields[i + 1][0] + '": ');
-    var end = last ? text.length - term.length : text.indexOf(term, pos);
-    if (end < pos || text.substr(end, term.length) !== term) throw new Error('no end of ' + name);
-    var raw = text.substring(pos, end);
-    item[name] = isText ? raw : Number(raw);
-    pos = end + (isText ? 1 : 0);
-    if (!last) expect(',');
-  }
-  return item;
-}
-
 function parseTaskList(text) {
   var value;
   try { value = JSON.parse(text); } catch (e) { return null; }
@@ -201,9 +177,8 @@ function parseTaskList(text) {
 function parseConfig(text) {
   try {
     var value = JSON.parse(text);
-    if (isObject(value)) return pickFields(value, CONFIG_FIELDS);
-  } catch (e) { /* an older host's raw form */ }
-  try { return scanObject(text, CONFIG_FIELDS); } catch (e) { return null; }
+    return isObject(value) ? pickFields(value, CONFIG_FIELDS) : null;
+  } catch (e) { return null; }
 }
 
 // ---- Task list ----------------------------------------------------------

@@ -11,6 +11,8 @@
 #include "app/menu_table.h"
 #include "app/shutdown_countdown.h"
 #include "bridge/host_engine.h"
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
 #include "bridge/page_script.h"
 #include "app/queue_finish_watch.h"
 #include "app/queue_keeper.h"
@@ -26,6 +28,7 @@
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
 #include "media/probe_pool.h"
+#include "tasks/engine.h"
 #include "tasks/task_manager.h"
 
 namespace {
@@ -51,16 +54,15 @@ void NotifyIfQueueFinished(const std::vector<cw::TaskView>& tasks) {
   }
 }
 
-// The keeper of the queue's journal, wired to the process-wide task list
-// and settings.
-std::unique_ptr<cw::QueueKeeper> MakeQueueKeeper(cw::Window& window) {
+// The keeper of the queue's journal, wired to the program's engine.
+std::unique_ptr<cw::QueueKeeper> MakeQueueKeeper(cw::Window& window, cw::Engine& engine) {
   cw::QueueKeeper::Services services;
   services.journal_path = cw::QueueJournalPath();
-  services.restore = [](const std::vector<cw::JournalTask>& tasks) {
-    for (const cw::JournalTask& task : tasks) cw::TaskManager::Instance().AddTask(cw::TaskFromJournal(task));
+  services.restore = [&engine](const std::vector<cw::JournalTask>& tasks) {
+    for (const cw::JournalTask& task : tasks) engine.tasks.AddTask(cw::TaskFromJournal(task));
   };
-  services.current_views = [] { return cw::TaskManager::Instance().RefreshQueue(cw::TaskManager::Scheduling::kHold); };
-  services.settings_output_dir = [] { return cw::ConfigObject::Instance().outputDir; };
+  services.current_views = [&engine] { return engine.Refresh(cw::TaskManager::Scheduling::kHold); };
+  services.settings_output_dir = [&engine] { return engine.settings.outputDir; };
   services.post_to_ui = [](std::function<void()> work) { cw::PostToUiThread(std::move(work)); };
   return std::make_unique<cw::QueueKeeper>(window, std::move(services));
 }
@@ -79,12 +81,22 @@ int main(int argc, char** argv) {
   options.page_protocol = &cw::BridgePageProtocol();
   std::unique_ptr<cw::Window> window = cw::CreateMainWindow(options);
   cw::InstallDesktopMessageSink(window.get());
-  std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine();
+  // The engine: the catalog read once (its messages shown when the window
+  // opens), the settings loaded from config.ini, and the window's messages,
+  // which the desktop sink carries to the UI thread from any thread.
+  cw::DeviceCatalog catalog;
+  std::vector<std::wstring> catalog_messages;
+  cw::ReadCatalog(cw::CatalogFilePath(), &catalog, &catalog_messages);
+  const cw::MessageSink tell = [](const std::wstring& text) { cw::ShowMessage(text); };
+  cw::ConfigObject settings(cw::ConfigFilePath(), cw::DefaultOutputDir(), catalog, tell);
+  settings.Load();
+  cw::Engine core(settings, catalog, tell);
+  std::unique_ptr<cw::HostEngine> engine = cw::MakeRealHostEngine(core, std::move(catalog_messages));
   // Partial files that a crash of an earlier run left in the output folder.
-  cw::RemoveAbandonedPartials(cw::ConfigObject::Instance().outputDir);
+  cw::RemoveAbandonedPartials(settings.outputDir);
   // Added sources are probed and thumbnailed in the background, two at a time.
   static cw::ProbePool prober{cw::ProbeTools{}, 2};
-  cw::TaskManager::Instance().prober = &prober;
+  core.tasks.prober = &prober;
 
   // When an encoder run ends, refresh at once instead of at the next tick.
   // Many ends in a row make one extra tick.
@@ -109,7 +121,7 @@ int main(int argc, char** argv) {
   cw::ShutdownCountdowns countdowns(*shell, shutdown);
   cw::SetShutdownCountdownHook([&countdowns] { countdowns.Open(); });
   std::unique_ptr<cw::HostCommands> commands;
-  std::unique_ptr<cw::QueueKeeper> keeper = MakeQueueKeeper(*window);
+  std::unique_ptr<cw::QueueKeeper> keeper = MakeQueueKeeper(*window, core);
   // SIGTERM, SIGHUP and SIGINT end the window in order, on the UI thread:
   // settings saved, the queue kept in the journal, the encoders stopped.
   cw::WatchStopSignals([](int) {
@@ -126,8 +138,7 @@ int main(int argc, char** argv) {
       });
       d->SetCommandListener([&keeper] { keeper->JournalNow(); });
       d->SetEndListener([&keeper](cw::CvelaDlg::EndReason reason) { keeper->OnEnd(reason); });
-      commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, cw::TaskManager::Instance(),
-                                                    cw::ConfigObject::Instance());
+      commands = std::make_unique<cw::HostCommands>(*d, *window, *shell, core);
       // Once the window runs: the restore question, then the opened files,
       // queued like dropped ones after the restored tasks.
       cw::PostToUiThread([&] {

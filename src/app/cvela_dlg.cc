@@ -10,7 +10,6 @@
 #include "platform/data_folder.h"
 #include "platform/files.h"
 #include "app/menu_table.h"
-#include "platform/message.h"
 #include "platform/translate.h"
 
 namespace cw {
@@ -29,14 +28,10 @@ void CvelaDlg::OnInitDialog() {
   window_.StartTimer(kRefreshTimerId, kRefreshPeriodMs);
 }
 
-// The catalog's messages (a missing or broken data.dat) are gathered during
-// the load and shown right after it, before the page is opened.
+// The catalog's messages (a missing or broken data.dat), from its read at
+// start-up, are shown before the page is opened.
 void CvelaDlg::LoadCatalogShowingMessages() {
-  std::vector<std::wstring> messages;
-  MessageSink previous = SetMessageSink([&messages](const std::wstring& text) { messages.push_back(text); });
-  engine_.LoadCatalog();
-  SetMessageSink(std::move(previous));
-  for (const std::wstring& text : messages) window_.ShowMessageBox(text);
+  for (const std::wstring& text : engine_.TakeCatalogMessages()) window_.ShowMessageBox(text);
 }
 
 // Translated in its two sentences: a catalogue entry holds no "\r".

@@ -27,15 +27,14 @@ AboutBoxTexts MakeAboutBoxTexts(const std::wstring& product_name, const std::wst
 
 int32_t FlippedNeedShutdown(int32_t value) { return value == 1 ? 0 : 1; }
 
-HostCommands::HostCommands(CvelaDlg& dialog, Window& window, Shell& shell, TaskManager& tasks,
-                           ConfigObject& settings)
+HostCommands::HostCommands(CvelaDlg& dialog, Window& window, Shell& shell, Engine& engine)
     : dialog_(dialog),
       window_(window),
       shell_(shell),
-      tasks_(tasks),
-      settings_(settings),
-      sources_(window, shell, tasks, settings),
-      output_(window, shell, tasks, settings) {
+      engine_(engine),
+      settings_(engine.settings),
+      sources_(window, shell, engine.tasks, engine.settings),
+      output_(window, shell, engine.tasks, engine.settings) {
   PlugExternalMethods();
   dialog_.SetHostCommands(this);
 }
@@ -90,7 +89,7 @@ void HostCommands::OnFilesDropped(const std::vector<std::wstring>& paths) {
 }
 
 void HostCommands::ShowAboutBox() {
-  shell_.ShowAboutBox(MakeAboutBoxTexts(tasks_.productName, tasks_.version));
+  shell_.ShowAboutBox(MakeAboutBoxTexts(engine_.catalog.product_name, engine_.catalog.version));
 }
 
 }  // namespace cw

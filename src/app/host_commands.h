@@ -12,7 +12,7 @@
 #include "settings/config_object.h"
 #include "sources/add_sources.h"
 #include "sources/output_commands.h"
-#include "tasks/task_manager.h"
+#include "tasks/engine.h"
 
 namespace cw {
 
@@ -29,7 +29,7 @@ class HostCommands {
   // None is owned; all must outlive the object. Registers itself with the
   // dialog (menu commands, drops) and plugs the adding and output-location
   // methods into its external object; the destructor unregisters it.
-  HostCommands(CvelaDlg& dialog, Window& window, Shell& shell, TaskManager& tasks, ConfigObject& settings);
+  HostCommands(CvelaDlg& dialog, Window& window, Shell& shell, Engine& engine);
   ~HostCommands();
   HostCommands(const HostCommands&) = delete;
   HostCommands& operator=(const HostCommands&) = delete;
@@ -50,7 +50,7 @@ class HostCommands {
   CvelaDlg& dialog_;
   Window& window_;
   Shell& shell_;
-  TaskManager& tasks_;
+  Engine& engine_;
   ConfigObject& settings_;
   SourceAdder sources_;
   OutputCommands output_;

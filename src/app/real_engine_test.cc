@@ -10,11 +10,13 @@
 
 #include "app/cvela_dlg.h"
 #include "bridge/fakes_for_tests.h"
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "settings/config_object.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
-#include "tasks/task_manager.h"
+#include "tasks/engine.h"
 #include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
 
@@ -36,36 +38,44 @@ class ProgramFolderEnvironment : public ::testing::Environment {
 };
 const auto* const environment = ::testing::AddGlobalTestEnvironment(new ProgramFolderEnvironment);
 
-std::shared_ptr<FileObject> AddWaitingTask(const std::wstring& guid) {
-  auto task = std::make_shared<FileObject>();
-  task->guid = guid;
-  task->fileName = L"a<b & c>.avi";
-  task->fromPath = program_folder->wpath() + task->fileName;
-  TaskManager::Instance().AddTask(task);
-  return task;
-}
-
-void ClearTasks() {
-  TaskManager& tasks = TaskManager::Instance();
-  std::lock_guard<std::mutex> lock(tasks.lock);
-  tasks.tasks.clear();
+// The catalog of the test's program folder, read as a main reads it.
+DeviceCatalog ReadProgramCatalog(std::vector<std::wstring>* messages) {
+  DeviceCatalog catalog;
+  ReadCatalog(CatalogFilePath(), &catalog, messages);
+  return catalog;
 }
 
 class RealEngineTest : public ::testing::Test {
  protected:
-  void SetUp() override { ClearTasks(); }
-  void TearDown() override { ClearTasks(); }
+  RealEngineTest() { config.Load(); }
+  void TearDown() override {
+    core.tasks.StopAllTasks();
+    for (int i = 0; i < 500 && ActiveWorkerCount() > 0; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  std::shared_ptr<FileObject> AddWaitingTask(const std::wstring& guid) {
+    auto task = std::make_shared<FileObject>();
+    task->guid = guid;
+    task->fileName = L"a<b & c>.avi";
+    task->fromPath = program_folder->wpath() + task->fileName;
+    core.tasks.AddTask(task);
+    return task;
+  }
+  std::string config_path() const { return program_folder->File("config.ini"); }
 
+  testing::MessageRecorder messages;
+  std::vector<std::wstring> catalog_messages;
+  DeviceCatalog catalog = ReadProgramCatalog(&catalog_messages);
+  ConfigObject config{program_folder->wpath() + L"config.ini", program_folder->wpath() + L"out", catalog,
+                      messages.sink()};
+  Engine core{config, catalog, messages.sink()};
   std::vector<std::wstring> log;
   testing::FakeWindow window{log};
-  std::unique_ptr<HostEngine> engine = MakeRealHostEngine();
+  std::unique_ptr<HostEngine> engine = MakeRealHostEngine(core, catalog_messages);
   CvelaDlg dialog{window, *engine};
-  testing::MessageRecorder messages;
-  std::string config_path() const { return program_folder->File("config.ini"); }
 };
 
-// Runs first in this program (the catalog loads once per process): without
-// data.dat the message shows before the page opens and the caption stays.
+// Without data.dat the message shows before the page opens and the caption
+// stays.
 TEST_F(RealEngineTest, AMissingCatalogIsReportedBeforeThePageOpens) {
   dialog.OnInitDialog();
   ASSERT_EQ(log.size(), 5u);
@@ -94,7 +104,7 @@ TEST_F(RealEngineTest, DeleteFinishedTaskRemovesOnlyTheNamedTask) {
   window.elements[kParmContainer] = L"{b}";
   dialog.OnExternalCall(L"deleteFinishedTask", std::nullopt);
   ASSERT_EQ(engine->GetTaskCount(), 1);
-  EXPECT_EQ(TaskManager::Instance().tasks[0]->guid, L"{A}");
+  EXPECT_EQ(core.tasks.Snapshot()[0]->guid, L"{A}");
 }
 
 TEST_F(RealEngineTest, RemovingTheLastFinishedTaskOpensTheCountdownOnlyWhenAsked) {
@@ -105,15 +115,15 @@ TEST_F(RealEngineTest, RemovingTheLastFinishedTaskOpensTheCountdownOnlyWhenAsked
   };
   const Case cases[] = {{1, 1, 1}, {0, 1, 0}, {1, 2, 0}, {2, 1, 0}};
   for (const Case& c : cases) {
-    ClearTasks();
+    for (const auto& task : core.tasks.Snapshot()) core.tasks.DeleteTask(task->guid);
     int opens = 0;
     HostHook previous = SetShutdownCountdownHook([&opens] { ++opens; });
-    ConfigObject::Instance().needShutdown = c.need_shutdown;
+    config.needShutdown = c.need_shutdown;
     for (int i = 0; i < c.tasks; ++i) AddWaitingTask(L"{T" + std::to_wstring(i) + L"}");
     window.elements[kParmContainer] = L"{t0}";
     dialog.OnExternalCall(L"deleteFinishedTask", std::nullopt);
     SetShutdownCountdownHook(previous);
-    ConfigObject::Instance().needShutdown = 0;
+    config.needShutdown = 0;
     EXPECT_EQ(opens, c.expected_opens) << c.need_shutdown << " " << c.tasks;
     EXPECT_EQ(engine->GetTaskCount(), c.tasks - 1);
   }
@@ -168,7 +178,7 @@ TEST_F(RealEngineTest, ClosingWithATaskAsksAndNoKeepsIt) {
 
 TEST_F(RealEngineTest, TickHandsThePageTheRenderedList) {
   AddWaitingTask(L"{A}");
-  ConfigObject::Instance().conTasks = 0;  // schedules, but starts no encoder
+  config.conTasks = 0;  // schedules, but starts no encoder
   dialog.OnTimer(CvelaDlg::kRefreshTimerId);
   const std::wstring& json = window.elements[kParmContainer];
   EXPECT_EQ(json.front(), L'[');
@@ -183,10 +193,10 @@ TEST_F(RealEngineTest, TickHandsThePageTheRenderedList) {
 TEST_F(RealEngineTest, ARunThatEndedFreesItsSlotInTheRefreshThatStartsTheNext) {
   AddWaitingTask(L"{A}");
   AddWaitingTask(L"{B}");
-  ConfigObject::Instance().conTasks = 1;
+  config.conTasks = 1;
   dialog.OnTimer(CvelaDlg::kRefreshTimerId);
   EXPECT_NE(window.elements[kParmContainer].find(L"\"iStatus\": 2,"), std::wstring::npos);
-  std::shared_ptr<FileObject> first = TaskManager::Instance().FindTask(L"{A}");
+  std::shared_ptr<FileObject> first = core.tasks.FindTask(L"{A}");
   for (int i = 0; i < 500 && first->process->finished.load() == 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }

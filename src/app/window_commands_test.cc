@@ -1,5 +1,3 @@
-// The host commands (host_commands.h) as the window reaches them. Registered
-// after real_engine_test.cc, whose first test needs the catalog not yet loaded.
 // The menu commands and the page methods plugged in by the host commands:
 // which page function each item calls, the shutdown item's check mark and
 // toggle, Exit through the close routine, drops, the About box, and the
@@ -20,11 +18,12 @@ namespace {
 
 class HostCommandsTest : public ::testing::Test {
  protected:
-  HostCommandsTest() {
-    config.ApplyDefaults();
-    tasks.settings = &config;
-    tasks.productName = L"Clipwright";
-    tasks.version = L"3.1";
+  HostCommandsTest() { config.ApplyDefaults(); }
+  static DeviceCatalog ProductOnly() {
+    DeviceCatalog catalog;
+    catalog.product_name = L"Clipwright";
+    catalog.version = L"3.1";
+    return catalog;
   }
   std::vector<std::wstring> Calls() {
     std::vector<std::wstring> calls;
@@ -35,14 +34,16 @@ class HostCommandsTest : public ::testing::Test {
   }
 
   testing::TempDir dir;
-  ConfigObject config{dir.wpath() + L"config.ini", dir.wpath() + L"out"};
-  TaskManager tasks;
+  DeviceCatalog catalog = ProductOnly();
+  ConfigObject config{dir.wpath() + L"config.ini", dir.wpath() + L"out", catalog, nullptr};
+  Engine core{config, catalog, nullptr};
+  TaskManager& tasks = core.tasks;
   std::vector<std::wstring> log;
   testing::FakeWindow window{log};
   testing::FakeEngine engine{log};
   testing::FakeShell shell;
   CvelaDlg dialog{window, engine};
-  HostCommands commands{dialog, window, shell, tasks, config};
+  HostCommands commands{dialog, window, shell, core};
 };
 
 TEST_F(HostCommandsTest, PageMenuItemsCallTheirPageFunctionAndNothingElse) {

@@ -80,7 +80,7 @@ class FakeEngine : public HostEngine {
   std::wstring catalog_text = L"{\"ProgramName\": \"Clipwright\"}";
   std::wstring product_name = L"Clipwright";
   std::wstring version = L"2.0";
-  std::vector<std::wstring> catalog_messages;  // shown by LoadCatalog
+  std::vector<std::wstring> catalog_messages;  // given by TakeCatalogMessages
   std::map<std::wstring, std::wstring> output_paths;
 
   std::vector<TaskView> task_views;  // what RefreshQueue returns beside tasks_json
@@ -107,7 +107,10 @@ class FakeEngine : public HostEngine {
     if (!text.empty()) config_json = text;
   }
   void SaveConfig() override { log.push_back(L"save"); }
-  void LoadCatalog() override;
+  std::vector<std::wstring> TakeCatalogMessages() override {
+    log.push_back(L"loadcatalog");
+    return std::move(catalog_messages);
+  }
   std::wstring GetCatalogText() override { return catalog_text; }
   std::wstring ProductName() override { return product_name; }
   std::wstring ProductVersion() override { return version; }
@@ -126,10 +129,3 @@ class FakeEngine : public HostEngine {
 };
 
 }  // namespace cw::testing
-
-#include "platform/message.h"
-
-inline void cw::testing::FakeEngine::LoadCatalog() {
-  log.push_back(L"loadcatalog");
-  for (const std::wstring& m : catalog_messages) ShowMessage(m);
-}

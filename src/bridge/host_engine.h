@@ -42,14 +42,19 @@ class HostEngine {
   virtual void SetConfigFromJson(const std::wstring& text) = 0;
   virtual void SaveConfig() = 0;
 
-  // Catalog. LoadCatalog loads it once (showing its messages); later calls do nothing.
-  virtual void LoadCatalog() = 0;
+  // Catalog, read by the program's main at start-up. TakeCatalogMessages
+  // gives what that read must tell the user (a missing or broken data.dat),
+  // once: later calls give nothing.
+  virtual std::vector<std::wstring> TakeCatalogMessages() = 0;
   virtual std::wstring GetCatalogText() = 0;
   virtual std::wstring ProductName() = 0;
   virtual std::wstring ProductVersion() = 0;
 };
 
-// The engine of the running program: TaskManager, ConfigObject and the catalog.
-std::unique_ptr<HostEngine> MakeRealHostEngine();
+class Engine;  // tasks/engine.h
+
+// The host's services over the program's engine, which must outlive them;
+// `catalog_messages` are the messages of the catalog's read at start-up.
+std::unique_ptr<HostEngine> MakeRealHostEngine(Engine& engine, std::vector<std::wstring> catalog_messages);
 
 }  // namespace cw

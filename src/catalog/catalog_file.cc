@@ -31,13 +31,5 @@ std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>
   return SystemToWideReplacing(DecryptCatalogBytes(cipher_text));
 }
 
-std::wstring LoadCatalogText(const std::wstring& path) {
-  std::vector<std::wstring> messages;
-  std::wstring text = ReadCatalogText(path, &messages);
-  for (const auto& m : messages) ShowMessage(m);
-  return text;
-}
-
-std::wstring LoadCatalogText() { return LoadCatalogText(CatalogFilePath()); }
 
 }  // namespace cw

@@ -36,10 +36,4 @@ std::wstring CatalogFilePath();
 // Any thread.
 std::wstring ReadCatalogText(const std::wstring& path, std::vector<std::wstring>* messages);
 
-// Like ReadCatalogText, showing the messages through cw::ShowMessage.
-std::wstring LoadCatalogText(const std::wstring& path);
-
-// LoadCatalogText(CatalogFilePath()).
-std::wstring LoadCatalogText();
-
 }  // namespace cw

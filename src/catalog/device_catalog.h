@@ -12,13 +12,10 @@
 // and every value is taken as JsonValue::AsString gives it (a number gives its
 // source text, an array or object "").
 //
-// The process-wide catalog is loaded once, by the first GetDeviceCatalog call,
-// and is read-only from then on; it is never reloaded or freed.
-//
-// Product texts: the catalog keeps the product name and version itself
-// (DeviceCatalog::product_name and ::version, or GetProductName() and
-// GetProductVersion()). The task layer copies them into its task list object
-// after loading; this library does not know that object.
+// Each program reads its catalog once at start-up (ReadCatalog of
+// CatalogFilePath()), shows the messages of that read, and hands the catalog
+// to its engine; it is read-only from then on. Nothing here is process-wide.
+// The catalog keeps the product name and version (product_name, version).
 #pragma once
 
 #include <string>
@@ -87,33 +84,15 @@ void BuildCatalog(const std::wstring& text, DeviceCatalog* catalog, std::vector<
 // from it, appending the messages of both steps to *messages in order.
 void ReadCatalog(const std::wstring& path, DeviceCatalog* catalog, std::vector<std::wstring>* messages);
 
-// ReadCatalog from CatalogFilePath(), showing the messages through
-// cw::ShowMessage. The loader behind GetDeviceCatalog.
-void LoadCatalog(DeviceCatalog* catalog);
-
-// The process-wide catalog, loaded from data.dat by the first call. The
-// catalog is published before the messages of its load are shown (once, by
-// the caller that loaded it), so a call made while such a message is on
-// screen already finds the catalog. Any thread.
-const DeviceCatalog& GetDeviceCatalog();
-
-// GetDeviceCatalog().text: the whole catalog text for the page, unchanged.
-std::wstring GetCatalogText();
-
-// GetDeviceCatalog().product_name and .version.
-const std::wstring& GetProductName();
-const std::wstring& GetProductVersion();
-
 // The first device whose id equals `id`, the letters A-Z compared without
-// regard to case and every other character exactly; null after showing
-// kDeviceNotFoundMessage when there is none. Any thread.
+// regard to case and every other character exactly; null when there is none
+// (the caller says so: kDeviceNotFoundMessage). Any thread.
 const DeviceObject* FindDevice(const DeviceCatalog& catalog, const std::wstring& id);
 
 // The first quality `quality_id` of a device `device_id` (both compared like
 // FindDevice). Devices that share an id are searched in order, so a later one
-// can supply a quality an earlier one lacks. Null after showing
-// kQualityNotFoundMessage when there is none. Any thread (the encoder workers
-// call it).
+// can supply a quality an earlier one lacks. Null when there is none (the
+// caller says so: kQualityNotFoundMessage). Any thread.
 const FormatObject* FindQuality(const DeviceCatalog& catalog, const std::wstring& device_id,
                                 const std::wstring& quality_id);
 

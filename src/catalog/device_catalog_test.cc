@@ -179,15 +179,12 @@ TEST(FindDevice, Table) {
       {L"4", L"", -1},
   };
   for (const auto& c : cases) {
-    testing::MessageRecorder recorder;
     const DeviceObject* device = FindDevice(b.catalog, c.id);
     if (c.index < 0) {
       EXPECT_EQ(device, nullptr) << c.id;
-      EXPECT_EQ(recorder.texts(), Messages{L"can't find device!"}) << c.id;
     } else {
       EXPECT_EQ(device, &b.catalog.devices[static_cast<size_t>(c.index)]) << c.id;
       EXPECT_EQ(device ? device->name : L"?", c.name) << c.id;
-      EXPECT_TRUE(recorder.texts().empty()) << c.id;
     }
   }
 }
@@ -211,25 +208,22 @@ TEST(FindQuality, Table) {
       {L"", L"", L""},  // the string element has no qualities
   };
   for (const auto& c : cases) {
-    testing::MessageRecorder recorder;
     const FormatObject* quality = FindQuality(b.catalog, c.device, c.quality);
     if (c.solution.empty()) {
       EXPECT_EQ(quality, nullptr) << c.device << "/" << c.quality;
-      EXPECT_EQ(recorder.texts(), Messages{L"can't find quality!"}) << c.device << "/" << c.quality;
     } else {
       ASSERT_NE(quality, nullptr) << c.device << "/" << c.quality;
       EXPECT_EQ(quality->solution, c.solution) << c.device << "/" << c.quality;
-      EXPECT_TRUE(recorder.texts().empty()) << c.device << "/" << c.quality;
     }
   }
 }
 
-TEST(Lookups, InAnEmptyCatalogFailWithTheirMessages) {
+TEST(Lookups, InAnEmptyCatalogFindNothingAndSayNothing) {
   DeviceCatalog empty;
   testing::MessageRecorder recorder;
   EXPECT_EQ(FindDevice(empty, L"4"), nullptr);
   EXPECT_EQ(FindQuality(empty, L"4", L"Normal"), nullptr);
-  EXPECT_EQ(recorder.texts(), (Messages{L"can't find device!", L"can't find quality!"}));
+  EXPECT_TRUE(recorder.texts().empty());  // the callers tell the user
 }
 
 }  // namespace

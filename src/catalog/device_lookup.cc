@@ -1,8 +1,6 @@
 // FindDevice and FindQuality: linear scans in catalog order.
 #include "catalog/device_catalog.h"
-#include "platform/message.h"
 #include "platform/text.h"
-#include "platform/translate.h"
 
 namespace cw {
 namespace {
@@ -15,7 +13,6 @@ const DeviceObject* FindDevice(const DeviceCatalog& catalog, const std::wstring&
   for (const DeviceObject& device : catalog.devices) {
     if (SameId(device.id, id)) return &device;
   }
-  ShowMessage(Tr(kDeviceNotFoundMessage));
   return nullptr;
 }
 
@@ -27,7 +24,6 @@ const FormatObject* FindQuality(const DeviceCatalog& catalog, const std::wstring
       if (SameId(format.id, quality_id)) return &format;
     }
   }
-  ShowMessage(Tr(kQualityNotFoundMessage));
   return nullptr;
 }
 

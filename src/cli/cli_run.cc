@@ -10,6 +10,7 @@
 #include <mutex>
 #include <thread>
 
+#include "catalog/catalog_file.h"
 #include "catalog/device_catalog.h"
 #include "cli/cli_options.h"
 #include "cli/device_choice.h"
@@ -34,6 +35,7 @@
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
+#include "tasks/engine.h"
 #include "tasks/task_manager.h"
 
 namespace cw::cli {
@@ -175,16 +177,6 @@ std::wstring ApplyOverrides(const CliOptions& options, ConfigObject& config) {
   return std::wstring();
 }
 
-// The encoder output of every failed task; a failed run's output is final.
-std::map<std::wstring, std::wstring> FailureLogs(TaskManager& list) {
-  std::lock_guard<std::mutex> hold(list.lock);
-  std::map<std::wstring, std::wstring> logs;
-  for (const auto& task : list.tasks) {
-    if (task->iStatus == kTaskFailed && task->process->finished.load() != 0) logs[task->guid] = task->process->log;
-  }
-  return logs;
-}
-
 void WaitForWorkers() {
   for (int i = 0; i < 1000 && ActiveWorkerCount() > 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -193,7 +185,7 @@ void WaitForWorkers() {
 
 // Drives the queue until nothing is left to do or a stop is requested.
 // Returns the stop signal's number, or 0.
-int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vector<TaskView>* last) {
+int DriveQueue(Engine& engine, Wakeups& wakeups, Progress& progress, std::vector<TaskView>* last) {
   for (;;) {
     int stop_signal = 0;
     {
@@ -205,7 +197,7 @@ int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vec
       stop_signal = wakeups.stop_signal;
     }
     if (stop_signal != 0) return stop_signal;
-    *last = list.RefreshQueue();
+    *last = engine.Refresh();
     bool settled = CountTasks(*last).settled();
     progress.Show(*last, TakeMessages(wakeups), settled);
     if (settled) return 0;
@@ -213,10 +205,10 @@ int DriveQueue(TaskManager& list, Wakeups& wakeups, Progress& progress, std::vec
 }
 
 // Stops every encoder after a stop request and reports what was finished.
-int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wakeups, RunOutcome outcome,
+int StopRun(int stop_signal, Engine& engine, Progress& progress, Wakeups& wakeups, RunOutcome outcome,
             const std::wstring& shard) {
-  outcome.tasks = list.RefreshQueue(TaskManager::Scheduling::kHold);
-  list.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
+  outcome.tasks = engine.Refresh(TaskManager::Scheduling::kHold);
+  engine.tasks.StopAllTasks();  // kills the encoders, waits for them, deletes partial outputs
   WaitForWorkers();
   outcome.stopped = true;
   outcome.stop_reason = Fill(Tr(L"Interrupted (%1)"), {StopSignalName(stop_signal)});
@@ -225,7 +217,7 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
     task.status = kTaskStopped;
     if (!task.toPath.empty() && FileExists(task.toPath)) outcome.partial_files_left.push_back(task.toPath);
   }
-  outcome.failure_logs = FailureLogs(list);
+  outcome.failure_logs = engine.tasks.FailureLogs();
   progress.Show(outcome.tasks, TakeMessages(wakeups), true);
   progress.Finish();
   progress.Report(outcome, shard, StopSignalName(stop_signal));
@@ -236,7 +228,7 @@ int StopRun(int stop_signal, TaskManager& list, Progress& progress, Wakeups& wak
 // encoder printed.
 std::wstring FailureReasonOf(TaskManager& list, const TaskView& task) {
   if (!task.failureReason.empty()) return task.failureReason;
-  std::map<std::wstring, std::wstring> logs = FailureLogs(list);
+  std::map<std::wstring, std::wstring> logs = list.FailureLogs();
   auto log = logs.find(task.guid);
   std::vector<std::wstring> lines = log == logs.end() ? std::vector<std::wstring>{} : LastLines(log->second, 1);
   return lines.empty() ? L"the encoder failed and printed nothing" : lines.back();
@@ -274,8 +266,8 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
   return L"";
 }
 
-int ListDevices(ConfigObject& config) {
-  WriteOut(WideToSystem(DeviceListText(GetDeviceCatalog(), config.CurrentProfile())));
+int ListDevices(const Engine& engine) {
+  WriteOut(WideToSystem(DeviceListText(engine.catalog, engine.settings.CurrentProfile())));
   return kExitConverted;
 }
 
@@ -316,14 +308,22 @@ int RunCli(const std::vector<std::string>& args) {
     wakeups->changed.notify_one();
   });
 
-  ConfigObject& config = ConfigObject::Instance();
-  GetDeviceCatalog();
+  // The engine: the catalog and the settings this run uses; what they must
+  // tell the user goes where the other messages go.
+  const MessageSink tell = [](const std::wstring& text) { ShowMessage(text); };
+  DeviceCatalog catalog;
+  std::vector<std::wstring> catalog_messages;
+  ReadCatalog(CatalogFilePath(), &catalog, &catalog_messages);
+  ConfigObject config(ConfigFilePath(), DefaultOutputDir(), catalog, tell);
+  config.Load();
+  for (const auto& m : catalog_messages) tell(m);
+  Engine engine(config, catalog, tell);
   std::wstring refused = ApplyOverrides(options, config);
   for (const auto& m : TakeMessages(*wakeups)) WriteErr(m);
   if (!refused.empty()) return UsageError(refused);
-  if (options.list_devices) return ListDevices(config);
+  if (options.list_devices) return ListDevices(engine);
 
-  std::wstring problem = CheckProfile(GetDeviceCatalog(), config.CurrentProfile(),
+  std::wstring problem = CheckProfile(catalog, config.CurrentProfile(),
                                       options.device ? L"--device" : L"config.ini",
                                       options.quality ? L"--quality" : L"config.ini");
   if (!problem.empty()) return UsageError(problem);
@@ -335,7 +335,7 @@ int RunCli(const std::vector<std::string>& args) {
   std::wstring refused_list = ChooseShardAndSkip(options, config, *wakeups, &inputs);
   if (!refused_list.empty()) return UsageError(refused_list);
 
-  TaskManager& list = TaskManager::Instance();
+  TaskManager& list = engine.tasks;
   Progress progress(options.events              ? Progress::Mode::kEvents
                     : StandardOutputIsTerminal() ? Progress::Mode::kTerminal
                                                  : Progress::Mode::kPlain,
@@ -365,18 +365,18 @@ int RunCli(const std::vector<std::string>& args) {
   // What a crash of an earlier run left in the output folder goes first.
   RemoveAbandonedPartials(config.outputDir);
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
-  std::vector<TaskView> last = list.RefreshQueue();
+  std::vector<TaskView> last = engine.Refresh();
   progress.Show(last, TakeMessages(*wakeups), true);
-  int stop_signal = DriveQueue(list, *wakeups, progress, &last);
+  int stop_signal = DriveQueue(engine, *wakeups, progress, &last);
   int status = 0;
   if (stop_signal != 0) {
-    status = StopRun(stop_signal, list, progress, *wakeups, skipped_only, shard);
+    status = StopRun(stop_signal, engine, progress, *wakeups, skipped_only, shard);
   } else {
     progress.Finish();
     WaitForWorkers();
     RunOutcome outcome = skipped_only;
     outcome.tasks = last;
-    outcome.failure_logs = FailureLogs(list);
+    outcome.failure_logs = list.FailureLogs();
     progress.Report(outcome, shard, L"");
     status = CountTasks(last).failed > 0 ? kExitFailed : kExitConverted;
   }

@@ -80,7 +80,6 @@ struct JsonNode {
 // Node operations that need access to JsonValue's node pointer.
 class JsonTree {
  public:
-  static JsonNode* NodeOf(const JsonValue& value) noexcept { return value.node_; }
   static JsonValue Adopt(JsonNode* node) noexcept { return JsonValue(node); }
 
   // Makes the node for the compact text [begin, end) of `source` (the rules

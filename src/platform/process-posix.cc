@@ -201,15 +201,6 @@ ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int 
   }
 }
 
-bool ChildProcess::OutputWaiting() {
-  struct pollfd fd = {Fd(output_), POLLIN, 0};
-  int n;
-  do {
-    n = poll(&fd, 1, 0);
-  } while (n < 0 && errno == EINTR);
-  return n > 0;
-}
-
 bool ChildProcess::WaitForEnd(int timeout_ms) {
   auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
   for (;;) {

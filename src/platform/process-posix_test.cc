@@ -204,23 +204,6 @@ TEST(ChildProcess, WaitHasATimeLimitAndKillEndsTheWholeGroup) {
   EXPECT_TRUE(child->WaitForEnd(0));
 }
 
-TEST(ChildProcess, OutputWaitingTellsWhetherAReadWouldBlock) {
-  auto child = StartOrFail({L"/bin/sh", L"-c", L"echo x; exec sleep 30"});
-  ASSERT_TRUE(child);
-  for (int i = 0; i < 500 && !child->OutputWaiting(); ++i) std::this_thread::sleep_for(10ms);
-  ASSERT_TRUE(child->OutputWaiting());
-  std::string chunk;
-  ASSERT_TRUE(child->ReadOutput(&chunk));
-  EXPECT_EQ(chunk, "x\n");
-  EXPECT_FALSE(child->OutputWaiting());
-  child->Kill();
-  EXPECT_TRUE(child->WaitForEnd(5000));
-  EXPECT_TRUE(child->OutputWaiting());  // the closed pipe
-  EXPECT_FALSE(child->ReadOutput(&chunk));
-  child->Reap();
-  EXPECT_TRUE(GroupGoneSoon(child->pid()));
-}
-
 TEST(ChildProcess, OutputEndsWhenTheChildEndsEvenIfAGrandchildHoldsThePipe) {
   auto child = StartOrFail(Shell("sleep 30 & echo started"));
   ASSERT_TRUE(child);

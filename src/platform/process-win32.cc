@@ -237,12 +237,6 @@ ChildProcess::ReadResult ChildProcess::ReadOutputWithin(std::string* chunk, int 
   }
 }
 
-bool ChildProcess::OutputWaiting() {
-  DWORD available = 0;
-  if (!PeekNamedPipe(H(output_), nullptr, 0, nullptr, &available, nullptr)) return true;  // closed
-  return available > 0;
-}
-
 bool ChildProcess::WaitForEnd(int timeout_ms) {
   return WaitForSingleObject(H(waitable_), timeout_ms < 0 ? 0 : static_cast<DWORD>(timeout_ms)) == WAIT_OBJECT_0;
 }

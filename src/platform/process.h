@@ -66,10 +66,6 @@ class ChildProcess {
   enum class ReadResult { kData, kSilent, kClosed };
   ReadResult ReadOutputWithin(std::string* chunk, int timeout_ms);
 
-  // True when a ReadOutput call would return at once (output is waiting, or
-  // the output has been closed). Does not block.
-  bool OutputWaiting();
-
   // Waits up to timeout_ms for the child to end (it is not reaped). True if it
   // has ended. Any thread.
   bool WaitForEnd(int timeout_ms);

@@ -7,12 +7,10 @@
 #include "json/json_value.h"
 #include "json/json_escape.h"
 #include "platform/files.h"
-#include "platform/message.h"
+#include "catalog/device_catalog.h"
 #include "platform/text.h"
-#include "settings/config_location.h"
 #include "settings/config_text.h"
 #include "settings/setting_checks.h"
-#include "settings/settings_device.h"
 #include "platform/translate.h"
 
 namespace cw {
@@ -35,19 +33,28 @@ std::wstring FolderOf(const std::wstring& path) {
   return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-}  // namespace
-
-ConfigObject& ConfigObject::Instance() {
-  static ConfigObject* instance = [] {
-    auto* config = new ConfigObject(ConfigFilePath(), DefaultOutputDir());
-    config->Load();
-    return config;
-  }();
-  return *instance;
+const DeviceCatalog& NoDevices() {
+  static const DeviceCatalog* empty = new DeviceCatalog;
+  return *empty;
 }
 
+}  // namespace
+
+ConfigObject::ConfigObject(std::wstring file_path, std::wstring default_output_dir, const DeviceCatalog& catalog,
+                           MessageSink messages)
+    : file_path_(std::move(file_path)),
+      default_output_dir_(std::move(default_output_dir)),
+      catalog_(catalog),
+      messages_(messages ? std::move(messages) : [](const std::wstring&) {}) {}
+
 ConfigObject::ConfigObject(std::wstring file_path, std::wstring default_output_dir)
-    : file_path_(std::move(file_path)), default_output_dir_(std::move(default_output_dir)) {}
+    : ConfigObject(std::move(file_path), std::move(default_output_dir), NoDevices(), nullptr) {}
+
+std::wstring ConfigObject::SettingsDeviceName(const std::wstring& id) const {
+  const DeviceObject* device = FindDevice(catalog_, id);
+  if (!device) messages_(Tr(kDeviceNotFoundMessage));
+  return device ? device->name : std::wstring();
+}
 
 void ConfigObject::AssignDefaults() {
   {
@@ -89,7 +96,7 @@ void ConfigObject::Load() {
   }
   for (const std::wstring& line : refused) text += (text.empty() ? L"" : L"\n") + line;
   pending_aside_ = SetAsideName(file_path_);
-  ShowMessage(text + L"\n" +
+  messages_(text + L"\n" +
               Fill(Tr(L"Before the settings are next saved, the file is kept as %1, so nothing in it is lost."),
                    {pending_aside_}));
 }
@@ -103,7 +110,7 @@ void ConfigObject::LoadFileText(const std::string& bytes) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyFileText(bytes, &refused);
   if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
-  if (!refused.empty()) ShowMessage(JoinLines(refused));
+  if (!refused.empty()) messages_(JoinLines(refused));
 }
 
 bool ConfigObject::ApplyFileText(const std::string& bytes, std::vector<std::wstring>* refused) {
@@ -119,7 +126,7 @@ void ConfigObject::FromJson(const std::wstring& text) {
   std::vector<std::wstring> refused;
   bool parsed = ApplyJson(text, &refused);
   if (!parsed) refused.insert(refused.begin(), Tr(kExceptionMessage));
-  if (!refused.empty()) ShowMessage(JoinLines(refused));
+  if (!refused.empty()) messages_(JoinLines(refused));
 }
 
 bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>* refused) {
@@ -204,7 +211,7 @@ std::string ConfigObject::FileBytes() {
 void ConfigObject::Save() {
   if (!pending_aside_.empty()) {
     if (!SetFileAside()) {
-      ShowMessage(Tr(kSaveFailedMessage) + L"\n" +
+      messages_(Tr(kSaveFailedMessage) + L"\n" +
                   Fill(Tr(L"The settings file %1 could not be kept as %2, so it is left as it is."),
                        {file_path_, pending_aside_}));
       return;
@@ -219,7 +226,7 @@ void ConfigObject::Save() {
   std::wstring fresh = file_path_ + L".new";
   if (WriteFileBytes(fresh, bytes) && RenameFile(fresh, file_path_)) return;
   DeleteFile(fresh);
-  ShowMessage(Tr(kSaveFailedMessage));
+  messages_(Tr(kSaveFailedMessage));
 }
 
 ProfileIds ConfigObject::CurrentProfile() const {

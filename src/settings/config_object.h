@@ -1,5 +1,6 @@
-// The user settings: one process-wide object, stored in config.ini as one line
-// of JSON and exchanged with the page as the same JSON text.
+// The user settings, stored in config.ini as one line of JSON and exchanged
+// with the page as the same JSON text. Each program makes one (the engine's)
+// and hands it down; nothing reaches it through a process-wide accessor.
 //
 // Threads: the object is created, loaded, saved and written on the UI thread,
 // and its fields are read there directly. The only reader elsewhere is the
@@ -12,7 +13,11 @@
 #include <string>
 #include <vector>
 
+#include "platform/message.h"
+
 namespace cw {
+
+struct DeviceCatalog;  // catalog/device_catalog.h
 
 // The device and quality ids, copied together.
 struct ProfileIds {
@@ -22,13 +27,15 @@ struct ProfileIds {
 
 class ConfigObject {
  public:
-  // The process-wide object: created on first call with config.ini at
-  // ConfigFilePath() and the default output folder DefaultOutputDir(), then
-  // loaded. Never destroyed. UI thread.
-  static ConfigObject& Instance();
-
   // An object over the given file (full path) with the given default output
-  // folder; fields empty until Load(). Tests and tools make their own.
+  // folder; fields empty until Load(). Device names come from `catalog`,
+  // which must outlive the object; what the user must be told (a refused
+  // value, a file that did not load or save, an unknown device) goes to
+  // `messages`, called on the UI thread.
+  ConfigObject(std::wstring file_path, std::wstring default_output_dir, const DeviceCatalog& catalog,
+               MessageSink messages);
+  // The same with a catalog that knows no device and no messages shown (for
+  // tools and tests that never show or save the settings).
   ConfigObject(std::wstring file_path, std::wstring default_output_dir);
   ConfigObject(const ConfigObject&) = delete;
   ConfigObject& operator=(const ConfigObject&) = delete;
@@ -103,9 +110,14 @@ class ConfigObject {
   // "-3"... when taken). True when nothing is left in the way.
   bool SetFileAside();
   std::wstring RenderJson(const std::wstring& device_desc, bool escaped, bool for_page = false) const;
+  // The catalog name of device `id` (ASCII case ignored); "" after telling
+  // "can't find device!" when the catalog has none.
+  std::wstring SettingsDeviceName(const std::wstring& id) const;
 
   std::wstring file_path_;
   std::wstring default_output_dir_;
+  const DeviceCatalog& catalog_;
+  MessageSink messages_;
   bool loaded_once_ = false;
   // Where the settings file that did not load cleanly goes before the next
   // save; empty when nothing is to be kept.

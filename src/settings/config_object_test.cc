@@ -13,6 +13,7 @@
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/text.h"
+#include "testsupport/build_catalog.h"
 #include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
 
@@ -27,7 +28,7 @@ const std::wstring kException = L"Exception catch!";
 
 // The catalog name of the default device "4", as the shipped catalog has it.
 std::wstring DefaultDeviceName() {
-  const DeviceObject* device = FindDevice(GetDeviceCatalog(), L"4");
+  const DeviceObject* device = FindDevice(testing::BuildCatalog(), L"4");
   return device ? device->name : L"(missing)";
 }
 
@@ -50,7 +51,7 @@ class ConfigObjectTest : public ::testing::Test {
  protected:
   std::wstring FilePath() const { return dir_.wpath() + L"config.ini"; }
   std::unique_ptr<ConfigObject> Loaded() {
-    auto config = std::make_unique<ConfigObject>(FilePath(), kDefaultDir);
+    auto config = std::make_unique<ConfigObject>(FilePath(), kDefaultDir, testing::BuildCatalog(), messages_.sink());
     config->Load();
     return config;
   }
@@ -277,24 +278,24 @@ TEST_F(ConfigObjectTest, WhateverSaveWritesLoadReadsBack) {
     config->conTasks = 13;
     config->needShutdown = 2;
     config->Save();
-    MessageRecorder quiet;  // the unknown device's message is not what this test is about
+    messages_.Clear();  // the unknown device's message is not what this test is about
     auto loaded = Loaded();
     ExpectValues(*loaded, {value, value + L"q", folder, 13, 2}, WideToSystem(value));
-    std::vector<std::wstring> shown = quiet.texts();
+    std::vector<std::wstring> shown = messages_.texts();
     EXPECT_TRUE(std::find(shown.begin(), shown.end(), kException) == shown.end()) << WideToSystem(value);
   }
 }
 
 TEST_F(ConfigObjectTest, SaveCreatesAMissingFolderAndReportsFailure) {
   std::wstring nested = dir_.wpath() + L"cfg/clipwright/config.ini";
-  ConfigObject config(nested, kDefaultDir);
+  ConfigObject config(nested, kDefaultDir, testing::BuildCatalog(), messages_.sink());
   config.Load();
   config.Save();
   EXPECT_TRUE(FileExists(nested));
   EXPECT_TRUE(messages_.texts().empty());
 
   ASSERT_TRUE(CreateDirectory(FilePath()));  // a folder where the file should go
-  ConfigObject blocked(FilePath(), kDefaultDir);
+  ConfigObject blocked(FilePath(), kDefaultDir, testing::BuildCatalog(), messages_.sink());
   blocked.ApplyDefaults();
   blocked.Save();
   EXPECT_EQ(messages_.texts(), std::vector<std::wstring>{L"Failed to save settings!"});

@@ -23,22 +23,17 @@ using namespace std::chrono_literals;
 class AddSourcesTest : public testing::EngineTest {
  protected:
   void TearDown() override {
-    {
-      std::lock_guard<std::mutex> hold(manager_.lock);
-      for (const auto& t : manager_.tasks) created_.push_back(t);  // checked for surviving encoders
-    }
+    for (const auto& t : manager_.Snapshot()) created_.push_back(t);  // checked for surviving encoders
     EngineTest::TearDown();
   }
 
   std::vector<std::wstring> FromPaths() {
-    std::lock_guard<std::mutex> hold(manager_.lock);
     std::vector<std::wstring> paths;
-    for (const auto& t : manager_.tasks) paths.push_back(t->fromPath);
+    for (const auto& t : manager_.Snapshot()) paths.push_back(t->fromPath);
     return paths;
   }
   std::shared_ptr<FileObject> Task(size_t i) {
-    std::lock_guard<std::mutex> hold(manager_.lock);
-    return manager_.tasks.at(i);
+    return manager_.Snapshot().at(i);
   }
   // The page's log lines, in order.
   std::vector<std::wstring> PageLog() { return log_; }

@@ -3,7 +3,6 @@
 
 #include <charconv>
 
-#include "platform/message.h"
 #include "platform/text.h"
 #include "platform/translate.h"
 
@@ -152,19 +151,6 @@ std::vector<std::wstring> ProfileArguments(const FormatObject& format, const Sou
   return HasDeviceConstraints(format) ? ConstrainedArguments(format, source) : PlainArguments(format);
 }
 
-std::vector<std::wstring> ProfileArguments(const ProfileIds& ids) {
-  const FormatObject* format = FindQuality(GetDeviceCatalog(), ids.targetDevice, ids.outputQuality);
-  if (!format) {
-    ShowMessage(Tr(kNoProfileMessage));
-    return {};
-  }
-  return ProfileArguments(*format);
-}
-
-std::wstring BuildEncoderArguments(const ProfileIds& ids) { return JoinWithSpaces(ProfileArguments(ids)); }
-
-std::wstring BuildEncoderArguments() { return BuildEncoderArguments(ConfigObject::Instance().CurrentProfile()); }
-
 EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
                                    const SourceTraits& source) {
   std::vector<std::wstring> options;
@@ -178,16 +164,8 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObj
   return command;
 }
 
-EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
-  const FormatObject* format = FindQuality(GetDeviceCatalog(), process.targetDevice, process.outputQuality);
-  if (!format) ShowMessage(Tr(kNoProfileMessage));
-  return BuildEncoderCommand(process, format);
-}
-
 std::vector<std::wstring> ListSourceArguments(const ProcessObject& process) {
   return {process.encoderPath, L"-hide_banner", L"-i", process.inputPath};
 }
-
-std::wstring BuildCommandLine(const ProcessObject& process) { return BuildEncoderCommand(process).text; }
 
 }  // namespace cw

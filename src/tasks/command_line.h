@@ -16,7 +16,6 @@
 
 #include "catalog/device_catalog.h"
 #include "platform/translate.h"
-#include "settings/config_object.h"
 #include "tasks/file_object.h"
 
 namespace cw {
@@ -39,17 +38,6 @@ struct SourceTraits {
 // The options of one profile as separate arguments, in order; `source`
 // counts for a profile with device constraints only. Pure; any thread.
 std::vector<std::wstring> ProfileArguments(const FormatObject& format, const SourceTraits& source = {});
-
-// The options for a device and quality from the catalog. When the catalog has
-// no such profile it shows "can't find quality!" and kNoProfileMessage and
-// returns nothing. Any thread (the worker calls it).
-std::vector<std::wstring> ProfileArguments(const ProfileIds& ids);
-
-// The same options as one text, "-s 480x320 -b:v 768k -b:a 128k", or "" when
-// there is no profile (after the messages). The no-argument form uses the
-// settings' current profile.
-std::wstring BuildEncoderArguments(const ProfileIds& ids);
-std::wstring BuildEncoderArguments();
 
 // The video filter that fits a picture inside a `width` x `height` frame:
 // the source's display size (storage size times its pixel aspect, after the
@@ -77,12 +65,5 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObj
 // its subtitle tracks are pictures (PictureSubtitleTracks) and whether its
 // picture is HDR (HdrTransfer). Pure; any thread.
 std::vector<std::wstring> ListSourceArguments(const ProcessObject& process);
-
-// The command of a run, from the run record: the profile of targetDevice /
-// outputQuality is looked up once, so its messages show once. Any thread.
-EncoderCommand BuildEncoderCommand(const ProcessObject& process);
-
-// BuildEncoderCommand(process).text.
-std::wstring BuildCommandLine(const ProcessObject& process);
 
 }  // namespace cw

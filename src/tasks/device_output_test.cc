@@ -148,7 +148,9 @@ class DeviceOutputTest : public testing::EngineTest {
       return n;
     };
     EXPECT_TRUE(WaitUntil([&] {
-      while (next < runs.size() && running() < 2) StartWorker(runs[next++]);
+      while (next < runs.size() && running() < 2) {
+        StartWorker(runs[next++], testing::BuildCatalog(), messages_.sink());
+      }
       return next == runs.size() && running() == 0;
     }, 100s)) << "conversions did not end";
     return runs;
@@ -225,7 +227,7 @@ TEST_F(DeviceOutputTest, EveryOutputPlaysOnItsDevice) {
     SCOPED_TRACE(c.what);
     ASSERT_EQ(run.failed.load(), 0) << WideToSystem(run.log);
     EXPECT_EQ(RunVerdict(run.log), L"");
-    const FormatObject* profile = FindQuality(GetDeviceCatalog(), c.device, c.quality);
+    const FormatObject* profile = FindQuality(testing::BuildCatalog(), c.device, c.quality);
     ASSERT_NE(profile, nullptr);
     const std::string output = WideToSystem(run.outputPath);
     const auto streams = ProbeStreams(output);
@@ -380,7 +382,7 @@ TEST_F(DeviceOutputTest, AnInterlacedDvdPictureBecomesWholeFrames) {
   run.inputPath = SystemToWide(dvd);
   run.outputPath = wout_dir() + L"/dvd.mp4";
   std::filesystem::create_directories(out_dir());
-  const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"4", L"Normal");  // 1280x720
+  const FormatObject* profile = FindQuality(testing::BuildCatalog(), L"4", L"Normal");  // 1280x720
   ASSERT_NE(profile, nullptr);
   std::string command;
   for (const auto& a : BuildEncoderCommand(run, profile, {}).argv) command += ShellQuote(WideToSystem(a)) + " ";
@@ -417,7 +419,7 @@ TEST_F(DeviceOutputTest, TheListingBeforeAConversionTellsWhatTheSourceIs) {
   ProcessObject run;
   run.inputPath = SystemToWide(tracks);
   run.outputPath = wout_dir() + L"/no_subtitles.mp4";
-  const FormatObject* profile = FindQuality(GetDeviceCatalog(), L"1", L"Low");
+  const FormatObject* profile = FindQuality(testing::BuildCatalog(), L"1", L"Low");
   ASSERT_NE(profile, nullptr);
   std::string command;
   for (const auto& a : BuildEncoderCommand(run, profile, SourceTraits{{0}, L""}).argv) command += ShellQuote(WideToSystem(a)) + " ";

@@ -14,7 +14,6 @@
 #include "analysis/size_track.h"
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
-#include "platform/message.h"
 #include "platform/text.h"
 #include "tasks/command_line.h"
 #include "tasks/host_hooks.h"
@@ -241,6 +240,19 @@ void EncoderControl::DeleteOutputUnlessStopped(const std::wstring& path) {
   if (!stop_requested_ && !path.empty() && FileExists(path)) DeleteFile(path);
 }
 
+std::wstring EncoderControl::PublishUnlessStopped(const std::function<std::wstring()>& publish) {
+  std::lock_guard<std::mutex> hold(mutex_);
+  if (stop_requested_) return L"";
+  std::wstring published = publish();
+  published_ = !published.empty();
+  return published;
+}
+
+bool EncoderControl::published() const {
+  std::lock_guard<std::mutex> hold(mutex_);
+  return published_;
+}
+
 bool EncoderControl::frozen() const {
   std::lock_guard<std::mutex> hold(mutex_);
   return frozen_;
@@ -248,7 +260,16 @@ bool EncoderControl::frozen() const {
 
 bool HasEncoderRun(const ProcessObject& process) { return process.control != nullptr; }
 
-void StartWorker(const std::shared_ptr<ProcessObject>& process) {
+void StartWorker(const std::shared_ptr<ProcessObject>& process, const DeviceCatalog& catalog,
+                 const MessageSink& messages) {
+  process->messages = messages;
+  process->profile.reset();
+  if (const FormatObject* format = FindQuality(catalog, process->targetDevice, process->outputQuality)) {
+    process->profile = *format;
+  } else {
+    messages(Tr(kQualityNotFoundMessage));
+    messages(Tr(kNoProfileMessage));
+  }
   process->control = std::make_shared<EncoderControl>();
   active_workers.fetch_add(1);
   std::thread([process] {
@@ -290,11 +311,13 @@ int RunEncoder(ProcessObject& run) {
   if (!run.control) run.control = std::make_shared<EncoderControl>();
   EncoderControl& control = *run.control;
   run.processId.store(0);
+  // Told where the worker has no sink of its own (a record begun without
+  // StartWorker): nothing is shown.
+  const MessageSink tell = run.messages ? run.messages : [](const std::wstring&) {};
   // No profile, no conversion: converting without the device's options
-  // would make a file the device may not play.
-  const FormatObject* format = FindQuality(GetDeviceCatalog(), run.targetDevice, run.outputQuality);
+  // would make a file the device may not play. (StartWorker told the user.)
+  const FormatObject* format = run.profile ? &*run.profile : nullptr;
   if (!format) {
-    ShowMessage(Tr(kNoProfileMessage));
     control.DeleteOutputUnlessStopped(run.outputPath);
     EndRun(run, kNoProfileReason);
     return 0;
@@ -315,12 +338,12 @@ int RunEncoder(ProcessObject& run) {
       EndRun(run, kRunStoppedReason);
       return 0;
     case EncoderControl::Launch::kNoPipe:
-      ShowMessage(Tr(kCreatePipeFailedMessage));
+      tell(Tr(kCreatePipeFailedMessage));
       control.DeleteOutputUnlessStopped(run.outputPath);
       EndRun(run, kNoPipeReason);
       return -1;
     case EncoderControl::Launch::kNoProgram:
-      ShowMessage(Tr(kEncoderStartFailedMessage) + L"\n" + Fill(Tr(L"(encoder not found: %1)"), {command.argv[0]}));
+      tell(Tr(kEncoderStartFailedMessage) + L"\n" + Fill(Tr(L"(encoder not found: %1)"), {command.argv[0]}));
       control.DeleteOutputUnlessStopped(run.outputPath);
       EndRun(run, Fill(kEncoderNotStartedReason, {command.argv[0]}));
       return 0;
@@ -333,8 +356,8 @@ int RunEncoder(ProcessObject& run) {
   ProcessExit exit = child->Reap();
   std::wstring reason = RunProblem(run, exit, control.stopped());
   if (reason.empty() && !run.finalPath.empty()) {
-    std::wstring published = control.stopped() ? L"" : PublishOutput(run.outputPath, run.finalPath,
-                                                                       BaseNameOfPath(run.inputPath));
+    std::wstring published = control.PublishUnlessStopped(
+        [&run] { return PublishOutput(run.outputPath, run.finalPath, BaseNameOfPath(run.inputPath)); });
     if (published.empty()) {
       reason = control.stopped() ? kRunStoppedReason : kOutputNotNamedReason;
     } else {
@@ -347,28 +370,32 @@ int RunEncoder(ProcessObject& run) {
 }
 
 void SuspendProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Freeze()) ShowMessage(Tr(kSuspendFailedMessage));
+  if (process.control && !process.control->Freeze() && process.messages) process.messages(Tr(kSuspendFailedMessage));
 }
 
 void ResumeProcessThreads(ProcessObject& process) {
-  if (process.control && !process.control->Continue()) ShowMessage(Tr(kResumeFailedMessage));
+  if (process.control && !process.control->Continue() && process.messages) {
+    process.messages(Tr(kResumeFailedMessage));
+  }
 }
 
 void StopEncoder(FileObject& task) {
   ProcessObject& run = *task.process;
   if (run.control) {
     std::shared_ptr<ChildProcess> child = run.control->RequestStop();
+    // The run ended with its output named before the stop: nothing of it is
+    // partial, and the output is the user's (a row older than the run's end
+    // still showed it running).
+    if (run.control->published()) return;
     if (child) {
       bool ended = false;
       for (int i = 0; i < kStopWaits && !ended; ++i) ended = child->WaitForEnd(kStopWaitMs);
       if (!ended) return;  // still alive: its file stays
     }
   }
-  // A run that gave its output its final name leaves the partial name
-  // behind; any other run's file is the partial one (or, for a run started
-  // without a final name, its output itself).
-  bool published = run.finished.load() != 0 && !run.publishedPath.empty();
-  const std::wstring& path = published || run.outputPath.empty() ? task.toPath : run.outputPath;
+  // The run's file is the partial one (or, for a run started without a final
+  // name, its output itself); a run never begun has only toPath.
+  const std::wstring& path = run.outputPath.empty() ? task.toPath : run.outputPath;
   if (!path.empty() && FileExists(path)) DeleteFile(path);
 }
 

@@ -4,11 +4,14 @@
 // the task list applies to a run: freeze, continue, stop.
 #pragma once
 
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "catalog/device_catalog.h"
+#include "platform/message.h"
 #include "platform/process.h"
 #include "platform/translate.h"
 #include "tasks/file_object.h"
@@ -52,13 +55,20 @@ class EncoderControl {
   // Worker thread: as Start, for a short helper run before the encoder (the
   // source's listing): a stop kills it, a freeze leaves it running.
   Launch StartHelper(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
+  // Worker thread: runs `publish` (which gives the output its final name and
+  // returns it, or "") unless a stop was asked for; returns its result, ""
+  // when stopped. A stop and a publication exclude each other: once
+  // RequestStop has returned, published() tells for good whether the run
+  // gave its output its name.
+  std::wstring PublishUnlessStopped(const std::function<std::wstring()>& publish);
   // Worker thread: deletes the failed run's partial output at `path`, unless
   // a stop was asked for (the stopper deletes it after the process ended, and
   // the name may then already belong to a new task).
   void DeleteOutputUnlessStopped(const std::wstring& path);
 
   bool frozen() const;
-  bool stopped() const;  // a stop was asked for
+  bool stopped() const;    // a stop was asked for
+  bool published() const;  // PublishUnlessStopped gave the output its name
 
  private:
   Launch StartLocked(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* slot,
@@ -69,21 +79,26 @@ class EncoderControl {
   std::shared_ptr<ChildProcess> helper_;
   bool frozen_ = false;
   bool stop_requested_ = false;
+  bool published_ = false;
 };
 
 // True once the task's run has begun (StartWorker ran), whether or not its
 // process exists yet.
 bool HasEncoderRun(const ProcessObject& process);
 
-// Begins the run of a task's first start: creates its control and a detached
-// worker thread running RunEncoder, which shares the record, so the record
-// outlives a deleted task for as long as the worker needs it. Returns at once.
-// UI thread, with the task list's lock held; inputPath, outputPath,
-// targetDevice and outputQuality must be set before.
-void StartWorker(const std::shared_ptr<ProcessObject>& process);
+// Begins the run of a task's first start: copies the run's profile out of
+// `catalog` into the record (when the catalog has none it tells `messages`
+// kQualityNotFoundMessage and kNoProfileMessage, and the run fails), keeps
+// `messages` for the worker, creates the run's control and a detached worker
+// thread running RunEncoder, which shares the record, so the record outlives
+// a deleted task for as long as the worker needs it. Returns at once. UI
+// thread, with the task list's lock held; inputPath, outputPath, targetDevice
+// and outputQuality must be set before.
+void StartWorker(const std::shared_ptr<ProcessObject>& process, const DeviceCatalog& catalog,
+                 const MessageSink& messages);
 
-// The worker's whole body. Creates the encoder (its failure shows
-// kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
+// The worker's whole body. Creates the encoder (its failure tells the run's
+// `messages` kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
 // encoder ends: drains its output whenever there is some (the encoder never
 // waits on a full pipe), appends it to `log` (bounded: its top and newest
 // lines) and parses the figures a few times a second. A run succeeds only
@@ -91,21 +106,23 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process);
 // shows a video converted to its end; a run with a `finalPath` then gives
 // its output (written under the partial name `outputPath`) its final name
 // without replacing anything (publishedPath). Otherwise it fails with a
-// reason (failureReason) and its file is deleted. A device and quality
-// without a profile fail before any encoder starts. Then sets `failed` and
+// reason (failureReason) and its file is deleted. A run without a `profile`
+// fails before any encoder starts. Then sets `failed` and
 // `finished`, releases the name reservation and calls the run-ended hook. Returns -1 when no pipe could be
 // made, else 0.
 int RunEncoder(ProcessObject& process);
 
-// Freeze / continue the run's encoder (also before it exists). Messages:
-// kSuspendFailedMessage, kResumeFailedMessage. UI thread.
+// Freeze / continue the run's encoder (also before it exists). Told to the
+// run's `messages`: kSuspendFailedMessage, kResumeFailedMessage. UI thread.
 void SuspendProcessThreads(ProcessObject& process);
 void ResumeProcessThreads(ProcessObject& process);
 
 // Stops the task's run: no encoder is created any more, an existing one is
 // killed and waited for (12 waits of 500 ms); once it has ended (or when there
-// was none) the file at toPath is deleted. An encoder still alive after the
-// waits leaves the file. No message. UI thread.
+// was none) its partial file is deleted (the file at toPath for a run never
+// begun). A run that has already given its output its final name has ended:
+// its output is kept, whatever the caller believed of it. An encoder still
+// alive after the waits leaves the file. No message. UI thread.
 void StopEncoder(FileObject& task);
 
 // Worker threads that have not yet returned. For tests and orderly ends.

@@ -41,7 +41,7 @@ class RunnerTest : public testing::EngineTest {
   }
   std::shared_ptr<FileObject> Begin(const std::string& name, const std::string& behaviour) {
     auto task = Prepare(name, behaviour);
-    StartWorker(task->process);
+    StartWorker(task->process, testing::BuildCatalog(), messages_.sink());
     return task;
   }
   static bool Finished(const FileObject& task) { return task.process->finished.load() == 1; }
@@ -69,7 +69,8 @@ TEST_F(RunnerTest, CompletedRunParsesTheOutputAndSucceeds) {
   EXPECT_GT(run.sizeKB.load(), 0.0);
   // The encoder got exactly the argument list of the command line, the
   // options of the shipped profile 1/Low among them.
-  const std::vector<std::wstring> argv = BuildEncoderCommand(*task->process).argv;
+  ASSERT_TRUE(run.profile.has_value());  // copied from the catalog when the run began
+  const std::vector<std::wstring> argv = BuildEncoderCommand(run, &*run.profile).argv;
   ASSERT_GT(argv.size(), 13u);
   EXPECT_EQ(std::vector<std::wstring>(argv.begin() + 1, argv.begin() + 6),
             (std::vector<std::wstring>{L"-i", task->fromPath, L"-codec:v", L"libx264", L"-y"}));
@@ -148,7 +149,7 @@ TEST_F(RunnerTest, ASuccessfulExitWithoutAWholeOutputFailsWithAReason) {
 TEST_F(RunnerTest, NoProfileNoConversion) {
   auto task = Prepare("clip", "frames=5\npace=0\n");
   task->process->outputQuality = L"NoSuchQuality";
-  StartWorker(task->process);
+  StartWorker(task->process, testing::BuildCatalog(), messages_.sink());
   ASSERT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
   EXPECT_EQ(task->process->failed.load(), 1);
   EXPECT_EQ(task->process->started.load(), 0);  // no encoder was started

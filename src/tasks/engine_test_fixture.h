@@ -1,6 +1,7 @@
 // Test support for the engine's tests (built into tasks_test only): a program
-// folder whose xenc is the fake encoder script or the real ffmpeg, a settings
-// object and a task list of the test's own, and checks that no encoder
+// folder whose xenc is the fake encoder script or the real ffmpeg, an engine
+// of the test's own (settings, the build folder's catalog, a message sink
+// that records), driven by the drivers' refresh, and checks that no encoder
 // outlives the test.
 #pragma once
 
@@ -13,7 +14,9 @@
 #include <vector>
 
 #include "settings/config_object.h"
+#include "tasks/engine.h"
 #include "tasks/task_manager.h"
+#include "testsupport/build_catalog.h"
 #include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
 
@@ -38,20 +41,25 @@ class EngineTest : public ::testing::Test {
   // A task for `source`, made as adding files makes it, appended to the list.
   std::shared_ptr<FileObject> AddTask(const std::wstring& source);
 
-  std::wstring Render() { return manager_.GetTasksJson(); }
-  // Renders the list until `done` holds or `timeout` passes; true if it held.
+  // One refresh as the drivers run it (ended runs noticed, tasks scheduled),
+  // rendered as the page's task JSON.
+  std::wstring Render() { return RenderTasksJson(engine_.Refresh()); }
+  // Refreshes until `done` holds or `timeout` passes; true if it held.
   bool RenderUntil(const std::function<bool()>& done,
                    std::chrono::milliseconds timeout = std::chrono::seconds(20));
-  // The states of all tasks in list order.
+  // The states of all tasks in list order, as they are (no refresh).
   std::vector<int> States();
 
   std::string out_dir() const { return dir_.File("out"); }
   std::wstring wout_dir() const;
 
   TempDir dir_;
-  ConfigObject config_{L"", L""};
-  TaskManager manager_;
   MessageRecorder messages_;
+  // Where the engine's messages go: recorded, unless a test routes them.
+  MessageSink sink_ = messages_.sink();
+  ConfigObject config_{L"", L"", BuildCatalog(), [this](const std::wstring& text) { sink_(text); }};
+  Engine engine_{config_, BuildCatalog(), [this](const std::wstring& text) { sink_(text); }};
+  TaskManager& manager_ = engine_.tasks;
   std::vector<std::shared_ptr<FileObject>> created_;  // every task of the test, deleted ones too
 };
 

@@ -6,7 +6,6 @@
 #include <sstream>
 #include <thread>
 
-#include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -17,14 +16,10 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// Loads the catalog once, from the build folder, before any test changes the
-// program folder.
+// The build folder's catalog is there before any test runs.
 class CatalogEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override {
-    SetProgramFolderForTesting(SystemToWide(CW_BUILD_DIR));
-    ASSERT_FALSE(GetDeviceCatalog().devices.empty()) << "data.dat missing in " << CW_BUILD_DIR;
-  }
+  void SetUp() override { ASSERT_FALSE(BuildCatalog().devices.empty()) << "data.dat missing in " << CW_BUILD_DIR; }
 };
 const auto* const catalog_environment = ::testing::AddGlobalTestEnvironment(new CatalogEnvironment);
 
@@ -69,7 +64,6 @@ void EngineTest::SetUp() {
   config_.targetDevice = L"1";
   config_.outputQuality = L"Low";
   config_.conTasks = 1;
-  manager_.settings = &config_;
 }
 
 void EngineTest::UseEncoder(Encoder encoder) {
@@ -126,9 +120,8 @@ bool EngineTest::RenderUntil(const std::function<bool()>& done, std::chrono::mil
 }
 
 std::vector<int> EngineTest::States() {
-  std::lock_guard<std::mutex> hold(manager_.lock);
   std::vector<int> states;
-  for (const auto& t : manager_.tasks) states.push_back(t->iStatus);
+  for (const auto& t : manager_.Snapshot()) states.push_back(t->iStatus);
   return states;
 }
 

@@ -1,4 +1,4 @@
-// The task record, its run record, progress and the task JSON.
+// The task record, its run record and progress.
 #include "tasks/file_object.h"
 
 #include <charconv>
@@ -8,15 +8,12 @@
 #include "platform/data_folder.h"
 #include "platform/files.h"
 #include "tasks/task_json.h"
-#include "tasks/task_view.h"
 
 namespace cw {
 
 ProcessObject::ProcessObject() : encoderPath(EncoderPath()) {}
 
 FileObject::FileObject() : process(std::make_shared<ProcessObject>()) {}
-
-std::wstring FileObject::ToJson() { return RenderTaskJson(*this, TaskDeviceName(targetDevice)); }
 
 bool NoticeRunEnd(FileObject& task) {
   if (task.iStatus != kTaskRunning) return false;
@@ -62,16 +59,6 @@ void AppendFixed6(std::wstring* out, double value) {
   char buffer[400];
   auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
   for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
-
-std::wstring RenderTaskJson(FileObject& task, const std::wstring& device_text) {
-  // The state shown is the one before this rendering notices an ended run;
-  // the progress is the one after it.
-  int32_t shown_status = task.iStatus;
-  ComputeProgress(task);
-  TaskView view = ViewOfTask(task, device_text);
-  view.status = shown_status;
-  return RenderTaskJson(view);
 }
 
 }  // namespace cw

@@ -1,6 +1,6 @@
-// The conversion task record (FileObject), its encoder-run record
-// (ProcessObject), and the task's JSON rendering for the page. Both names
-// are the design's own, kept on purpose (see the README's glossary).
+// The conversion task record (FileObject) and its encoder-run record
+// (ProcessObject). Both names are the inherited ones, kept on purpose (see
+// the README's glossary).
 //
 // Threads: every FileObject field is read and written on the UI thread, under
 // the task list's lock. The worker thread of a run writes only its
@@ -10,9 +10,12 @@
 #include <atomic>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "analysis/time_tick.h"
+#include "catalog/device_catalog.h"
+#include "platform/message.h"
 #include "platform/files.h"
 #include "media/source_record.h"
 
@@ -88,6 +91,13 @@ struct ProcessObject {
   std::wstring publishedPath;
   std::wstring targetDevice;   // device id the run converts for
   std::wstring outputQuality;  // quality id the run converts with
+  // The catalog's profile of targetDevice / outputQuality, copied on the UI
+  // thread when the run begins (StartWorker), so the worker never reads the
+  // catalog; empty when the catalog has none (the run then fails).
+  std::optional<FormatObject> profile;
+  // Where the worker tells the user what went wrong (the engine's sink); set
+  // with `profile`.
+  MessageSink messages;
 };
 
 // One conversion task. Created by the ways of adding files, owned by the task
@@ -118,18 +128,12 @@ class FileObject {
   TimeTickArray ticks;                     // running intervals for the remaining-time estimate
   // What the background probing found out about the source; never null.
   std::shared_ptr<SourceRecord> source = std::make_shared<SourceRecord>();
-
-  // The task as one JSON object on one line, rendered from its view (see
-  // tasks/task_view.h). Also notices the end of the run (see
-  // ComputeProgress); the state shown is the one before that. UI thread, under the task list's lock. A device
-  // id missing from the catalog renders as "" and shows "can't find device!"
-  // once per id per process.
-  std::wstring ToJson();
 };
 
 // Notices the end of a running task's run: a finished run makes the task
 // done at 100 (or failed, keeping its progress) and closes its running
-// interval. Returns whether the state changed. UI thread, under the list's lock.
+// interval. Returns whether the state changed. Only the refresh calls it. UI
+// thread, under the list's lock.
 bool NoticeRunEnd(FileObject& task);
 
 // A running task's progress from its run's figures: current/total frames as

@@ -8,12 +8,22 @@
 #include <limits>
 #include <locale>
 
-#include "tasks/task_json.h"
+#include "tasks/task_view.h"
 
 namespace cw {
 namespace {
 
 const std::wstring kGuid = L"{6A1F0C3E-58B2-4c7d-A1E4-0F9B2D3C4E5F}";
+
+// The task's JSON as the refresh renders it (progress taken, frames fed to
+// the estimate, the view rendered), with `device_name` as its device's name.
+std::wstring Rendered(FileObject& task, const std::wstring& device_name) {
+  ComputeProgress(task);
+  FeedRemainingTime(task);
+  TaskView view = ViewOfTask(task, DeviceCatalog{});
+  view.deviceName = device_name;
+  return RenderTaskJson(view);
+}
 
 void Fill(FileObject& task, const std::wstring& from_path) {
   task.fromPath = from_path;
@@ -26,7 +36,7 @@ void Fill(FileObject& task, const std::wstring& from_path) {
 TEST(TaskJson, NewTaskRendersExactly) {
   FileObject task;
   Fill(task, L"/home/u/video/clip.avi");
-  EXPECT_EQ(RenderTaskJson(task, L"Tablet"),
+  EXPECT_EQ(Rendered(task, L"Tablet"),
             L"{\"fileName\": \"clip.avi\",\"fromPath\": \"/home/u/video/clip.avi\",\"toPath\": \"\","
             L"\"targetDevice\": \"Tablet\",\"outputQuality\": \"Normal\",\"iStatus\": 1,\"timeTip\": \"...\","
             L"\"fileSize\": \"...\",\"progress\": 0.000000,\"guid\": \"" +
@@ -38,7 +48,7 @@ TEST(TaskJson, ValuesAreEscapedAsJsonStrings) {
   Fill(task, L"D:\\video\\a \"quoted\"\tname.avi");
   task.fileName = L"a \"quoted\"\tname.avi";
   task.toPath = L"/out/\u4E2D\u6587 \\ x.mp4";
-  std::wstring json = RenderTaskJson(task, L"Dev \"1\"");
+  std::wstring json = Rendered(task, L"Dev \"1\"");
   EXPECT_NE(json.find(L"\"fileName\": \"a \\\"quoted\\\"\\u0009name.avi\","), std::wstring::npos) << json;
   EXPECT_NE(json.find(L"\"fromPath\": \"D:\\\\video\\\\a \\\"quoted\\\"\\u0009name.avi\","), std::wstring::npos) << json;
   EXPECT_NE(json.find(L"\"toPath\": \"/out/\u4E2D\u6587 \\\\ x.mp4\","), std::wstring::npos) << json;
@@ -52,7 +62,7 @@ TEST(TaskJson, MembersComeInFixedOrder) {
   task.process->totalFrames = 2250;
   task.process->currentFrame = 1125;
   task.process->sizeKB = 1536;
-  std::wstring json = RenderTaskJson(task, L"Phone");
+  std::wstring json = Rendered(task, L"Phone");
   const wchar_t* keys[] = {L"{\"fileName\": ", L",\"fromPath\": ", L",\"toPath\": ", L",\"targetDevice\": ",
                            L",\"outputQuality\": ", L",\"iStatus\": 2,", L"\"timeTip\": ", L",\"fileSize\": \"\u2248 1 M\",",
                            L"\"progress\": 50.000000,", L"\"guid\": "};
@@ -87,45 +97,10 @@ TEST(TaskJson, ProgressUsesFixedSixDecimalsWhateverTheLocale) {
     task.iStatus = kTaskRunning;
     task.process->totalFrames = c.total;
     task.process->currentFrame = c.current;
-    std::wstring json = RenderTaskJson(task, L"");
+    std::wstring json = Rendered(task, L"");
     EXPECT_NE(json.find(c.text), std::wstring::npos) << json;
   }
   std::locale::global(previous);
-}
-
-TEST(TaskJson, RenderingNoticesTheEndOfARunOneRenderingLate) {
-  FileObject task;
-  Fill(task, L"/a/b.avi");
-  task.iStatus = kTaskRunning;
-  task.process->totalFrames = 100;
-  task.process->currentFrame = 40;
-  EXPECT_NE(RenderTaskJson(task, L"").find(L"\"iStatus\": 2,\"timeTip\""), std::wstring::npos);
-  task.process->started = 1;
-  task.process->finished = 1;
-  std::wstring first = RenderTaskJson(task, L"");
-  EXPECT_NE(first.find(L"\"iStatus\": 2,"), std::wstring::npos) << first;
-  EXPECT_NE(first.find(L"\"progress\": 100.000000,"), std::wstring::npos) << first;
-  EXPECT_EQ(task.iStatus, kTaskDone);
-  std::wstring second = RenderTaskJson(task, L"");
-  EXPECT_NE(second.find(L"\"iStatus\": 4,"), std::wstring::npos) << second;
-  EXPECT_NE(second.find(L"\"progress\": 100.000000,"), std::wstring::npos) << second;
-}
-
-TEST(TaskJson, FailedRunBecomesStateFiveAndKeepsItsProgress) {
-  FileObject task;
-  Fill(task, L"/a/b.avi");
-  task.iStatus = kTaskRunning;
-  task.process->totalFrames = 300;
-  task.process->currentFrame = 100;
-  RenderTaskJson(task, L"");
-  EXPECT_DOUBLE_EQ(task.progress, 33.33);
-  task.process->failed = 1;
-  task.process->finished = 1;
-  std::wstring first = RenderTaskJson(task, L"");
-  EXPECT_NE(first.find(L"\"iStatus\": 2,"), std::wstring::npos) << first;
-  EXPECT_NE(first.find(L"\"progress\": 33.330000,"), std::wstring::npos) << first;
-  EXPECT_EQ(task.iStatus, kTaskFailed);
-  EXPECT_NE(RenderTaskJson(task, L"").find(L"\"iStatus\": 5,"), std::wstring::npos);
 }
 
 TEST(TaskJson, TimeAndSizeTextsComeFromTheRunFigures) {
@@ -139,7 +114,7 @@ TEST(TaskJson, TimeAndSizeTextsComeFromTheRunFigures) {
   task.process->currentFrame = 1000.9;  // truncated to 1000 for the estimate
   task.process->totalFrames = 3000;
   task.process->sizeKB = 1572864;
-  std::wstring json = RenderTaskJson(task, L"");
+  std::wstring json = Rendered(task, L"");
   EXPECT_NE(json.find(L"\"timeTip\": \"20 minutes\",\"fileSize\": \"\u2248 1 G 512 M\","), std::wstring::npos)
       << json;
 }

@@ -8,7 +8,6 @@
 
 #include "platform/files.h"
 #include "platform/deferred_messages.h"
-#include "platform/message.h"
 #include "platform/text.h"
 #include "tasks/engine_test_fixture.h"
 #include "tasks/file_object.h"
@@ -27,7 +26,7 @@ TEST_F(MissingEncoderMessageTest, TwentyTasksGiveOneBoxNamingThePath) {
     SCOPED_TRACE(conTasks);
     std::vector<std::wstring> boxes;
     DeferredMessages queue([] {}, [&boxes](const std::wstring& text) { boxes.push_back(text); });
-    MessageSink previous = SetMessageSink([&queue](const std::wstring& text) { queue.Post(text); });
+    sink_ = [&queue](const std::wstring& text) { queue.Post(text); };
     config_.conTasks = conTasks;
     std::vector<std::shared_ptr<FileObject>> tasks;
     for (int i = 0; i < 20; ++i) {
@@ -35,7 +34,6 @@ TEST_F(MissingEncoderMessageTest, TwentyTasksGiveOneBoxNamingThePath) {
                                           "frames=1\n")));
     }
     bool all_failed = RenderUntil([&] {
-      manager_.ScheduleTasks();
       queue.Drain();  // the UI loop shows what came in before the next pass
       return std::all_of(tasks.begin(), tasks.end(), [](const auto& t) { return t->iStatus == kTaskFailed; });
     });
@@ -44,7 +42,7 @@ TEST_F(MissingEncoderMessageTest, TwentyTasksGiveOneBoxNamingThePath) {
     EXPECT_EQ(boxes, (std::vector<std::wstring>{L"Program encounter problem, please reinstall it.\n"
                                                 L"(encoder not found: " +
                                                 SystemToWide(dir_.File("prog/xenc" + WideToSystem(ExecutableSuffix()))) + L")"}));
-    SetMessageSink(std::move(previous));
+    sink_ = messages_.sink();
   }
 }
 

@@ -5,7 +5,6 @@
 #include <cmath>
 
 #include "catalog/device_catalog.h"
-#include "platform/text.h"
 
 namespace cw {
 
@@ -23,17 +22,13 @@ double RateOfText(const std::wstring& text) {
   return value;
 }
 
-void ProfileRates(const std::wstring& device_id, const std::wstring& quality_id, double* video_kbps, double* audio_kbps) {
+void ProfileRates(const DeviceCatalog& catalog, const std::wstring& device_id, const std::wstring& quality_id,
+                  double* video_kbps, double* audio_kbps) {
   *video_kbps = -1;
   *audio_kbps = -1;
-  for (const DeviceObject& device : GetDeviceCatalog().devices) {
-    if (AsciiCaseCompare(device.id, device_id) != 0) continue;
-    for (const FormatObject& format : device.formats) {
-      if (AsciiCaseCompare(format.id, quality_id) != 0) continue;
-      *video_kbps = RateOfText(format.videoKBS);
-      *audio_kbps = RateOfText(format.audioBitrate);
-      return;
-    }
+  if (const FormatObject* format = FindQuality(catalog, device_id, quality_id)) {
+    *video_kbps = RateOfText(format->videoKBS);
+    *audio_kbps = RateOfText(format->audioBitrate);
   }
 }
 

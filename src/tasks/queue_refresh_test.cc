@@ -2,7 +2,9 @@
 // views carry what the displays show.
 #include <gtest/gtest.h>
 
+#include "catalog/device_catalog.h"
 #include "json/json_value.h"
+#include "settings/config_object.h"
 #include "tasks/task_manager.h"
 #include "tasks/task_view.h"
 
@@ -21,7 +23,9 @@ std::shared_ptr<FileObject> AddTask(TaskManager& list, const std::wstring& name,
 }
 
 TEST(QueueRefreshTest, NoticesEndedRunsAndCopiesFigures) {
-  TaskManager list;
+  DeviceCatalog catalog;
+  ConfigObject settings(L"", L"");
+  TaskManager list(settings, catalog, nullptr);
   auto ok = AddTask(list, L"ok.avi", kTaskRunning);
   ok->process->finished = 1;
   auto bad = AddTask(list, L"bad.avi", kTaskRunning);

@@ -19,12 +19,4 @@ std::vector<QueueTaskFacts> QueueFactsOf(const std::vector<TaskView>& views) {
   return facts;
 }
 
-double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots) {
-  return EstimateQueueSeconds(QueueFactsOf(views), slots);
-}
-
-std::wstring QueueRemainingText(const std::vector<TaskView>& views, int slots) {
-  return QueueEstimateText(QueueRemainingSeconds(views, slots));
-}
-
 }  // namespace cw

@@ -12,11 +12,4 @@ namespace cw {
 // quality), state, duration, progress and running time. Any thread.
 std::vector<QueueTaskFacts> QueueFactsOf(const std::vector<TaskView>& views);
 
-// EstimateQueueSeconds over the views with `slots` tasks side by side: the
-// estimate of the moment, without history. Any thread.
-double QueueRemainingSeconds(const std::vector<TaskView>& views, int slots);
-
-// The status bar's text for it: "Queue: 20 minutes", "" while unknown.
-std::wstring QueueRemainingText(const std::vector<TaskView>& views, int slots);
-
 }  // namespace cw

@@ -20,27 +20,25 @@ int CountRunning(const std::vector<std::shared_ptr<FileObject>>& tasks) {
 
 }  // namespace
 
-ConfigObject& TaskManager::Settings() { return settings ? *settings : ConfigObject::Instance(); }
-
 void TaskManager::ScheduleTasks() {
-  std::lock_guard<std::mutex> hold(lock);
+  std::lock_guard<std::mutex> hold(lock_);
   ScheduleLocked();
 }
 
 void TaskManager::ScheduleLocked() {
-  const int limit = Settings().conTasks;
-  const int running = CountRunning(tasks);
+  const int limit = settings_.conTasks;
+  const int running = CountRunning(tasks_);
   if (running < limit) {
     for (int pass = 0; pass < kMaxChangesPerPass; ++pass) {
-      if (CountRunning(tasks) >= limit) break;
-      auto waiting = std::find_if(tasks.begin(), tasks.end(),
+      if (CountRunning(tasks_) >= limit) break;
+      auto waiting = std::find_if(tasks_.begin(), tasks_.end(),
                                   [](const auto& t) { return t->iStatus == kTaskWaiting; });
-      if (waiting == tasks.end()) break;
+      if (waiting == tasks_.end()) break;
       StartTask(**waiting);
     }
   } else if (running > limit) {
     for (int pass = 0; pass < kMaxChangesPerPass; ++pass) {
-      if (CountRunning(tasks) <= limit) break;
+      if (CountRunning(tasks_) <= limit) break;
       SendBackOne();
     }
   }
@@ -56,10 +54,10 @@ void TaskManager::StartTask(FileObject& task) {
     // Outputs already given to the other tasks are avoided too: their
     // encoders may not have created their files yet.
     std::vector<std::wstring> taken;
-    for (const auto& other : tasks) {
+    for (const auto& other : tasks_) {
       if (other.get() != &task && !other->toPath.empty()) taken.push_back(other->toPath);
     }
-    ConfigObject& config = Settings();
+    ConfigObject& config = settings_;
     ProfileIds profile = task.keepsOwnProfile ? ProfileIds{task.targetDevice, task.outputQuality}
                                               : config.CurrentProfile();
     const std::wstring& folder = task.outputDir.empty() ? config.outputDir : task.outputDir;
@@ -75,7 +73,7 @@ void TaskManager::StartTask(FileObject& task) {
     }
     run.outputPath = PartialPathOf(task.toPath);
     run.finalPath = task.toPath;
-    StartWorker(task.process);
+    StartWorker(task.process, catalog_, messages_);
   }
   task.iStatus = kTaskRunning;
 }
@@ -90,9 +88,9 @@ void TaskManager::FailWithoutRun(FileObject& task, const std::wstring& reason) {
 }
 
 void TaskManager::SendBackOne() {
-  auto last_running = std::find_if(tasks.rbegin(), tasks.rend(),
+  auto last_running = std::find_if(tasks_.rbegin(), tasks_.rend(),
                                    [](const auto& t) { return t->iStatus == kTaskRunning; });
-  if (last_running == tasks.rend()) return;
+  if (last_running == tasks_.rend()) return;
   FileObject& task = **last_running;
   if (HasEncoderRun(*task.process)) SuspendProcessThreads(*task.process);
   task.ticks.CloseLastTick();

@@ -40,8 +40,8 @@ TEST(QueueSummary, UsesDurationProgressAndRunningTime) {
   views[1].runSeconds = 5;
   views[2].status = kTaskWaiting;
   views[2].sourceSeconds = 8;
-  EXPECT_DOUBLE_EQ(QueueRemainingSeconds(views, 2), 5);   // both finish by then
-  EXPECT_DOUBLE_EQ(QueueRemainingSeconds(views, 1), 9);   // 5 s, then 8 s at speed 2
+  EXPECT_DOUBLE_EQ(EstimateQueueSeconds(QueueFactsOf(views), 2), 5);   // both finish by then
+  EXPECT_DOUBLE_EQ(EstimateQueueSeconds(QueueFactsOf(views), 1), 9);   // 5 s, then 8 s at speed 2
 }
 
 TEST(ProfileRates, NumbersOnly) {

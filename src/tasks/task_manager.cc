@@ -1,36 +1,36 @@
-// The task list object: creation, appending and counting tasks.
+// The task list object: creation, appending, counting and reading tasks.
 #include "tasks/task_manager.h"
 
-#include "catalog/device_catalog.h"
 #include "media/probe_pool.h"
 
 namespace cw {
 
-TaskManager& TaskManager::Instance() {
-  // Never destroyed: detached workers may still read their run records while
-  // the process exits.
-  static TaskManager* instance = new TaskManager();
-  return *instance;
-}
-
-TaskManager::TaskManager() = default;
+TaskManager::TaskManager(ConfigObject& settings, const DeviceCatalog& catalog, MessageSink messages)
+    : settings_(settings), catalog_(catalog), messages_(messages ? std::move(messages) : [](const std::wstring&) {}) {}
 
 void TaskManager::AddTask(std::shared_ptr<FileObject> task) {
-  std::lock_guard<std::mutex> hold(lock);
+  std::lock_guard<std::mutex> hold(lock_);
   if (prober != nullptr) prober->Enqueue(task->fromPath, task->source);  // takes only the pool's own lock
-  tasks.push_back(std::move(task));
+  tasks_.push_back(std::move(task));
 }
 
 int32_t TaskManager::GetTaskCount() {
-  std::lock_guard<std::mutex> hold(lock);
-  return static_cast<int32_t>(tasks.size());
+  std::lock_guard<std::mutex> hold(lock_);
+  return static_cast<int32_t>(tasks_.size());
 }
 
-void LoadCatalogIntoTaskManager() {
-  const DeviceCatalog& catalog = GetDeviceCatalog();
-  TaskManager& list = TaskManager::Instance();
-  list.productName = catalog.product_name;
-  list.version = catalog.version;
+std::vector<std::shared_ptr<FileObject>> TaskManager::Snapshot() {
+  std::lock_guard<std::mutex> hold(lock_);
+  return tasks_;
+}
+
+std::map<std::wstring, std::wstring> TaskManager::FailureLogs() {
+  std::lock_guard<std::mutex> hold(lock_);
+  std::map<std::wstring, std::wstring> logs;
+  for (const auto& task : tasks_) {
+    if (task->iStatus == kTaskFailed && task->process->finished.load() != 0) logs[task->guid] = task->process->log;
+  }
+  return logs;
 }
 
 }  // namespace cw

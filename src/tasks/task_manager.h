@@ -1,47 +1,42 @@
-// The one process-wide task list: product texts, the list's lock and the tasks.
+// The task list: the tasks in the order they were added, the commands the
+// page and the drivers apply to them, the scheduler and the one refresh.
+// Made by the engine (tasks/engine.h) with the settings, the device catalog
+// and the message sink it reads and tells; it reaches no process-wide object.
 //
-// Threads: every operation runs on the UI thread. Each public operation takes
-// `lock` for its whole run; the lock is not re-entrant, so no operation may
-// call another one that takes it. Worker threads never take it.
+// Threads: every operation runs on the UI thread (the driver's thread). Each
+// public operation takes the list's lock for its whole run; the lock is not
+// re-entrant, so no operation calls another one that takes it. Worker threads
+// never take it: they write only their own run record (ProcessObject).
 #pragma once
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
 
+#include "platform/message.h"
 #include "tasks/file_object.h"
 #include "tasks/task_view.h"
 
 namespace cw {
 
-class ConfigObject;  // settings/config_object.h
-class ProbePool;     // media/probe_pool.h
+class ConfigObject;    // settings/config_object.h
+struct DeviceCatalog;  // catalog/device_catalog.h
+class ProbePool;       // media/probe_pool.h
 
 class TaskManager {
  public:
-  // The process-wide object, created on first call and never destroyed.
-  static TaskManager& Instance();
-
-  // A separate, empty list (tests make their own).
-  TaskManager();
+  // An empty list over `settings` (conTasks, outputDir, needShutdown and
+  // the profile ids) and `catalog` (the runs' profiles, the devices' names),
+  // both of which must outlive it. `messages` tells the user what went wrong
+  // (a profile missing, an encoder that cannot start or be paused); it is
+  // called on the UI thread and, for a run's own failures, on its worker
+  // thread, so the host must pass such messages on to its UI thread.
+  TaskManager(ConfigObject& settings, const DeviceCatalog& catalog, MessageSink messages);
   TaskManager(const TaskManager&) = delete;
   TaskManager& operator=(const TaskManager&) = delete;
-
-  // Product texts from the catalog, for the window title and the About box.
-  // Written once at start-up (LoadCatalogIntoTaskManager), then only read;
-  // read and written without the lock, on the UI thread.
-  std::wstring productName;
-  std::wstring version;
-
-  std::mutex lock;
-  std::vector<std::shared_ptr<FileObject>> tasks;  // in the order they were added
-
-  // The settings the commands and the scheduler read (conTasks, outputDir,
-  // needShutdown and the profile ids); null means ConfigObject::Instance().
-  // Tests and tools may point it at their own object before the first use.
-  ConfigObject* settings = nullptr;
 
   // Where added sources are probed (facts and thumbnails); null: not probed.
   // The desktop program sets it before the first task is added.
@@ -61,9 +56,6 @@ class TaskManager {
   bool DeleteTask(const std::wstring& guid);
   bool DeleteFinishedTask(const std::wstring& guid);
   void ScheduleTasks();
-  // The task JSON rendered task by task with FileObject::ToJson, which
-  // notices ended runs one rendering late. Drivers use RefreshQueue instead.
-  std::wstring GetTasksJson();
 
   // One refresh of the queue, the heartbeat of every driver (the window's
   // tick and its wake-up after a run's end, the command line, cwdiag):
@@ -76,6 +68,12 @@ class TaskManager {
   void StopAllTasks();
   // The last task whose identity equals `guid` exactly, or null.
   std::shared_ptr<FileObject> FindTask(const std::wstring& guid);
+  // The tasks in list order, shared; their fields may be read on the UI
+  // thread only. Takes the lock.
+  std::vector<std::shared_ptr<FileObject>> Snapshot();
+  // The whole encoder output of every failed task whose run has ended (its
+  // record is final), by identity. Takes the lock.
+  std::map<std::wstring, std::wstring> FailureLogs();
 
  private:
   // Run by the operations above while they hold the lock.
@@ -84,13 +82,12 @@ class TaskManager {
   // Ends a task that cannot start (no output name can be reserved) failed.
   void FailWithoutRun(FileObject& task, const std::wstring& reason);
   void SendBackOne();
-  ConfigObject& Settings();
-};
 
-// Loads the device catalog (if not loaded yet) and copies its product name and
-// version into TaskManager::Instance(). Called once by the start-up of the
-// main window (and by tools) on the UI thread; the catalog's own messages are
-// shown on the way.
-void LoadCatalogIntoTaskManager();
+  std::mutex lock_;
+  std::vector<std::shared_ptr<FileObject>> tasks_;  // in the order they were added
+  ConfigObject& settings_;
+  const DeviceCatalog& catalog_;
+  MessageSink messages_;
+};
 
 }  // namespace cw

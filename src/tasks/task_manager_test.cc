@@ -3,7 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include "catalog/device_catalog.h"
+#include "settings/config_object.h"
 
 namespace cw {
 namespace {
@@ -15,32 +16,19 @@ std::shared_ptr<FileObject> TaskNamed(const std::wstring& guid) {
 }
 
 TEST(TaskManager, CountsAndKeepsTasksInOrder) {
-  TaskManager list;
+  DeviceCatalog catalog;
+  ConfigObject settings(L"", L"");
+  TaskManager list(settings, catalog, nullptr);
   EXPECT_EQ(list.GetTaskCount(), 0);
-  EXPECT_TRUE(list.productName.empty());
-  EXPECT_TRUE(list.version.empty());
   list.AddTask(TaskNamed(L"a"));
   list.AddTask(TaskNamed(L"b"));
   list.AddTask(TaskNamed(L"c"));
   EXPECT_EQ(list.GetTaskCount(), 3);
-  ASSERT_EQ(list.tasks.size(), 3u);
-  EXPECT_EQ(list.tasks[0]->guid, L"a");
-  EXPECT_EQ(list.tasks[1]->guid, L"b");
-  EXPECT_EQ(list.tasks[2]->guid, L"c");
-}
-
-TEST(TaskManager, OperationsReleaseTheLock) {
-  TaskManager list;
-  list.AddTask(TaskNamed(L"a"));
-  list.GetTaskCount();
-  // Another thread must be able to take it: a lock left held would block.
-  bool taken = false;
-  std::thread other([&] {
-    taken = list.lock.try_lock();
-    if (taken) list.lock.unlock();
-  });
-  other.join();
-  EXPECT_TRUE(taken);
+  std::vector<std::shared_ptr<FileObject>> tasks = list.Snapshot();
+  ASSERT_EQ(tasks.size(), 3u);
+  EXPECT_EQ(tasks[0]->guid, L"a");
+  EXPECT_EQ(tasks[1]->guid, L"b");
+  EXPECT_EQ(tasks[2]->guid, L"c");
 }
 
 }  // namespace

@@ -43,13 +43,13 @@ bool IsBannerLine(const std::wstring& line) {
 
 // The expected final size: for a running or paused task the profile's target
 // rates weighed against what the encoder has written, else the observed figure.
-double ExpectedSizeKB(const FileObject& task, const TaskView& view) {
+double ExpectedSizeKB(const FileObject& task, const TaskView& view, const DeviceCatalog& catalog) {
   const ProcessObject& run = *task.process;
   const double observed = run.sizeKB.load();
   if (task.iStatus != kTaskRunning && task.iStatus != kTaskPaused) return observed;
   static const double lag_frames = EncoderLagFrames(std::thread::hardware_concurrency());
   SizeFacts facts;
-  ProfileRates(task.targetDevice, task.outputQuality, &facts.videoKbps, &facts.audioKbps);
+  ProfileRates(catalog, task.targetDevice, task.outputQuality, &facts.videoKbps, &facts.audioKbps);
   facts.durationSeconds = view.sourceSeconds;
   facts.totalFrames = run.totalFrames.load();
   facts.currentFrame = run.currentFrame.load();
@@ -130,16 +130,22 @@ QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
   return counts;
 }
 
-TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
+void FeedRemainingTime(FileObject& task) {
   const ProcessObject& run = *task.process;
   task.ticks.SetFrames(FramesForEstimate(run.currentFrame.load()), FramesForEstimate(run.totalFrames.load()));
+}
+
+TaskView ViewOfTask(const FileObject& task, const DeviceCatalog& catalog) {
+  const ProcessObject& run = *task.process;
+  const DeviceObject* device = FindDevice(catalog, task.targetDevice);
   TaskView view;
   view.guid = task.guid;
   view.fileName = task.fileName;
   view.fromPath = task.fromPath;
   view.toPath = task.toPath;
   view.targetDevice = task.targetDevice;
-  view.deviceName = device_name;
+  view.deviceName = device ? device->name : L"";
+  view.deviceMissing = device == nullptr;
   view.outputQuality = task.outputQuality;
   view.outputDir = task.outputDir;
   view.status = task.iStatus;
@@ -149,7 +155,7 @@ TaskView ViewOfTask(FileObject& task, const std::wstring& device_name) {
   const double encoder_seconds = run.durationMs.load() >= 0 ? run.durationMs.load() / 1000.0 : -1;
   view.sourceSeconds = view.source.facts.durationSeconds > 0 ? view.source.facts.durationSeconds : encoder_seconds;
   view.runSeconds = task.ticks.ElapsedSeconds();
-  view.sizeKB = ExpectedSizeKB(task, view);
+  view.sizeKB = ExpectedSizeKB(task, view, catalog);
   view.size = FormatSizeText(view.sizeKB);
   view.stalled = StallOf(task, SteadyMilliseconds());
   if (task.iStatus == kTaskFailed && run.finished.load() != 0) {

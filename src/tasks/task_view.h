@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "catalog/device_catalog.h"
 #include "platform/translate.h"
 #include "tasks/file_object.h"
 
@@ -24,6 +25,9 @@ struct TaskView {
   std::wstring toPath;
   std::wstring targetDevice;   // the device id of the task
   std::wstring deviceName;     // the catalog's name of that device; "" when the catalog lacks it
+  // The catalog lacks the task's device: the host tells the user once per id
+  // (kDeviceNotFoundMessage); the refresh itself shows nothing.
+  bool deviceMissing = false;
   std::wstring outputQuality;
   std::wstring outputDir;      // the task's own output folder; "" for the settings' one
   int32_t status = kTaskWaiting;  // kTaskWaiting ... kTaskFailed
@@ -80,10 +84,15 @@ struct QueueCounts {
 
 QueueCounts CountTasks(const std::vector<TaskView>& tasks);
 
-// The view of one task. Reads the run's figures and feeds the frame counts to
-// the task's remaining-time estimate; changes no state. UI thread, under the
-// task list's lock.
-TaskView ViewOfTask(FileObject& task, const std::wstring& device_name);
+// Feeds the run's frame counts to the task's remaining-time estimate; the
+// refresh does it for every task before it builds the views. UI thread,
+// under the task list's lock.
+void FeedRemainingTime(FileObject& task);
+
+// The view of one task, the device's name and the profile's rates taken from
+// `catalog`. Reads the task and its run's figures and changes nothing. UI
+// thread, under the task list's lock.
+TaskView ViewOfTask(const FileObject& task, const DeviceCatalog& catalog);
 
 // The task JSON the page receives: one object per view on one line, members
 // in the fixed order fileName, fromPath, toPath, targetDevice (the device's

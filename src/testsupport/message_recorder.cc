@@ -4,10 +4,16 @@
 namespace cw::testing {
 
 MessageRecorder::MessageRecorder() {
-  previous_ = SetMessageSink([this](const std::wstring& text) {
-    std::lock_guard<std::mutex> lock(mutex_);
-    texts_.push_back(text);
-  });
+  previous_ = SetMessageSink([this](const std::wstring& text) { Record(text); });
+}
+
+void MessageRecorder::Record(const std::wstring& text) {
+  std::lock_guard<std::mutex> lock(mutex_);
+  texts_.push_back(text);
+}
+
+MessageSink MessageRecorder::sink() {
+  return [this](const std::wstring& text) { Record(text); };
 }
 
 MessageRecorder::~MessageRecorder() { SetMessageSink(std::move(previous_)); }

@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "catalog/catalog_file.h"
+#include "platform/message.h"
 #include "platform/text.h"
 #include "tools/cwdiag.h"
 
@@ -15,7 +16,9 @@ int RunCatalog(const Args& args) {
     return 2;
   }
   PrintMessagesToStdout();
-  const std::wstring text = args.empty() ? LoadCatalogText() : LoadCatalogText(SystemToWide(args[0]));
+  std::vector<std::wstring> messages;
+  const std::wstring text = ReadCatalogText(args.empty() ? CatalogFilePath() : SystemToWide(args[0]), &messages);
+  for (const std::wstring& message : messages) ShowMessage(message);
   const std::string out = WideToSystem(text);
   std::fwrite(out.data(), 1, out.size(), stdout);
   std::fflush(stdout);

@@ -6,9 +6,12 @@
 #include <cstdio>
 #include <string>
 
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/text.h"
+#include "platform/translate.h"
 #include "tasks/command_line.h"
 #include "tasks/file_object.h"
 #include "tools/cwdiag.h"
@@ -33,7 +36,13 @@ int RunCommandLine(const Args& args) {
   run.outputQuality = SystemToWide(rest[1]);
   run.inputPath = SystemToWide(rest[2]);
   run.outputPath = SystemToWide(rest[3]);
-  for (const std::wstring& arg : BuildEncoderCommand(run).argv) std::printf("%s\n", WideToSystem(arg).c_str());
+  DeviceCatalog catalog;
+  std::vector<std::wstring> messages;
+  ReadCatalog(CatalogFilePath(), &catalog, &messages);
+  const FormatObject* profile = FindQuality(catalog, run.targetDevice, run.outputQuality);
+  if (!profile) messages.insert(messages.end(), {Tr(kQualityNotFoundMessage), Tr(kNoProfileMessage)});
+  for (const std::wstring& message : messages) ShowMessage(message);
+  for (const std::wstring& arg : BuildEncoderCommand(run, profile).argv) std::printf("%s\n", WideToSystem(arg).c_str());
   std::fflush(stdout);
   return 0;
 }

@@ -21,7 +21,10 @@
 #include <string>
 #include <thread>
 
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
 #include "platform/files.h"
+#include "platform/message.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/config_location.h"
@@ -29,6 +32,7 @@
 #include "tasks/encoder_runner.h"
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
+#include "tasks/engine.h"
 #include "tasks/task_manager.h"
 #include "tools/cwdiag.h"
 
@@ -90,8 +94,8 @@ void RunCommand(const std::string& line, TaskManager& list, ConfigObject& config
 
 // One refresh of the queue, its task JSON printed on one line. Returns the
 // views.
-std::vector<TaskView> RefreshAndPrint(TaskManager& list) {
-  std::vector<TaskView> views = list.RefreshQueue();
+std::vector<TaskView> RefreshAndPrint(Engine& engine) {
+  std::vector<TaskView> views = engine.Refresh();
   std::printf("%s\n", WideToSystem(RenderTasksJson(views)).c_str());
   std::fflush(stdout);
   return views;
@@ -115,7 +119,7 @@ std::string Seconds(double value) {
 }
 
 // The loop of ticks and wake-ups; returns the exit status.
-int Loop(TaskManager& list, ConfigObject& config, int tick_ms, const std::shared_ptr<Wakeups>& wakeups) {
+int Loop(Engine& engine, int tick_ms, const std::shared_ptr<Wakeups>& wakeups) {
   using Clock = std::chrono::steady_clock;
   auto next_tick = Clock::now() + std::chrono::milliseconds(tick_ms);
   for (;;) {
@@ -129,13 +133,13 @@ int Loop(TaskManager& list, ConfigObject& config, int tick_ms, const std::shared
       wakeups->run_ended = false;
       commands.swap(wakeups->commands);
     }
-    for (const auto& command : commands) RunCommand(command, list, config);
+    for (const auto& command : commands) RunCommand(command, engine.tasks, engine.settings);
     bool ticked = Clock::now() >= next_tick;
     if (!run_ended && !ticked) continue;
     if (ticked) {
       while (next_tick <= Clock::now()) next_tick += std::chrono::milliseconds(tick_ms);
     }
-    QueueCounts counts = CountTasks(RefreshAndPrint(list));
+    QueueCounts counts = CountTasks(RefreshAndPrint(engine));
     if (counts.settled()) return counts.failed > 0 ? 1 : 0;
   }
 }
@@ -160,18 +164,24 @@ int RunQueue(const Args& args) {
   if (files.empty() || (dir && dir->empty())) return Usage();
 
   PrintMessagesToStdout();
-  TaskManager& list = TaskManager::Instance();
-  std::unique_ptr<ConfigObject> own_config;
+  std::wstring config_path = ConfigFilePath();
   if (dir) {
     std::wstring folder = SystemToWide(*dir);
     if (folder.back() != L'/') folder += L'/';
     SetProgramFolderForTesting(folder);
-    own_config = std::make_unique<ConfigObject>(folder + L"config.ini", DefaultOutputDir());
-    own_config->Load();
-    list.settings = own_config.get();
+    config_path = folder + L"config.ini";
   }
-  ConfigObject& config = own_config ? *own_config : ConfigObject::Instance();
-  LoadCatalogIntoTaskManager();
+  // The engine over the program folder's catalog and settings; its messages
+  // are printed like every other.
+  const MessageSink tell = [](const std::wstring& text) { ShowMessage(text); };
+  DeviceCatalog catalog;
+  std::vector<std::wstring> catalog_messages;
+  ReadCatalog(CatalogFilePath(), &catalog, &catalog_messages);
+  ConfigObject config(config_path, DefaultOutputDir(), catalog, tell);
+  config.Load();
+  for (const auto& m : catalog_messages) tell(m);
+  Engine engine(config, catalog, tell);
+  TaskManager& list = engine.tasks;
 
   auto wakeups = std::make_shared<Wakeups>();
   HostHook previous = SetRunEndedHook([wakeups] {
@@ -183,15 +193,14 @@ int RunQueue(const Args& args) {
 
   RemoveAbandonedPartials(config.outputDir);
   for (const auto& file : files) AddFile(file, list, config);
-  RefreshAndPrint(list);
-  int status = Loop(list, config, tick_ms, wakeups);
+  RefreshAndPrint(engine);
+  int status = Loop(engine, tick_ms, wakeups);
 
   // Workers of deleted tasks may still be returning.
   for (int i = 0; i < 1000 && ActiveWorkerCount() > 0; ++i) {
     std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
   SetRunEndedHook(previous);
-  list.settings = nullptr;
   CpuTimes cpu = ProcessCpuTimes();
   std::fprintf(stderr, "queue: engine cpu %s s, encoder cpu %s s\n", Seconds(cpu.self_seconds).c_str(),
                Seconds(cpu.children_seconds).c_str());

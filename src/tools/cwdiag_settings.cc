@@ -4,7 +4,10 @@
 #include <cstdio>
 #include <optional>
 
+#include "catalog/catalog_file.h"
+#include "catalog/device_catalog.h"
 #include "platform/files.h"
+#include "platform/message.h"
 #include "platform/text.h"
 #include "settings/config_location.h"
 #include "settings/config_object.h"
@@ -39,8 +42,13 @@ int RunSettings(const Args& args) {
   if (folder.back() != L'/') folder += L'/';
   SetProgramFolderForTesting(folder);
 
-  ConfigObject config(folder + L"config.ini", DefaultOutputDir());
+  const MessageSink tell = [](const std::wstring& text) { ShowMessage(text); };
+  DeviceCatalog catalog;
+  std::vector<std::wstring> catalog_messages;
+  ReadCatalog(CatalogFilePath(), &catalog, &catalog_messages);
+  ConfigObject config(folder + L"config.ini", DefaultOutputDir(), catalog, tell);
   config.Load();
+  for (const std::wstring& message : catalog_messages) tell(message);
   if (set_text) {
     config.FromJson(SystemToWide(*set_text));
     config.Save();

@@ -98,7 +98,7 @@ test('empty lists, other member orders, wrong kinds and broken text', () => {
   }
 });
 
-test('settings read as JSON, and the raw form of an older host still read exactly', () => {
+test('settings read as JSON; text that is not one JSON object is refused', () => {
   const {context} = loadPage();
   const escaped = JSON.stringify({targetDevice: '4', targetDeviceDesc: 'Media "Player"', outputQuality: 'Normal',
     outputDir: 'D:\\Videos & <Films>\\', conTasks: 2, needShutdown: 1}).replace(/":/g, '": ');
@@ -106,12 +106,8 @@ test('settings read as JSON, and the raw form of an older host still read exactl
   assert.equal(config.outputDir, 'D:\\Videos & <Films>\\');
   assert.equal(config.targetDeviceDesc, 'Media "Player"');
   assert.equal(config.conTasks, 2);
-  const raw = '{"targetDevice": "4","targetDeviceDesc": "Media","outputQuality": "Normal",' +
-      '"outputDir": "D:\\Videos & <Films>\\","conTasks": 2,"needShutdown": 1}';
-  const old = context.parseConfig(raw);
-  assert.equal(old.outputDir, 'D:\\Videos & <Films>\\');
-  assert.equal(old.needShutdown, 1);
   assert.equal(context.parseConfig('{"conTasks": '), null);
+  assert.equal(context.parseConfig('[1]'), null);
 });
 
 test('a broken task list keeps the last good one', () => {

@@ -1,25 +1,17 @@
-// Tests of the process-wide catalog and of the shipped data.dat. Each
-// process-wide case runs in a fresh child process (a death test in the
-// "threadsafe" style re-runs the test binary), because the catalog is loaded
-// only once per process.
+// Tests of reading the program folder's catalog and of the shipped data.dat.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <charconv>
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
-#include <thread>
 
 #include "catalog/catalog_cipher.h"
 #include "catalog/catalog_file.h"
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
-#include "platform/message.h"
 #include "platform/text.h"
-#include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw {
@@ -27,91 +19,7 @@ namespace {
 
 using Messages = std::vector<std::wstring>;
 
-// Runs `check` in a fresh process whose program folder holds `data_dat` (or
-// no data.dat when it is null); the child exits 0 when `check` returns an
-// empty text, else prints the text and exits 1.
-template <typename Check>
-void InFreshProcess(const char* data_dat, Check check) {
-  GTEST_FLAG_SET(death_test_style, "threadsafe");
-  testing::TempDir dir;
-  if (data_dat) dir.Write("data.dat", BytesToHex(EncryptCatalogBytes(PadToWholeBlocks(data_dat)), 64));
-  EXPECT_EXIT(
-      {
-        SetProgramFolderForTesting(dir.wpath());
-        const std::string problem = check();
-        if (!problem.empty()) std::fprintf(stderr, "%s\n", problem.c_str());
-        std::error_code ignored;
-        std::filesystem::remove_all(dir.path(), ignored);  // exit skips the destructor
-        std::exit(problem.empty() ? 0 : 1);
-      },
-      ::testing::ExitedWithCode(0), "");
-}
-
-std::string Expect(bool ok, const std::string& what) { return ok ? "" : what; }
-
-TEST(GetDeviceCatalog, MissingFileIsLoadedOnceAsAnEmptyCatalog) {
-  InFreshProcess(nullptr, [] {
-    Messages shown;
-    SetMessageSink([&shown](const std::wstring& text) { shown.push_back(text); });
-    const DeviceCatalog* first = &GetDeviceCatalog();
-    const DeviceCatalog* second = &GetDeviceCatalog();
-    if (first != second) return std::string("two catalogs");
-    if (shown != Messages{kCatalogMissingMessage}) return std::string("missing-file message not shown once");
-    if (!first->devices.empty() || !GetCatalogText().empty()) return std::string("catalog not empty");
-    if (!GetProductName().empty() || !GetProductVersion().empty()) return std::string("product texts set");
-    if (FindDevice(*first, L"4") != nullptr || shown.back() != kDeviceNotFoundMessage) {
-      return std::string("device lookup did not fail with its message");
-    }
-    return std::string();
-  });
-}
-
-TEST(GetDeviceCatalog, LoadsTheProgramFoldersFile) {
-  static const char kText[] =
-      "{\"ProgramName\": \"Clip\", \"Version\": \"3.1\", \"Extra\": 1,\n"
-      " \"Devices\": [{\"id\": \"4\", \"name\": \"Tablet\", \"DeviceAry\": [{\"id\": \"Normal\", \"videoKBS\": 900}]}]}\n";
-  InFreshProcess(kText, [] {
-    Messages shown;
-    SetMessageSink([&shown](const std::wstring& text) { shown.push_back(text); });
-    const DeviceCatalog& catalog = GetDeviceCatalog();
-    if (!shown.empty()) return std::string("unexpected message");
-    if (GetCatalogText() != SystemToWide(kText)) return std::string("catalog text changed");
-    if (GetProductName() != L"Clip" || GetProductVersion() != L"3.1") return std::string("product texts");
-    const FormatObject* q = FindQuality(catalog, L"4", L"normal");
-    return Expect(q && q->videoKBS == L"900", "quality lookup");
-  });
-}
-
-TEST(GetDeviceCatalog, ACallFromInsideItsMessageFindsTheCatalogReady) {
-  InFreshProcess("not a catalog at all", [] {
-    Messages shown;
-    const DeviceCatalog* inner = nullptr;
-    SetMessageSink([&](const std::wstring& text) {
-      shown.push_back(text);
-      inner = &GetDeviceCatalog();  // as a page call during a modal message box would
-    });
-    const DeviceCatalog* outer = &GetDeviceCatalog();
-    if (shown != Messages{kCatalogExceptionMessage}) return std::string("message not shown exactly once");
-    return Expect(inner == outer && GetCatalogText() == L"not a catalog at all", "re-entrant call");
-  });
-}
-
-TEST(GetDeviceCatalog, ConcurrentFirstCallsShareOneLoad) {
-  InFreshProcess("{\"Devices\": [{\"id\": \"a\"}, {\"id\": \"b\"}]}", [] {
-    std::atomic<int> messages{0};
-    SetMessageSink([&messages](const std::wstring&) { ++messages; });
-    const DeviceCatalog* seen[8] = {};
-    std::vector<std::thread> threads;
-    for (auto& s : seen) threads.emplace_back([&s] { s = &GetDeviceCatalog(); });
-    for (auto& t : threads) t.join();
-    for (const auto* s : seen) {
-      if (s != seen[0] || s->devices.size() != 2) return std::string("threads saw different catalogs");
-    }
-    return Expect(messages == 0, "messages");
-  });
-}
-
-TEST(LoadCatalog, ReadsTheProgramFoldersFileAndShowsItsMessages) {
+TEST(ReadCatalog, ReadsTheProgramFoldersFileWithItsMessages) {
   const std::wstring saved = ProgramFolder();
   testing::TempDir dir;
   SetProgramFolderForTesting(dir.wpath());
@@ -130,11 +38,11 @@ TEST(LoadCatalog, ReadsTheProgramFoldersFileAndShowsItsMessages) {
     std::error_code ignored;
     std::filesystem::remove(dir.File("data.dat"), ignored);
     if (c.data_dat) dir.Write("data.dat", *c.data_dat ? BytesToHex(EncryptCatalogBytes(c.data_dat)) : "");
-    testing::MessageRecorder recorder;
     DeviceCatalog catalog;
-    LoadCatalog(&catalog);
+    Messages messages;
+    ReadCatalog(CatalogFilePath(), &catalog, &messages);
     EXPECT_EQ(catalog.devices.size(), c.devices) << c.what;
-    EXPECT_EQ(recorder.texts(), c.shown) << c.what;
+    EXPECT_EQ(messages, c.shown) << c.what;
   }
   SetProgramFolderForTesting(saved);
 }
