@@ -8,6 +8,7 @@
 
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "tasks/encoder_runner.h"

@@ -13,10 +13,6 @@ namespace cw {
 // array's frame counts and runs ComputeProgress, like ToJson. UI thread.
 std::wstring RenderTaskJson(FileObject& task, const std::wstring& device_text);
 
-// Appends `value` in the C conversion "%f" (six decimals, '.' as the decimal
-// mark) whatever the process locale.
-void AppendFixed6(std::wstring* out, double value);
-
 // The catalog name of device `id` (ASCII case ignored), or "" when the catalog
 // has no such device. A missing id shows "can't find device!" the first time
 // this process asks for it (ids compared ignoring ASCII case), never again.

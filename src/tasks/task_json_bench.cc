@@ -7,6 +7,7 @@
 
 #include "catalog/device_catalog.h"
 #include "platform/message.h"
+#include "platform/paths.h"
 #include "tasks/file_object.h"
 
 namespace {

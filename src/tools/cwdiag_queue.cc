@@ -22,6 +22,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/config_location.h"
