@@ -1,17 +1,10 @@
 // The restore question, the set-aside of damaged journals, and journaling.
 #include "app/queue_keeper.h"
+#include "platform/paths.h"
 #include "platform/translate.h"
 
 
 namespace cw {
-namespace {
-
-std::wstring FolderOf(const std::wstring& path) {
-  size_t slash = path.rfind(L'/');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-}  // namespace
 
 QueueKeeper::QueueKeeper(Window& window, Services services) : window_(window), services_(std::move(services)) {}
 
@@ -25,7 +18,7 @@ size_t QueueKeeper::Start() {
   if (writer_ || lock_) return 0;
   size_t restored = 0;
   const std::wstring& path = services_.journal_path;
-  CreateDirectories(FolderOf(path));
+  CreateDirectories(FolderOfPath(path));
   lock_ = TryLockFile(path + L".lock");
   if (!lock_) return 0;  // another instance keeps the journal
   if (FileExists(path)) {

@@ -7,6 +7,7 @@
 
 #include "cli/video_extensions.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "sources/add_sources.h"
 #include "tasks/output_naming.h"

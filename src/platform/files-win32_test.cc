@@ -1,11 +1,12 @@
-// Tests of the Windows file services that need a second open handle: a file
-// deleted while another handle still holds it open.
+// Tests of the Windows file services: a file deleted while another handle
+// still holds it open, and folders made from paths written with backslashes.
 #include <windows.h>
 #undef DeleteFile
 
 #include <gtest/gtest.h>
 
 #include "platform/files.h"
+#include "platform/text.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw {
@@ -40,6 +41,21 @@ TEST(DeleteFileWin32, AMissingOrEmptyNameIsNotRemoved) {
   testing::TempDir dir;
   EXPECT_FALSE(DeleteFile(dir.wpath() + L"never-made.mp4"));
   EXPECT_FALSE(DeleteFile(L""));
+}
+
+// An output folder as config.ini may hold it on Windows, with backslashes and
+// missing parents (C:\Users\me\Videos\new\sub): every part is made.
+TEST(CreateDirectoriesWin32, BackslashedFoldersGetTheirMissingParents) {
+  testing::TempDir dir;
+  std::wstring base = dir.wpath();
+  for (wchar_t& c : base) {
+    if (c == L'/') c = L'\\';
+  }
+  for (const std::wstring& folder : {base + L"new\\sub", base + L"mixed/a\\b/c\\"}) {
+    EXPECT_TRUE(CreateDirectories(folder)) << WideToSystem(folder);
+    EXPECT_TRUE(IsDirectory(folder)) << WideToSystem(folder);
+  }
+  EXPECT_TRUE(IsDirectory(base + L"new"));
 }
 
 }  // namespace

@@ -3,6 +3,8 @@
 
 #include <ctime>
 
+#include "platform/paths.h"
+
 namespace cw {
 
 bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
@@ -24,10 +26,13 @@ bool ReadWholeTextFile(const std::wstring& path, std::string* text) {
 bool CreateDirectories(const std::wstring& path) {
   if (path.empty()) return false;
   if (IsDirectory(path)) return true;
-  // Every prefix that ends before a '/' is a parent; the root ("") is skipped.
-  for (size_t slash = path.find(L'/'); slash != std::wstring::npos; slash = path.find(L'/', slash + 1)) {
-    std::wstring prefix = path.substr(0, slash);
-    if (!prefix.empty() && !IsDirectory(prefix)) CreateDirectory(prefix);
+  // Every prefix that ends before a separator ('\\' too on Windows) is a
+  // parent; the root ("") is skipped, and so are prefixes that are no folder
+  // to make ("C:", the "\\server" of a share): creating them fails harmlessly.
+  for (size_t i = 1; i < path.size(); ++i) {
+    if (!IsPathSeparator(path[i]) || IsPathSeparator(path[i - 1])) continue;
+    std::wstring prefix = path.substr(0, i);
+    if (!IsDirectory(prefix)) CreateDirectory(prefix);
   }
   if (!IsDirectory(path)) CreateDirectory(path);
   return IsDirectory(path);

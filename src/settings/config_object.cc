@@ -1,13 +1,13 @@
 // The settings object: defaults, loading, saving and the settings JSON.
 #include "settings/config_object.h"
 
-#include <charconv>
 #include <exception>
 
 #include "json/json_value.h"
-#include "json/json_escape.h"
+#include "json/json_writer.h"
 #include "platform/files.h"
 #include "catalog/device_catalog.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "settings/config_text.h"
 #include "settings/setting_checks.h"
@@ -21,17 +21,6 @@ constexpr wchar_t kSaveFailedMessage[] = N_(L"Failed to save settings!");
 
 // Larger files are not settings files; they are refused before widening.
 constexpr size_t kMaxConfigFileBytes = 1 << 20;
-
-void AppendInt(std::wstring* out, int32_t value) {
-  char buffer[16];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
-
-std::wstring FolderOf(const std::wstring& path) {
-  size_t slash = path.rfind(L'/');
-  return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
 
 const DeviceCatalog& NoDevices() {
   static const DeviceCatalog* empty = new DeviceCatalog;
@@ -155,14 +144,19 @@ bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>
           refused->push_back(RefusedOutputFolderMessage(value, problem, outputDir));
         }
       } else if (name == L"conTasks") {
-        int64_t value = member.AsInt64();
-        if (value >= kMinConTasks && value <= kMaxConTasks) {
-          conTasks = static_cast<int32_t>(value);
+        std::optional<int32_t> value = ConTasksOf(member);
+        if (value) {
+          conTasks = *value;
         } else {
           refused->push_back(RefusedConTasksMessage(member.AsString(), conTasks));
         }
       } else if (name == L"needShutdown") {
-        needShutdown = static_cast<int32_t>(static_cast<uint32_t>(member.AsInt64()));
+        std::optional<int32_t> value = NeedShutdownOf(member);
+        if (value) {
+          needShutdown = *value;
+        } else {
+          refused->push_back(RefusedNeedShutdownMessage(member.AsString(), needShutdown));
+        }
       }
     }
   } catch (const std::exception&) {
@@ -172,30 +166,18 @@ bool ConfigObject::ApplyJson(const std::wstring& text, std::vector<std::wstring>
 }
 
 std::wstring ConfigObject::RenderJson(const std::wstring& device_desc, bool escaped, bool for_page) const {
-  auto value = [escaped, for_page](const std::wstring& v) {
-    if (!escaped) return v;
-    std::wstring out;
-    // The page never gets a lone surrogate (a name's bytes that are not
-    // UTF-8): it reads U+FFFD there. The file keeps them escaped.
-    AppendJsonEscaped(&out, v, for_page ? LoneSurrogates::kReplacement : LoneSurrogates::kEscape);
-    return out;
-  };
-  std::wstring out;
-  out.reserve(160 + targetDevice.size() + device_desc.size() + outputQuality.size() + outputDir.size());
-  out += L"{\"targetDevice\": \"";
-  out += value(targetDevice);
-  out += L"\",\"targetDeviceDesc\": \"";
-  out += value(device_desc);
-  out += L"\",\"outputQuality\": \"";
-  out += value(outputQuality);
-  out += L"\",\"outputDir\": \"";
-  out += value(outputDir);
-  out += L"\",\"conTasks\": ";
-  AppendInt(&out, conTasks);
-  out += L",\"needShutdown\": ";
-  AppendInt(&out, needShutdown);
-  out += L'}';
-  return out;
+  // The page never gets a lone surrogate (a name's bytes that are not
+  // UTF-8): it reads U+FFFD there. The file keeps them escaped.
+  JsonWriter json(!escaped ? JsonStrings::kRaw : for_page ? JsonStrings::kEscaped : JsonStrings::kEscapedKeepBytes);
+  json.BeginObject();
+  json.Key(L"targetDevice").String(targetDevice);
+  json.Key(L"targetDeviceDesc").String(device_desc);
+  json.Key(L"outputQuality").String(outputQuality);
+  json.Key(L"outputDir").String(outputDir);
+  json.Key(L"conTasks").Int(conTasks);
+  json.Key(L"needShutdown").Int(needShutdown);
+  json.EndObject();
+  return json.Take();
 }
 
 // The page reads these settings as JSON: every text is escaped.
@@ -219,7 +201,7 @@ void ConfigObject::Save() {
     pending_aside_.clear();
   }
   std::string bytes = FileBytes();
-  std::wstring folder = FolderOf(file_path_);
+  std::wstring folder = FolderOfPath(file_path_);
   if (!folder.empty()) CreateDirectories(folder);
   // Written beside and renamed over the old file, so a failed write (a full
   // disk) never leaves a cut settings file.

@@ -88,8 +88,8 @@ class ConfigObject {
   // members are ignored). A text that is not one JSON object or array shows
   // "Exception catch!"; fields not yet assigned keep their values.
   // Refused values keep the old value, and one message tells why: conTasks
-  // must be from kMinConTasks to kMaxConTasks, a new outputDir must pass
-  // OutputFolderProblem (setting_checks.h).
+  // must be a whole number from kMinConTasks to kMaxConTasks, needShutdown 0
+  // or 1, a new outputDir must pass OutputFolderProblem (setting_checks.h).
   void FromJson(const std::wstring& text);
 
   // A copy of targetDevice and outputQuality, consistent with concurrent

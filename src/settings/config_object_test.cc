@@ -128,8 +128,6 @@ TEST_F(ConfigObjectTest, FilesInTheExistingFormatLoadAsBefore) {
       {"{\"targetDevice\": \"2\",\"outputQuality\": \"High\",\"outputDir\": \"" + p +
            "/D:\\Videos\\Out\",\"conTasks\": 3,\"needShutdown\": 1}",
        {L"2", L"High", wp + L"/D:\\Videos\\Out", 3, 1}},
-      // Strict JSON from another tool: every backslash is doubled once more on load.
-      {"{\"outputDir\": \"" + p + "/D:\\\\Videos\"}", {L"4", L"Normal", wp + L"/D:\\\\Videos", 1, 0}},
       // Not UTF-8: one byte per character, 0xE9 is e-acute.
       {"{\"outputDir\": \"" + p + "/m\xE9" "dia\"}", {L"4", L"Normal", wp + L"/m\u00E9dia", 1, 0}},
       // Lines are joined without their line ends.
@@ -137,8 +135,8 @@ TEST_F(ConfigObjectTest, FilesInTheExistingFormatLoadAsBefore) {
       // Only some keys: the others keep their defaults on the first load.
       {"{\"conTasks\": 3}", {L"4", L"Normal", kDefaultDir, 3, 0}},
       {"{\"conTasks\": 16}", {L"4", L"Normal", kDefaultDir, 16, 0}},
-      {"{\"needShutdown\": 2, \"unknown\": \"x\", \"targetDeviceDesc\": \"ignored\"}",
-       {L"4", L"Normal", kDefaultDir, 1, 2}},
+      {"{\"needShutdown\": 1, \"unknown\": \"x\", \"targetDeviceDesc\": \"ignored\"}",
+       {L"4", L"Normal", kDefaultDir, 1, 1}},
   };
   for (const auto& c : cases) {
     dir_.Write("config.ini", c.content);
@@ -276,11 +274,11 @@ TEST_F(ConfigObjectTest, WhateverSaveWritesLoadReadsBack) {
     config->outputQuality = value + L"q";
     config->targetDevice = value;
     config->conTasks = 13;
-    config->needShutdown = 2;
+    config->needShutdown = 1;
     config->Save();
     messages_.Clear();  // the unknown device's message is not what this test is about
     auto loaded = Loaded();
-    ExpectValues(*loaded, {value, value + L"q", folder, 13, 2}, WideToSystem(value));
+    ExpectValues(*loaded, {value, value + L"q", folder, 13, 1}, WideToSystem(value));
     std::vector<std::wstring> shown = messages_.texts();
     EXPECT_TRUE(std::find(shown.begin(), shown.end(), kException) == shown.end()) << WideToSystem(value);
   }
@@ -316,8 +314,8 @@ TEST_F(ConfigObjectTest, FromJsonAssignsTheFiveKeys) {
     Values expected;
   } cases[] = {
       {L"{\"conTasks\": \"3\"}", {L"4", L"Normal", kDefaultDir, 3, 0}},
-      {L"{\"conTasks\": 3.9}", {L"4", L"Normal", kDefaultDir, 3, 0}},
       {L"{\"needShutdown\": true}", {L"4", L"Normal", kDefaultDir, 1, 1}},
+      {L"{\"needShutdown\": 1, \"needShutdown\": \"0\"}", kDefaults},
       {L"{\"conTasks\": 1, \"conTasks\": 6}", {L"4", L"Normal", kDefaultDir, 6, 0}},
       {L"{\"targetDevice\": 7, \"outputQuality\": \"Low\"}", {L"7", L"Low", kDefaultDir, 1, 0}},
       {L"{\"TargetDevice\": \"9\", \"targetDeviceDesc\": \"x\"}", kDefaults},
@@ -373,6 +371,11 @@ std::wstring TasksRefused(const std::wstring& value, int32_t kept) {
          L"\" is not used.\nIt stays " + std::to_wstring(kept) + L".";
 }
 
+std::wstring ShutdownRefused(const std::wstring& value, int32_t kept) {
+  return L"Shutting the computer down when the conversions are done must be 0 (off) or 1 (on); \"" + value +
+         L"\" is not used.\nIt stays " + std::to_wstring(kept) + L".";
+}
+
 std::wstring FolderRefused(const std::wstring& value, const std::wstring& why, const std::wstring& kept) {
   return L"The output folder \"" + value + L"\" is not used: " + why + L".\nThe output folder stays \"" + kept +
          L"\".";
@@ -399,6 +402,12 @@ class RefusedValuesTest : public ConfigObjectTest {
         {"17", L"\"conTasks\": 17", TasksRefused(L"17", kept_tasks)},
         {"2^32+2", L"\"conTasks\": 4294967298", TasksRefused(L"4294967298", kept_tasks)},
         {"null", L"\"conTasks\": null", TasksRefused(L"null", kept_tasks)},
+        {"2.5", L"\"conTasks\": 2.5", TasksRefused(L"2.5", kept_tasks)},
+        {"\"2.5\"", L"\"conTasks\": \"2.5\"", TasksRefused(L"2.5", kept_tasks)},
+        {"shutdown 7", L"\"needShutdown\": 7", ShutdownRefused(L"7", 0)},
+        {"shutdown -1", L"\"needShutdown\": -1", ShutdownRefused(L"-1", 0)},
+        {"shutdown 0.5", L"\"needShutdown\": 0.5", ShutdownRefused(L"0.5", 0)},
+        {"shutdown yes", L"\"needShutdown\": \"yes\"", ShutdownRefused(L"yes", 0)},
         {"empty folder", L"\"outputDir\": \"\"", FolderRefused(L"", L"no folder is given", kept_dir)},
         {"-y", L"\"outputDir\": \"-y\"",
          FolderRefused(L"-y", L"it is not a full path (it must start with /)", kept_dir)},
@@ -444,6 +453,7 @@ TEST_F(RefusedValuesTest, UsableValuesAtTheBoundsAreTaken) {
     std::wstring dir;
     int32_t tasks;
   } cases[] = {
+      {L"\"conTasks\": 8.0", kDefaultDir, 8},
       {L"\"conTasks\": 1", kDefaultDir, 1},
       {L"\"conTasks\": 16", kDefaultDir, 16},
       {L"\"conTasks\": \"16\"", kDefaultDir, 16},
@@ -472,6 +482,36 @@ TEST_F(RefusedValuesTest, AFileWithUnusableValuesIsSetAsideAndItsOtherValuesLoad
     ExpectKeptByTheNextSave(*config, content, false);
     RemoveSetAsideFiles();
   }
+}
+
+// Files another program's JSON writer wrote: their escapes are decoded, while
+// raw paths as this program writes them keep their backslashes.
+TEST_F(ConfigObjectTest, StandardJsonFilesHaveTheirEscapesDecoded) {
+  const std::string p = dir_.path();
+  const std::wstring wp = SystemToWide(p);
+  const struct {
+    std::string what;
+    std::string folder_bytes;  // as written in the file, after the test's folder
+    std::wstring folder;
+  } cases[] = {
+      {"\\u escape", "/Vid\\u00e9os", L"/Vid\u00E9os"},
+      {"upper-case hex, a surrogate pair", "/\\u89C6\\ud83c\\udfac", L"/\u89C6\U0001F3AC"},
+      {"escaped backslashes and slash", "/D:\\\\Videos\\/Out", L"/D:\\Videos/Out"},
+      {"escaped quote", "/say \\\"hi\\\"", L"/say \"hi\""},
+      {"raw path beside an escape", "/D:\\Vid\\u00e9os", L"/D:\\Vid\\u00e9os"},
+      {"raw path that holds \\n", "/C:\\new\\\\x", L"/C:\\new\\\\x"},
+      {"raw share", "/\\\\server\\share", L"/\\\\server\\share"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("config.ini", "{\"outputDir\": \"" + p + c.folder_bytes + "\",\"conTasks\": 2}");
+    auto config = Loaded();
+    ExpectValues(*config, {L"4", L"Normal", wp + c.folder, 2, 0}, c.what);
+    config->Save();
+    EXPECT_EQ(Loaded()->outputDir, wp + c.folder);  // saved in a form that reads back the same
+  }
+  EXPECT_TRUE(messages_.texts().empty());
+  EXPECT_TRUE(SetAsideFiles().empty());
 }
 
 TEST_F(ConfigObjectTest, Utf8FilesWithoutTheMarkKeepTheirNames) {

@@ -1,11 +1,12 @@
-// The two forms of config.ini's content.
+// The forms of config.ini's content.
 //
 // Plain form: the settings JSON exactly as ToJson() renders it, one byte per
 // character, values raw (a path keeps single backslashes). Reading it turns
 // every byte into the character with that code and doubles every backslash
 // before parsing, so raw Windows-style paths load unchanged. Only values made
-// of printable ASCII, without '"' and not ending in '\', are written this way:
-// those are exactly the values this form reads back unchanged.
+// of printable ASCII, without '"', not ending in '\' and without a backslash
+// that starts a standard escape (see below) are written this way: those are
+// exactly the values this form reads back unchanged.
 //
 // Escaped form: a UTF-8 byte-order mark, then the settings JSON in UTF-8 with
 // every value escaped as strict JSON ('"' as \", '\' as \\, control characters
@@ -17,9 +18,17 @@
 //
 // A file without the mark whose bytes are valid UTF-8 and hold at least one
 // multi-byte sequence (what any text editor writes for "Vid\u00e9os") is read
-// as UTF-8 and otherwise like the plain form (backslashes doubled). Every
-// other file is read one byte per character, as before: Latin-1 text such as
-// "Vid\xE9os" is never valid UTF-8 and keeps its meaning.
+// as UTF-8; every other file one byte per character, as before: Latin-1 text
+// such as "Vid\xE9os" is never valid UTF-8 and keeps its meaning.
+//
+// A file without the mark is standard JSON (what another program's JSON
+// writer makes), and is parsed as it is, when it holds backslashes and each
+// of them starts an escape such a writer uses in a path or a name: \\, \/,
+// \uXXXX of a printable character (surrogate pairs join), or \" inside a
+// value. Otherwise its backslashes are doubled as in the plain form: the
+// plain form's writer never writes a value that would read as escaped, and a
+// path typed raw by hand holds a backslash that is no such escape
+// ("C:\Videos", "\\server\share"; "C:\new" would be a line break).
 #pragma once
 
 #include <string>

@@ -17,6 +17,10 @@ TEST(FitsPlainConfigForm, OnlyValuesThePlainFormReadsBack) {
       {L"a b#c/*d*/{e}[f]:g,h'", true},
       {L"say \"hi\"", false},
       {L"c:\\output\\", false},
+      {L"c:\\users\\new", true},
+      {L"\\\\server\\share", false},  // these would read as standard escapes
+      {L"c:/a\\/b", false},
+      {L"x\\u0041y", false},
       {L"\\", false},
       {L"caf\u00E9", false},
       {L"\u0412\u0438\u0434\u0435\u043E", false},

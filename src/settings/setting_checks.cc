@@ -1,9 +1,12 @@
-// Checks of the output folder and of conTasks, and the messages of refusal.
+// Checks of the output folder, conTasks and needShutdown, and the messages
+// of refusal.
 #include "settings/setting_checks.h"
 
 #include <charconv>
+#include <cmath>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/translate.h"
 
 namespace cw {
@@ -15,15 +18,38 @@ std::wstring Decimal(int32_t value) {
   return std::wstring(buffer, result.ptr);
 }
 
-std::wstring ParentOf(const std::wstring& path) {
-  size_t end = path.find_last_not_of(L'/');
-  if (end == std::wstring::npos) return std::wstring();
-  size_t slash = path.rfind(L'/', end);
-  if (slash == std::wstring::npos) return std::wstring();
-  return slash == 0 ? std::wstring(L"/") : path.substr(0, slash);
+// The whole number a JSON number or text holds in decimal ("3", "3.0",
+// "1e1"); nothing for a fraction, another form (hex, a sign '+', blanks) or
+// a value beyond the 32-bit range.
+std::optional<int64_t> WholeNumberOf(const JsonValue& value) {
+  if (value.GetType() != JsonNumber && value.GetType() != JsonString) return std::nullopt;
+  const std::wstring& text = value.AsString();
+  std::string ascii;
+  for (wchar_t c : text) {
+    if (c > 0x7E) return std::nullopt;
+    ascii += static_cast<char>(c);
+  }
+  double number = 0;
+  auto [end, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), number);
+  if (error != std::errc() || end != ascii.data() + ascii.size() || !std::isfinite(number)) return std::nullopt;
+  if (number != std::trunc(number) || std::fabs(number) > 2147483647.0) return std::nullopt;
+  return static_cast<int64_t>(number);
 }
 
 }  // namespace
+
+std::optional<int32_t> ConTasksOf(const JsonValue& value) {
+  std::optional<int64_t> number = WholeNumberOf(value);
+  if (!number || *number < kMinConTasks || *number > kMaxConTasks) return std::nullopt;
+  return static_cast<int32_t>(*number);
+}
+
+std::optional<int32_t> NeedShutdownOf(const JsonValue& value) {
+  if (value.GetType() == JsonBoolean) return value.AsString() == L"true" ? 1 : 0;
+  std::optional<int64_t> number = WholeNumberOf(value);
+  if (!number || (*number != 0 && *number != 1)) return std::nullopt;
+  return static_cast<int32_t>(*number);
+}
 
 std::wstring OutputFolderProblem(const std::wstring& folder) {
   if (folder.empty()) return Tr(L"no folder is given");
@@ -34,9 +60,9 @@ std::wstring OutputFolderProblem(const std::wstring& folder) {
     return IsWritableDirectory(folder) ? std::wstring() : Tr(L"the folder cannot be written");
   }
   if (FileExists(folder)) return Tr(L"it is a file, not a folder");
-  // The walk up splits at '/': the folder as the platform writes it, with
-  // '/' for Windows's '\' as well.
-  for (std::wstring parent = ParentOf(MakeAbsolutePath(folder)); !parent.empty(); parent = ParentOf(parent)) {
+  // The walk up starts from the folder as the platform writes it.
+  for (std::wstring parent = ParentFolderOf(MakeAbsolutePath(folder)); !parent.empty();
+       parent = ParentFolderOf(parent)) {
     if (IsDirectory(parent)) {
       if (IsWritableDirectory(parent)) return std::wstring();
       return Fill(Tr(L"it cannot be created: %1 cannot be written"), {parent});
@@ -56,6 +82,12 @@ std::wstring RefusedConTasksMessage(const std::wstring& refused, int32_t kept) {
   return Fill(Tr(L"The number of conversions at once must be a whole number from %1 to %2; \"%3\" is not used.\n"
                   "It stays %4."),
               {Decimal(kMinConTasks), Decimal(kMaxConTasks), refused, Decimal(kept)});
+}
+
+std::wstring RefusedNeedShutdownMessage(const std::wstring& refused, int32_t kept) {
+  return Fill(Tr(L"Shutting the computer down when the conversions are done must be 0 (off) or 1 (on); "
+                  "\"%1\" is not used.\nIt stays %2."),
+              {refused, Decimal(kept)});
 }
 
 }  // namespace cw

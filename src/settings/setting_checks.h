@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+
+#include "json/json_value.h"
 
 namespace cw {
 
@@ -27,5 +30,18 @@ std::wstring RefusedOutputFolderMessage(const std::wstring& refused, const std::
 // The message for a refused conTasks: the value as it was given, the bounds
 // and the value that stays.
 std::wstring RefusedConTasksMessage(const std::wstring& refused, int32_t kept);
+
+// The conTasks a JSON value gives: a whole number in decimal (a number or a
+// text: "3", "3.0") from kMinConTasks to kMaxConTasks. Nothing for anything
+// else: 2.5 is refused, never rounded. Any thread.
+std::optional<int32_t> ConTasksOf(const JsonValue& value);
+
+// The needShutdown a JSON value gives: 0 or 1 (as a number or a text), or
+// false / true. Nothing for anything else. Any thread.
+std::optional<int32_t> NeedShutdownOf(const JsonValue& value);
+
+// The message for a refused needShutdown: the value as it was given, what
+// the setting takes and the value that stays.
+std::wstring RefusedNeedShutdownMessage(const std::wstring& refused, int32_t kept);
 
 }  // namespace cw

@@ -2,6 +2,7 @@
 #include "sources/add_sources.h"
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/translate.h"
 
 namespace cw {

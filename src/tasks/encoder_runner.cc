@@ -14,6 +14,7 @@
 #include "analysis/size_track.h"
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tasks/command_line.h"
 #include "tasks/host_hooks.h"
@@ -301,10 +302,6 @@ std::wstring RunProblem(ProcessObject& run, const ProcessExit& exit, bool stoppe
   return reason;
 }
 
-bool EndsWith(const std::wstring& text, const std::wstring& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
 
 int RunEncoder(ProcessObject& run) {
@@ -328,7 +325,7 @@ int RunEncoder(ProcessObject& run) {
   if (HasDeviceConstraints(*format)) source = ListSource(run, control);
   EncoderCommand command = BuildEncoderCommand(run, format, source);
   // A partial file's name says nothing of its container: say it.
-  if (!EndsWith(run.outputPath, L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});
+  if (!run.outputPath.ends_with(L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});
 
   std::shared_ptr<ChildProcess> child;
   switch (control.Start(command.argv, &child)) {

@@ -1,13 +1,11 @@
 // The task record, its run record and progress.
 #include "tasks/file_object.h"
 
-#include <charconv>
 #include <cmath>
 
 #include "analysis/size_text.h"
 #include "platform/data_folder.h"
 #include "platform/files.h"
-#include "tasks/task_json.h"
 
 namespace cw {
 
@@ -48,17 +46,6 @@ double ComputeProgress(FileObject& task) {
   NoticeRunEnd(task);
   task.progress = ProgressOf(task);
   return task.progress;
-}
-
-std::wstring FileNameOfPath(const std::wstring& path) {
-  size_t slash = path.rfind(L'/');
-  return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
-void AppendFixed6(std::wstring* out, double value) {
-  char buffer[400];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, 6);
-  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
 }
 
 }  // namespace cw

@@ -152,7 +152,4 @@ double ComputeProgress(FileObject& task);
 // clock and a process-wide counter, so identities stay unique. Any thread.
 std::wstring MakeGuidText();
 
-// The text after the last '/' of `path`; the whole path when it has none.
-std::wstring FileNameOfPath(const std::wstring& path);
-
 }  // namespace cw

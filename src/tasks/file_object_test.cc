@@ -8,6 +8,7 @@
 #include <limits>
 #include <locale>
 
+#include "platform/paths.h"
 #include "tasks/task_view.h"
 
 namespace cw {
@@ -33,16 +34,6 @@ void Fill(FileObject& task, const std::wstring& from_path) {
   task.outputQuality = L"Normal";
 }
 
-TEST(TaskJson, NewTaskRendersExactly) {
-  FileObject task;
-  Fill(task, L"/home/u/video/clip.avi");
-  EXPECT_EQ(Rendered(task, L"Tablet"),
-            L"{\"fileName\": \"clip.avi\",\"fromPath\": \"/home/u/video/clip.avi\",\"toPath\": \"\","
-            L"\"targetDevice\": \"Tablet\",\"outputQuality\": \"Normal\",\"iStatus\": 1,\"timeTip\": \"...\","
-            L"\"fileSize\": \"...\",\"progress\": 0.000000,\"guid\": \"" +
-                kGuid + L"\",\"failReason\": \"\",\"failDetails\": \"\",\"stalled\": \"\"}");
-}
-
 TEST(TaskJson, ValuesAreEscapedAsJsonStrings) {
   FileObject task;
   Fill(task, L"D:\\video\\a \"quoted\"\tname.avi");
@@ -53,27 +44,6 @@ TEST(TaskJson, ValuesAreEscapedAsJsonStrings) {
   EXPECT_NE(json.find(L"\"fromPath\": \"D:\\\\video\\\\a \\\"quoted\\\"\\u0009name.avi\","), std::wstring::npos) << json;
   EXPECT_NE(json.find(L"\"toPath\": \"/out/\u4E2D\u6587 \\\\ x.mp4\","), std::wstring::npos) << json;
   EXPECT_NE(json.find(L"\"targetDevice\": \"Dev \\\"1\\\"\","), std::wstring::npos) << json;
-}
-
-TEST(TaskJson, MembersComeInFixedOrder) {
-  FileObject task;
-  Fill(task, L"/a/b.avi");
-  task.iStatus = kTaskRunning;
-  task.process->totalFrames = 2250;
-  task.process->currentFrame = 1125;
-  task.process->sizeKB = 1536;
-  std::wstring json = Rendered(task, L"Phone");
-  const wchar_t* keys[] = {L"{\"fileName\": ", L",\"fromPath\": ", L",\"toPath\": ", L",\"targetDevice\": ",
-                           L",\"outputQuality\": ", L",\"iStatus\": 2,", L"\"timeTip\": ", L",\"fileSize\": \"\u2248 1 M\",",
-                           L"\"progress\": 50.000000,", L"\"guid\": "};
-  size_t at = 0;
-  for (const wchar_t* key : keys) {
-    size_t found = json.find(key, at);
-    ASSERT_NE(found, std::wstring::npos) << "missing or out of order: " << key << " in " << json;
-    at = found + 1;
-  }
-  EXPECT_EQ(json.back(), L'}');
-  EXPECT_EQ(json.find(L'\n'), std::wstring::npos);
 }
 
 TEST(TaskJson, ProgressUsesFixedSixDecimalsWhateverTheLocale) {
@@ -188,22 +158,6 @@ TEST(FileObject, RunRecordOutlivesItsTask) {
   run->log += L"frame=  10";  // the worker's copy is still valid
   run->finished = 1;
   EXPECT_EQ(run.use_count(), 1);
-}
-
-TEST(FileNameOfPath, TakesTheTextAfterTheLastSlash) {
-  const struct {
-    const wchar_t* path;
-    const wchar_t* name;
-  } cases[] = {
-      {L"/home/u/clip.avi", L"clip.avi"},
-      {L"clip.avi", L"clip.avi"},
-      {L"/home/u/", L""},
-      {L"", L""},
-      {L"/clip", L"clip"},
-      {L"a\\b\\c.avi", L"a\\b\\c.avi"},  // a backslash is part of a Linux name
-      {L"/x/y.z/\u4E2D\u6587.mkv", L"\u4E2D\u6587.mkv"},
-  };
-  for (const auto& c : cases) EXPECT_EQ(FileNameOfPath(c.path), c.name) << c.path;
 }
 
 }  // namespace

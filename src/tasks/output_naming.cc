@@ -19,18 +19,7 @@ std::wstring Candidate(const std::wstring& folder, const std::wstring& baseName,
   return folder + L"/" + baseName + (n == 0 ? L"" : L"(" + NumberText(n) + L")") + L".mp4";
 }
 
-bool EndsWith(const std::wstring& text, const std::wstring& end) {
-  return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
-
-std::wstring BaseNameOfPath(const std::wstring& path) {
-  size_t slash = path.rfind(L'/');
-  std::wstring name = slash == std::wstring::npos ? path : path.substr(slash + 1);
-  size_t dot = name.rfind(L'.');
-  return dot == std::wstring::npos ? name : name.substr(0, dot);
-}
 
 std::wstring ChooseOutputPath(const std::wstring& outputDir, const std::wstring& baseName,
                               const std::vector<std::wstring>& taken) {
@@ -78,7 +67,7 @@ int RemoveAbandonedPartials(const std::wstring& folder) {
   if (folder.empty() || !ListFolder(folder, &entries)) return 0;
   int removed = 0;
   for (const FolderEntry& entry : entries) {
-    if (entry.is_directory || !EndsWith(entry.name, kPartialSuffix)) continue;
+    if (entry.is_directory || !entry.name.ends_with(kPartialSuffix)) continue;
     std::wstring path = folder + L"/" + entry.name;
     if (ReservationAbandoned(path) && DeleteFile(path)) ++removed;
   }

@@ -11,11 +11,6 @@
 
 namespace cw {
 
-// The text after the last '/' of `path` without its last extension:
-// "/v/clip.avi" -> "clip", "/v/holiday.2010.mov" -> "holiday.2010",
-// "/v/README" -> "README", "/v/.profile" -> "". Any thread.
-std::wstring BaseNameOfPath(const std::wstring& path);
-
 // Creates `outputDir` (with its missing parents) when nothing exists there,
 // then returns the first of outputDir + "/" + baseName + ".mp4",
 // outputDir + "/" + baseName + "(1).mp4", "(2)", ... that names neither an

@@ -12,24 +12,6 @@
 namespace cw {
 namespace {
 
-TEST(BaseNameOfPath, CutsFolderAndLastExtension) {
-  struct Case {
-    const wchar_t* path;
-    const wchar_t* base;
-  } cases[] = {
-      {L"/v/clip.avi", L"clip"},
-      {L"/v/holiday.2010.mov", L"holiday.2010"},
-      {L"/v/README", L"README"},
-      {L"/v/.profile", L""},
-      {L"/v/", L""},
-      {L"clip.avi", L"clip"},
-      {L"/v.d/noext", L"noext"},  // a dot in a folder name is not an extension
-      {L"/v/a b%d.mkv", L"a b%d"},
-      {L"", L""},
-  };
-  for (const auto& c : cases) EXPECT_EQ(BaseNameOfPath(c.path), c.base) << WideToSystem(c.path);
-}
-
 TEST(ChooseOutputPath, TakesTheFirstFreeNumberedName) {
   testing::TempDir dir;
   std::wstring out = SystemToWide(dir.path());

@@ -2,11 +2,11 @@
 // from its entries.
 #include "tasks/queue_journal.h"
 
-#include <charconv>
 #include <stdexcept>
 
-#include "json/json_escape.h"
 #include "json/json_value.h"
+#include "json/json_writer.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 
 namespace cw {
@@ -14,20 +14,6 @@ namespace {
 
 constexpr const wchar_t* kJournalName = L"clipwright-queue";
 constexpr int kJournalVersion = 1;
-
-void AppendInt(std::wstring* out, int64_t value) {
-  char buffer[24];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
-
-void AppendMember(std::wstring* out, const wchar_t* name, const std::wstring& value) {
-  *out += L"\"";
-  *out += name;
-  *out += L"\":\"";
-  AppendJsonEscaped(out, value, LoneSurrogates::kEscape);
-  *out += L"\",";
-}
 
 // The text of member `name` when it is a string.
 bool ReadText(const JsonValue& object, const wchar_t* name, std::wstring* out) {
@@ -90,7 +76,7 @@ bool IsUnfinishedStatus(int32_t status) {
 std::wstring_view OutputFolderOfView(const TaskView& view, const std::wstring& settings_output_dir) {
   std::wstring_view folder = settings_output_dir;
   if (!view.toPath.empty()) {
-    size_t slash = view.toPath.rfind(L'/');
+    size_t slash = LastSeparator(view.toPath);
     folder = std::wstring_view(view.toPath).substr(0, slash == std::wstring::npos ? 0 : slash);
   } else if (!view.outputDir.empty()) {
     folder = view.outputDir;
@@ -133,27 +119,22 @@ bool UpdateJournalTasks(std::vector<JournalTask>* tasks, const std::vector<TaskV
 }
 
 std::string RenderQueueJournal(const std::vector<JournalTask>& tasks) {
-  std::wstring out = L"{\"journal\":\"";
-  out += kJournalName;
-  out += L"\",\"version\":";
-  AppendInt(&out, kJournalVersion);
-  out += L",\"count\":";
-  AppendInt(&out, static_cast<int64_t>(tasks.size()));
-  out += L",\"tasks\":[";
-  for (size_t i = 0; i < tasks.size(); ++i) {
-    const JournalTask& task = tasks[i];
-    out += i == 0 ? L"\n{" : L",\n{";
-    AppendMember(&out, L"guid", task.guid);
-    AppendMember(&out, L"fromPath", task.fromPath);
-    AppendMember(&out, L"targetDevice", task.targetDevice);
-    AppendMember(&out, L"outputQuality", task.outputQuality);
-    AppendMember(&out, L"outputDir", task.outputDir);
-    out += L"\"iStatus\":";
-    AppendInt(&out, task.status);
-    out += L"}";
+  JsonWriter json(JsonStrings::kEscapedKeepBytes);
+  json.BeginObject().Key(L"journal").String(kJournalName).Key(L"version").Int(kJournalVersion);
+  json.Key(L"count").Int(static_cast<int64_t>(tasks.size())).Key(L"tasks").BeginArray();
+  for (const JournalTask& task : tasks) {
+    json.BeginObject();
+    json.Key(L"guid").String(task.guid);
+    json.Key(L"fromPath").String(task.fromPath);
+    json.Key(L"targetDevice").String(task.targetDevice);
+    json.Key(L"outputQuality").String(task.outputQuality);
+    json.Key(L"outputDir").String(task.outputDir);
+    json.Key(L"iStatus").Int(task.status);
+    json.EndObject();
   }
-  out += L"]}\n";
-  return WideToSystem(out);  // every escaped byte is a \u escape by now: plain UTF-8
+  json.EndArray().EndObject();
+  // Every byte that is not UTF-8 is a \udcxx escape by now: plain UTF-8.
+  return WideToSystem(json.text()) + "\n";
 }
 
 bool ParseQueueJournal(std::string_view bytes, std::vector<JournalTask>* tasks) {

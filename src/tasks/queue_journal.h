@@ -4,10 +4,11 @@
 // the conversion between journal entries and tasks; queue_journal_writer.h
 // writes it.
 //
-// The file is one JSON object, UTF-8:
-//   {"journal":"clipwright-queue","version":1,"count":N,"tasks":[
-//    {"guid":"..","fromPath":"..","targetDevice":"..","outputQuality":"..",
-//     "outputDir":"..","iStatus":1}, ...]}
+// The file is one JSON object on one line, UTF-8, ending in a line end:
+//   {"journal": "clipwright-queue","version": 1,"count": N,"tasks": [
+//    {"guid": "..","fromPath": "..","targetDevice": "..","outputQuality": "..",
+//     "outputDir": "..","iStatus": 1},...]}
+// (wrapped here); the reader takes any whitespace between the tokens.
 // File names that are not UTF-8 (escaped bytes in wide text) are written as
 // \uDCxx escapes and read back unchanged.
 #pragma once

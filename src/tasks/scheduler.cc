@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "settings/config_object.h"
+#include "platform/paths.h"
 #include "tasks/encoder_runner.h"
 #include "tasks/output_naming.h"
 #include "platform/translate.h"

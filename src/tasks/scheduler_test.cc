@@ -7,6 +7,7 @@
 #include <thread>
 
 #include "platform/files.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "tasks/encoder_runner.h"

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "catalog/device_catalog.h"
+#include "platform/paths.h"
 #include "platform/text.h"
 #include "tasks/file_object.h"
 #include "tasks/task_view.h"

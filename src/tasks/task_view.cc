@@ -2,7 +2,6 @@
 #include "tasks/task_view.h"
 
 #include <algorithm>
-#include <charconv>
 #include <chrono>
 #include <thread>
 
@@ -12,26 +11,13 @@
 #include "media/thumbnail_cache.h"
 #include "platform/text.h"
 #include "tasks/profile_rates.h"
-#include "json/json_escape.h"
+#include "json/json_writer.h"
 #include "platform/process.h"
 #include "tasks/encoder_runner.h"
-#include "tasks/task_json.h"
 #include "platform/translate.h"
 
 namespace cw {
 namespace {
-
-void AppendText(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
-  *out += key_text;
-  AppendJsonEscaped(out, value);
-  *out += L"\",";
-}
-
-void AppendInt(std::wstring* out, int32_t value) {
-  char buffer[16];
-  auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
-  for (const char* p = buffer; p != result.ptr; ++p) *out += static_cast<wchar_t>(*p);
-}
 
 bool IsBannerLine(const std::wstring& line) {
   static const wchar_t* const kStarts[] = {L"ffmpeg version ", L"  built with ", L"  configuration:", L"  lib"};
@@ -62,10 +48,40 @@ double ExpectedSizeKB(const FileObject& task, const TaskView& view, const Device
   return EstimateFinalSizeKB(facts);
 }
 
-void AppendMember(std::wstring* out, const wchar_t* key_text, const std::wstring& value) {
-  *out += key_text;
-  AppendJsonEscaped(out, value);
-  *out += L'"';
+// The source's members, once the source has been probed (successfully or
+// not): "duration" ("0:08", "" unknown), "frameSize" ("320x240" or ""),
+// "sourceInfo" (codecs, size and rate, or ""), "thumbnail" (a file URI of
+// the cached PNG, or "").
+void WriteSourceMembers(JsonWriter& json, const TaskView& view) {
+  if (view.source.state == SourceRecord::State::kPending) return;
+  const SourceFacts& facts = view.source.facts;
+  json.Key(L"duration").String(DurationText(view.sourceSeconds));
+  std::wstring frame_size;
+  if (facts.width > 0 && facts.height > 0) frame_size = std::to_wstring(facts.width) + L"x" + std::to_wstring(facts.height);
+  json.Key(L"frameSize").String(frame_size);
+  json.Key(L"sourceInfo").String(FactsText(facts));
+  std::wstring thumbnail;
+  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(ThumbnailUriOfPath(view.source.thumbnailPath));
+  json.Key(L"thumbnail").String(thumbnail);
+}
+
+void WriteTask(JsonWriter& json, const TaskView& view) {
+  json.BeginObject();
+  json.Key(L"fileName").String(view.fileName);
+  json.Key(L"fromPath").String(view.fromPath);
+  json.Key(L"toPath").String(view.toPath);
+  json.Key(L"targetDevice").String(view.deviceName);
+  json.Key(L"outputQuality").String(view.outputQuality);
+  json.Key(L"iStatus").Int(view.status);
+  json.Key(L"timeTip").String(view.remaining);
+  json.Key(L"fileSize").String(view.size);
+  json.Key(L"progress").Fixed(view.progress, 6);
+  json.Key(L"guid").String(view.guid);
+  json.Key(L"failReason").String(view.failureReason);
+  json.Key(L"failDetails").String(JoinLines(view.failureLines));
+  json.Key(L"stalled").String(view.stalled);
+  WriteSourceMembers(json, view);
+  json.EndObject();
 }
 
 }  // namespace
@@ -101,19 +117,6 @@ std::vector<std::wstring> LastLines(const std::wstring& log, size_t count, bool 
   return lines;
 }
 
-
-void AppendSourceMembers(std::wstring* out, const TaskView& view) {
-  if (view.source.state == SourceRecord::State::kPending) return;
-  const SourceFacts& facts = view.source.facts;
-  AppendMember(out, L",\"duration\": \"", DurationText(view.sourceSeconds));
-  std::wstring frame_size;
-  if (facts.width > 0 && facts.height > 0) frame_size = std::to_wstring(facts.width) + L"x" + std::to_wstring(facts.height);
-  AppendMember(out, L",\"frameSize\": \"", frame_size);
-  AppendMember(out, L",\"sourceInfo\": \"", FactsText(facts));
-  std::wstring thumbnail;
-  if (!view.source.thumbnailPath.empty()) thumbnail = SystemToWide(ThumbnailUriOfPath(view.source.thumbnailPath));
-  AppendMember(out, L",\"thumbnail\": \"", thumbnail);
-}
 
 QueueCounts CountTasks(const std::vector<TaskView>& tasks) {
   QueueCounts counts;
@@ -167,44 +170,17 @@ TaskView ViewOfTask(const FileObject& task, const DeviceCatalog& catalog) {
 }
 
 std::wstring RenderTaskJson(const TaskView& view) {
-  std::wstring out;
-  out.reserve(256 + view.fileName.size() + view.fromPath.size() + view.toPath.size());
-  out += L'{';
-  AppendText(&out, L"\"fileName\": \"", view.fileName);
-  AppendText(&out, L"\"fromPath\": \"", view.fromPath);
-  AppendText(&out, L"\"toPath\": \"", view.toPath);
-  AppendText(&out, L"\"targetDevice\": \"", view.deviceName);
-  AppendText(&out, L"\"outputQuality\": \"", view.outputQuality);
-  out += L"\"iStatus\": ";
-  AppendInt(&out, view.status);
-  out += L',';
-  AppendText(&out, L"\"timeTip\": \"", view.remaining);
-  AppendText(&out, L"\"fileSize\": \"", view.size);
-  out += L"\"progress\": ";
-  AppendFixed6(&out, view.progress);
-  out += L',';
-  out += L"\"guid\": \"";
-  AppendJsonEscaped(&out, view.guid);
-  out += L"\",";
-  AppendText(&out, L"\"failReason\": \"", view.failureReason);
-  out += L"\"failDetails\": \"";
-  AppendJsonEscaped(&out, JoinLines(view.failureLines));
-  out += L"\",";
-  AppendText(&out, L"\"stalled\": \"", view.stalled);
-  out.pop_back();  // the comma: the source's members bring their own
-  AppendSourceMembers(&out, view);
-  out += L'}';
-  return out;
+  JsonWriter json;
+  WriteTask(json, view);
+  return json.Take();
 }
 
 std::wstring RenderTasksJson(const std::vector<TaskView>& views) {
-  std::wstring json = L"[";
-  for (size_t i = 0; i < views.size(); ++i) {
-    if (i > 0) json += L',';
-    json += RenderTaskJson(views[i]);
-  }
-  json += L']';
-  return json;
+  JsonWriter json;
+  json.BeginArray();
+  for (const TaskView& view : views) WriteTask(json, view);
+  json.EndArray();
+  return json.Take();
 }
 
 }  // namespace cw

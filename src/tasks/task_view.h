@@ -95,19 +95,14 @@ void FeedRemainingTime(FileObject& task);
 TaskView ViewOfTask(const FileObject& task, const DeviceCatalog& catalog);
 
 // The task JSON the page receives: one object per view on one line, members
-// in the fixed order fileName, fromPath, toPath, targetDevice (the device's
-// name), outputQuality, iStatus, timeTip, fileSize, progress, guid, then
+// fileName, fromPath, toPath, targetDevice (the device's name),
+// outputQuality, iStatus, timeTip, fileSize, progress (six decimals), guid,
 // failReason (the failure's reason, "" for a task that did not fail),
 // failDetails (its encoder lines joined by '\n'), stalled (why a running
-// task makes no progress, "" while it goes on) and the source's members
-// (see AppendSourceMembers); text values escaped as JSON strings. Any thread.
+// task makes no progress, "" while it goes on), and once the source has been
+// probed duration, frameSize, sourceInfo and thumbnail (a file URI); text
+// values escaped as JSON strings, lone surrogates as U+FFFD. Any thread.
 std::wstring RenderTaskJson(const TaskView& view);
 std::wstring RenderTasksJson(const std::vector<TaskView>& views);
-
-// The source's members of the task JSON, present once the source has been
-// probed (successfully or not), each text escaped and led by a comma: "duration" ("0:08", "" unknown), "frameSize" ("320x240" or ""),
-// "sourceInfo" (codecs, size and rate, or ""), "thumbnail" (a file URI of
-// the cached PNG, or "").
-void AppendSourceMembers(std::wstring* out, const TaskView& view);
 
 }  // namespace cw

@@ -25,6 +25,7 @@
 #include "catalog/device_catalog.h"
 #include "platform/files.h"
 #include "platform/message.h"
+#include "platform/paths.h"
 #include "platform/process.h"
 #include "platform/text.h"
 #include "settings/config_location.h"
