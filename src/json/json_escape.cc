@@ -14,11 +14,20 @@ void AppendUnicodeEscape(std::wstring* out, unsigned unit) {
 
 bool IsSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDFFF; }
 
+// Copied as it is, whatever the mode.
+bool IsPlain(wchar_t c) { return c >= 0x20 && c != L'"' && c != L'\\' && c != 0x7F && !IsSurrogate(c); }
+
 }  // namespace
 
 void AppendJsonEscaped(std::wstring* out, std::wstring_view text, LoneSurrogates surrogates) {
-  out->reserve(out->size() + text.size());
   for (size_t i = 0; i < text.size(); ++i) {
+    size_t plain = i;
+    while (plain < text.size() && IsPlain(text[plain])) ++plain;
+    if (plain != i) {  // the common case: a run that needs nothing, appended at once
+      out->append(text.substr(i, plain - i));
+      i = plain;
+      if (i == text.size()) break;
+    }
     wchar_t c = text[i];
     if (SurrogatePairAt(text, i)) {  // one character in UTF-16
       *out += c;
@@ -28,14 +37,10 @@ void AppendJsonEscaped(std::wstring* out, std::wstring_view text, LoneSurrogates
       *out += c;
     } else if (c < 0x20 || c == 0x7F) {
       AppendUnicodeEscape(out, static_cast<unsigned>(c));
-    } else if (IsSurrogate(c)) {
-      if (surrogates == LoneSurrogates::kEscape) {
-        AppendUnicodeEscape(out, static_cast<unsigned>(c));
-      } else {
-        *out += L'\uFFFD';
-      }
+    } else if (surrogates == LoneSurrogates::kEscape) {  // a lone surrogate
+      AppendUnicodeEscape(out, static_cast<unsigned>(c));
     } else {
-      *out += c;
+      *out += L'\uFFFD';
     }
   }
 }

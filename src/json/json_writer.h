@@ -44,6 +44,10 @@ class JsonWriter {
   JsonWriter& Bool(bool value);
   JsonWriter& Null();
 
+  // Room for `chars` characters of text in all, so that a long document
+  // grows without copies.
+  void Reserve(size_t chars) { out_.reserve(chars); }
+
   const std::wstring& text() const { return out_; }
   std::wstring Take() { return std::move(out_); }
 

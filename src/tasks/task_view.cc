@@ -169,14 +169,28 @@ TaskView ViewOfTask(const FileObject& task, const DeviceCatalog& catalog) {
   return view;
 }
 
+namespace {
+
+// Room for a task's text: its names and paths, and about 256 characters for
+// the member names and the other values.
+size_t TaskChars(const TaskView& view) {
+  return 256 + view.fileName.size() + view.fromPath.size() + view.toPath.size();
+}
+
+}  // namespace
+
 std::wstring RenderTaskJson(const TaskView& view) {
   JsonWriter json;
+  json.Reserve(TaskChars(view));
   WriteTask(json, view);
   return json.Take();
 }
 
 std::wstring RenderTasksJson(const std::vector<TaskView>& views) {
   JsonWriter json;
+  size_t chars = 2;
+  for (const TaskView& view : views) chars += TaskChars(view) + 1;
+  json.Reserve(chars);
   json.BeginArray();
   for (const TaskView& view : views) WriteTask(json, view);
   json.EndArray();
