@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -150,6 +151,26 @@ long long RegularFileSize(const std::wstring& path) {
   if (stat(Narrow(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return static_cast<long long>(st.st_size);
 }
+
+std::wstring PathProblem(const std::wstring& path) {
+  struct stat st;
+  if (stat(Narrow(path).c_str(), &st) == 0 || errno == ENOENT || errno == ENOTDIR) return L"";
+  return SystemToWide(std::strerror(errno));
+}
+
+std::wstring FolderReadProblem(const std::wstring& path) {
+  DIR* dir = opendir(Narrow(path).c_str());
+  if (!dir) return SystemToWide(std::strerror(errno));
+  closedir(dir);
+  return L"";
+}
+
+size_t NameLimitOf(const std::wstring& folder) {
+  long limit = pathconf(Narrow(folder).c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<size_t>(limit) : 255;
+}
+
+size_t NameLength(const std::wstring& name) { return Narrow(name).size(); }
 
 bool ReadFileRange(const std::wstring& path, long long offset, size_t length, std::string* bytes) {
   bytes->clear();

@@ -13,6 +13,7 @@
 #include <string>
 
 #include "analysis/time_tick.h"
+#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "media/source_record.h"
 
@@ -88,6 +89,9 @@ struct ProcessObject {
   std::wstring publishedPath;
   std::wstring targetDevice;   // device id the run converts for
   std::wstring outputQuality;  // quality id the run converts with
+  // The source's size and modification time when the task was added (size
+  // -1: not taken); a run waits for a source that changed since.
+  FileStamp sourceAtAdd;
 };
 
 // One conversion task. Created by the ways of adding files, owned by the task
