@@ -92,18 +92,18 @@ bool IsWritableDirectory(const std::wstring& path) {
 
 bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries) {
   entries->clear();
-  std::string narrow = Narrow(path);
-  DIR* dir = opendir(narrow.c_str());
+  DIR* dir = opendir(Narrow(path).c_str());
   if (!dir) return false;
-  if (!narrow.empty() && narrow.back() != '/') narrow += '/';
   while (struct dirent* e = readdir(dir)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     FolderEntry entry;
     entry.name = SystemToWide(name);
     entry.is_hidden = name[0] == '.';
+    // Looked at relative to the open folder: a path beyond the system's
+    // length limit still tells a folder from a file.
     struct stat st;
-    entry.is_directory = stat((narrow + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    entry.is_directory = fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entries->push_back(std::move(entry));
   }
   closedir(dir);
