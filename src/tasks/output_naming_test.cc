@@ -49,11 +49,13 @@ TEST(ChooseAndReserveOutputPath, LongBaseNamesAreCutToFitTheFileSystem) {
   testing::TempDir dir;
   const std::wstring out = SystemToWide(dir.path());
   const size_t limit = NameLimitOf(out);
+  std::wstring emoji;  // four bytes each in UTF-8, a surrogate pair each in UTF-16
+  for (int i = 0; i < 130; ++i) emoji += L"\U0001F600";
   const std::wstring cases[] = {
       std::wstring(80, L'\u5B57'),            // 240 bytes in UTF-8
       std::wstring(300, L'a'),
       L"x" + std::wstring(150, L'\u00E9'),    // two-byte characters at an odd offset
-      std::wstring(70, L'\U0001F600'),        // four bytes each (a surrogate pair in UTF-16)
+      emoji,
   };
   for (const std::wstring& base : cases) {
     std::unique_ptr<FileReservation> first, second;
