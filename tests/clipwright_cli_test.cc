@@ -1,6 +1,8 @@
 // clipwright-cli run as a process with the real encoder on clips the tests
 // generate: conversions and their names, exit statuses, the plain and the
 // terminal output, orderly stops on signals, and an installed copy.
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -360,6 +362,55 @@ TEST_F(ClipwrightCliTest, BadUsageExitsWithTwoAndConvertsNothing) {
   CliRun help = Run(Cli({"--help"}));
   EXPECT_EQ(help.exit_code, 0);
   EXPECT_TRUE(help.Has("Usage: clipwright-cli [OPTIONS] FILE|FOLDER...")) << help.output;
+}
+
+// Whatever was asked and could not be converted, the run never ends with 0
+// and says why; a pipe, which would block the encoder for ever, is never
+// opened.
+TEST_F(ClipwrightCliTest, WhatCannotBeConvertedIsSaidAndNeverExitsZero) {
+  std::string out = dir_.File("out");
+  fs::create_directories(dir_.File("pipes"));
+  ASSERT_EQ(mkfifo(dir_.File("pipes/live.avi").c_str(), 0600), 0);
+  std::string too_long = dir_.path();
+  while (too_long.size() <= 4096) too_long += "/" + std::string(200, 'd');
+  const std::string not_regular = "it is not a regular file (a pipe, a device or a socket)";
+  struct Case {
+    std::vector<std::string> args;
+    int exit_code;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{dir_.File("pipes/live.avi")}, 2, "cannot convert " + dir_.File("pipes/live.avi") + ": " + not_regular},
+      {{too_long + "/clip.avi"}, 2, "cannot convert " + too_long + "/clip.avi: File name too long"},
+      {{dir_.File("pipes")}, 1, "left out " + dir_.File("pipes/live.avi") + ": " + not_regular},
+      {{"-r", dir_.File("pipes")}, 1, "left out " + dir_.File("pipes/live.avi") + ": " + not_regular},
+  };
+  for (const auto& c : cases) {
+    std::vector<std::string> args = {"--device", "1", "--quality", "Low", "--output", out};
+    args.insert(args.end(), c.args.begin(), c.args.end());
+    CliRun run = Run(Cli(args));
+    EXPECT_EQ(run.exit_code, c.exit_code) << run.output;
+    EXPECT_TRUE(run.Has("clipwright-cli: " + c.message)) << run.output;
+  }
+  EXPECT_TRUE(FilesIn(out).empty());
+}
+
+// A damaged catalog is named as the fault, with a status that says so,
+// for a listing as for a conversion.
+TEST_F(ClipwrightCliTest, ADamagedCatalogIsSaidAndNeverExitsZero) {
+  std::string out = dir_.File("out");
+  std::string clip = MakeClip("c.avi");
+  ProgramFolder(out);
+  dir_.Write("prog/data.dat", std::string(300, '\x5a'));
+  for (const std::vector<std::string>& args : {std::vector<std::string>{"--list-devices"}, {clip}}) {
+    CliRun run = Run(OwnCli(out, args));
+    EXPECT_EQ(run.exit_code, 1) << run.output;
+    EXPECT_TRUE(run.Has("clipwright-cli: the device catalog /")) << run.output;
+    EXPECT_TRUE(run.Has("/prog/data.dat cannot be read (it is missing or damaged); reinstall the program\n"))
+        << run.output;
+    EXPECT_FALSE(run.Has("config.ini")) << run.output;
+  }
+  EXPECT_TRUE(FilesIn(out).empty());
 }
 
 TEST_F(ClipwrightCliTest, TerminalGetsTheLiveDisplay) {

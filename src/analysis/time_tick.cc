@@ -1,8 +1,8 @@
 // Running intervals of a task and the remaining-time text.
 #include "analysis/time_tick.h"
 
+#include <chrono>
 #include <cmath>
-#include <ctime>
 #include <limits>
 #include <utility>
 
@@ -64,7 +64,9 @@ std::wstring RemainingTimeForPeople(const std::wstring& english) {
   return english;
 }
 
-int64_t SystemSeconds() { return static_cast<int64_t>(std::time(nullptr)); }
+int64_t SteadySeconds() {
+  return std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
 
 TimeTickArray::TimeTickArray(SecondsClock clock) : clock_(std::move(clock)) {}
 

@@ -11,11 +11,13 @@
 
 namespace cw {
 
-// Now, in whole seconds since 1 January 1970. Injected so that tests control time.
+// Now, in whole seconds from a fixed point. Injected so that tests control time.
 using SecondsClock = std::function<int64_t()>;
 
-// The system's calendar time in seconds. Any thread.
-int64_t SystemSeconds();
+// Seconds of the steady clock, which a change of the calendar time (by hand,
+// by the network's time service) does not move, so that running times and
+// the remaining time stay true across it. Any thread.
+int64_t SteadySeconds();
 
 // One interval of running time.
 struct TimeTick {
@@ -26,7 +28,7 @@ struct TimeTick {
 
 class TimeTickArray {
  public:
-  explicit TimeTickArray(SecondsClock clock = SystemSeconds);
+  explicit TimeTickArray(SecondsClock clock = SteadySeconds);
 
   // Appends a new open tick that starts now.
   void AddTick();

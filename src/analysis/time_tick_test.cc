@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+
 #include <limits>
 
 #include "platform/translate.h"
@@ -104,6 +106,19 @@ TEST(TimeTickArray, AddAndCloseFollowTheClock) {
   EXPECT_TRUE(ticks.ticks()[0].closed);
   EXPECT_EQ(ticks.ticks()[0].end, clock.now);
   EXPECT_EQ(ticks.ElapsedSeconds(), 130);
+}
+
+// A task's ticks follow the steady clock: a jump of the calendar time
+// (hours at once, by the network's time service) moves no running time.
+TEST(TimeTickArray, TheDefaultClockIsTheSteadyOne) {
+  TimeTickArray ticks;
+  const int64_t before = std::chrono::duration_cast<std::chrono::seconds>(
+                             std::chrono::steady_clock::now().time_since_epoch()).count();
+  ticks.AddTick();
+  const int64_t after = std::chrono::duration_cast<std::chrono::seconds>(
+                            std::chrono::steady_clock::now().time_since_epoch()).count();
+  EXPECT_GE(ticks.ticks()[0].start, before);
+  EXPECT_LE(ticks.ticks()[0].start, after);
 }
 
 TEST(TimeTickArray, PausesDoNotCountAndOpenTicksKeepCounting) {

@@ -14,30 +14,38 @@ std::wstring QueueKeeper::RestoreQuestion(size_t count) {
               {std::to_wstring(count)});
 }
 
+std::wstring QueueKeeper::JournalPathOf(const std::wstring& path, int slot) {
+  if (slot <= 1) return path;
+  const size_t dot = path.rfind(L'.');
+  const size_t slash = LastSeparator(path);
+  const bool has_extension = dot != std::wstring::npos && (slash == std::wstring::npos || dot > slash + 1);
+  const std::wstring number = L"-" + std::to_wstring(slot);
+  return has_extension ? path.substr(0, dot) + number + path.substr(dot) : path + number;
+}
+
+bool QueueKeeper::TakeOwnJournal() {
+  for (int slot = 1; slot <= kJournalSlots && !lock_; ++slot) {
+    own_path_ = JournalPathOf(services_.journal_path, slot);
+    lock_ = TryLockFile(own_path_ + L".lock");
+  }
+  return lock_ != nullptr;
+}
+
 size_t QueueKeeper::Start() {
   if (writer_ || lock_) return 0;
-  size_t restored = 0;
-  const std::wstring& path = services_.journal_path;
-  CreateDirectories(FolderOfPath(path));
-  lock_ = TryLockFile(path + L".lock");
-  if (!lock_) return 0;  // another instance keeps the journal
-  if (FileExists(path)) {
+  CreateDirectories(FolderOfPath(services_.journal_path));
+  if (!TakeOwnJournal()) return 0;  // every name is held by a running window
+  std::vector<JournalTask> tasks;
+  if (FileExists(own_path_)) {
     std::string bytes;
-    std::vector<JournalTask> tasks;
-    if (ReadFileBytes(path, &bytes) && ParseQueueJournal(bytes, &tasks)) {
-      if (!tasks.empty() && window_.AskYesNo(RestoreQuestion(tasks.size()))) {
-        services_.restore(tasks);
-        restored = tasks.size();
-      } else {
-        services_.file_ops.remove(path);
-      }
-    } else {
+    if (!ReadFileBytes(own_path_, &bytes) || !ParseQueueJournal(bytes, &tasks)) {
+      tasks.clear();
       std::wstring aside = SetAside();
       if (aside.empty()) {
         window_.ShowMessageBox(Fill(Tr(L"The list of conversions kept from last time (%1) cannot be read, and it "
                                         "cannot be set aside either. It is left as it is, and the list is not kept "
                                         "during this run."),
-                                    {path}));
+                                    {own_path_}));
         return 0;
       }
       window_.ShowMessageBox(Fill(Tr(L"The list of conversions kept from last time cannot be read. It has been "
@@ -45,6 +53,32 @@ size_t QueueKeeper::Start() {
                                   {aside}));
     }
   }
+  // The journals of other windows that ended without a clean close.
+  std::vector<std::wstring> others;
+  std::vector<std::unique_ptr<FileLock>> held;
+  for (int slot = 1; slot <= kJournalSlots; ++slot) {
+    const std::wstring other = JournalPathOf(services_.journal_path, slot);
+    std::string bytes;
+    std::vector<JournalTask> theirs;
+    if (other == own_path_ || !FileExists(other)) continue;
+    std::unique_ptr<FileLock> lock = TryLockFile(other + L".lock");
+    if (!lock || !ReadFileBytes(other, &bytes) || !ParseQueueJournal(bytes, &theirs)) continue;
+    tasks.insert(tasks.end(), theirs.begin(), theirs.end());
+    others.push_back(other);
+    held.push_back(std::move(lock));
+  }
+  size_t restored = 0;
+  if (!tasks.empty() && window_.AskYesNo(RestoreQuestion(tasks.size()))) {
+    services_.restore(tasks);
+    restored = tasks.size();
+    // The other journals' tasks are in this window's own journal before
+    // theirs go, so that a crash in between loses nothing.
+    if (!others.empty() && !services_.file_ops.replace(own_path_, RenderQueueJournal(tasks))) others.clear();
+  } else if (FileExists(own_path_)) {
+    services_.file_ops.remove(own_path_);
+  }
+  for (const std::wstring& other : others) services_.file_ops.remove(other);
+  held.clear();
   std::function<void()> want_views;
   if (services_.post_to_ui) {
     want_views = [post = services_.post_to_ui, alive = std::weak_ptr<QueueKeeper*>(alive_)] {
@@ -53,12 +87,12 @@ size_t QueueKeeper::Start() {
       });
     };
   }
-  writer_ = std::make_unique<QueueJournalWriter>(path, services_.min_interval, services_.file_ops, want_views);
+  writer_ = std::make_unique<QueueJournalWriter>(own_path_, services_.min_interval, services_.file_ops, want_views);
   return restored;
 }
 
 std::wstring QueueKeeper::SetAside() {
-  return MoveAside(services_.journal_path, SetAsideName(services_.journal_path));
+  return MoveAside(own_path_, SetAsideName(own_path_));
 }
 
 void QueueKeeper::OnRefresh(const std::vector<TaskView>& views) {

@@ -40,12 +40,14 @@ class QueueKeeper {
   // `window` is not owned and must outlive the keeper.
   QueueKeeper(Window& window, Services services);
 
-  // Once the window runs, before anything is queued: takes the journal's lock
-  // (a second instance running meanwhile neither asks nor journals), asks
-  // "Restore the N unfinished conversions from last time?" when the journal
-  // holds any (Yes restores them, No discards the journal), sets a damaged
-  // journal aside with a message, and starts journaling. Returns the number
-  // of tasks restored.
+  // Once the window runs, before anything is queued: takes a journal of its
+  // own (the journal's name, or while other windows hold that, the first free
+  // numbered name beside it: "queue-2.json", ...), so that every window's
+  // queue is kept. Asks "Restore the N unfinished conversions from last
+  // time?" when its journal, or a journal no running window holds, has any
+  // (Yes restores them all into this window, No discards those journals),
+  // sets a damaged journal of its own aside with a message, and starts
+  // journaling. Returns the number of tasks restored.
   size_t Start();
 
   // Journals the views of a refresh when they changed (coalesced).
@@ -60,12 +62,21 @@ class QueueKeeper {
 
   static std::wstring RestoreQuestion(size_t count);
 
+  // The journal of the `slot`-th window (1: `path` itself). Pure.
+  static std::wstring JournalPathOf(const std::wstring& path, int slot);
+  static constexpr int kJournalSlots = 16;
+  // The journal this keeper writes; "" before Start.
+  const std::wstring& own_path() const { return own_path_; }
+
  private:
+  // Locks the first journal name no other window holds into own_path_.
+  bool TakeOwnJournal();
   // Renames a damaged journal; the name it now has, or "" when it could not.
   std::wstring SetAside();
 
   Window& window_;
   Services services_;
+  std::wstring own_path_;
   std::unique_ptr<FileLock> lock_;
   std::unique_ptr<QueueJournalWriter> writer_;
   // Work posted to the UI thread holds a weak reference: it does nothing

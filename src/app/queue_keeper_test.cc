@@ -1,6 +1,6 @@
 // Tests of the journal keeper against the fake window and a journal in a
 // temporary folder: the restore question, a damaged journal set aside, a
-// second instance, and what each way of ending leaves.
+// second window's own journal, and what each way of ending leaves.
 #include "app/queue_keeper.h"
 
 #include <gtest/gtest.h>
@@ -149,7 +149,9 @@ TEST_F(QueueKeeperTest, ADamagedJournalIsSetAsideWithAMessage) {
   EXPECT_TRUE(restored.empty());
 }
 
-TEST_F(QueueKeeperTest, ASecondInstanceNeitherAsksNorJournals) {
+// A second window journals its own queue under a second name; after both
+// ended uncleanly the next window offers every task of both.
+TEST_F(QueueKeeperTest, ASecondWindowJournalsUnderASecondNameAndNothingIsLost) {
   WriteJournal(last_time);
   window.yes_answer = true;
   auto first = MakeKeeper();
@@ -158,11 +160,23 @@ TEST_F(QueueKeeperTest, ASecondInstanceNeitherAsksNorJournals) {
   log.clear();
   auto second = MakeKeeper();
   EXPECT_EQ(second->Start(), 0u);
-  EXPECT_TRUE(log.empty());
-  EXPECT_FALSE(second->journaling());
-  second->OnRefresh({View(L"{X}", kTaskWaiting)});
+  EXPECT_TRUE(log.empty());  // the first window's journal is not offered to the second
+  ASSERT_TRUE(second->journaling());
+  EXPECT_EQ(second->own_path(), dir.wpath() + L"state/clipwright/queue-2.json");
+  views = {View(L"{X}", kTaskWaiting)};
+  second->OnRefresh(views);
   second->OnEnd(CvelaDlg::EndReason::kStopRequest);
   EXPECT_EQ(ReadJournal(), last_time);  // the first one's journal, untouched
+  first.reset();
+  second.reset();  // both gone without a clean close, as after a crash
+
+  auto next = MakeKeeper();
+  EXPECT_EQ(next->Start(), 4u);
+  EXPECT_EQ(log, (Log{L"ask Restore the 4 unfinished conversions from last time?"}));
+  ASSERT_EQ(restored.size(), 4u);
+  EXPECT_EQ(restored[3].guid, L"{X}");
+  EXPECT_EQ(ReadJournal().size(), 4u);  // all of them kept in one journal ...
+  EXPECT_FALSE(FileExists(dir.wpath() + L"state/clipwright/queue-2.json"));  // ... before the other went
 }
 
 TEST_F(QueueKeeperTest, WhatEachEndLeaves) {

@@ -63,7 +63,8 @@ void WriteOut(const std::string& text) {
 }
 
 void WriteErr(const std::wstring& text) {
-  std::string bytes = "clipwright-cli: " + WideToSystem(PrintableText(text)) + "\n";
+  std::string bytes;
+  for (const auto& line : MessageLines(L"clipwright-cli: ", text)) bytes += WideToSystem(line) + "\n";
   std::fwrite(bytes.data(), 1, bytes.size(), stderr);
   std::fflush(stderr);
 }
@@ -100,7 +101,9 @@ class Progress {
     TerminalSize size = StandardOutputSize();
     std::vector<std::wstring> frame = FormatFrame(tasks, size.columns, size.rows);
     std::string out;
-    for (const auto& m : messages) out += display_.PrintAbove(L"clipwright-cli: " + PrintableText(m), frame);
+    for (const auto& m : messages) {
+      for (const auto& line : MessageLines(L"clipwright-cli: ", m)) out += display_.PrintAbove(line, frame);
+    }
     if (messages.empty()) out = display_.Redraw(frame);
     WriteOut(out);
   }
@@ -320,6 +323,12 @@ int RunCli(const std::vector<std::string>& args) {
   Engine engine(config, catalog, tell);
   std::wstring refused = ApplyOverrides(options, config);
   for (const auto& m : TakeMessages(*wakeups)) WriteErr(m);
+  if (GetDeviceCatalog().devices.empty()) {
+    // Nothing can be listed or converted; the settings are not to blame.
+    WriteErr(Fill(Tr(L"the device catalog %1 cannot be read (it is missing or damaged); reinstall the program"),
+                  {CatalogFilePath()}));
+    return kExitFailed;
+  }
   if (!refused.empty()) return UsageError(refused);
   if (options.list_devices) return ListDevices(engine);
 
@@ -331,7 +340,13 @@ int RunCli(const std::vector<std::string>& args) {
   expand.recursive = options.recursive;
   InputFiles inputs = ExpandInputs(options.inputs, config, expand);
   for (const auto& missing : inputs.missing) WriteErr(Fill(Tr(L"no such file or folder: %1"), {missing}));
-  if (!inputs.missing.empty()) return kExitUsage;
+  for (const auto& refused : inputs.refused) {
+    WriteErr(Fill(Tr(L"cannot convert %1: %2"), {refused.path, refused.reason}));
+  }
+  if (!inputs.missing.empty() || !inputs.refused.empty()) return kExitUsage;
+  for (const auto& left : inputs.left_out) WriteErr(Fill(Tr(L"left out %1: %2"), {left.path, left.reason}));
+  // Something asked for cannot be converted: the run cannot end as "all converted".
+  const int all_converted = inputs.left_out.empty() ? kExitConverted : kExitFailed;
   std::wstring refused_list = ChooseShardAndSkip(options, config, *wakeups, &inputs);
   if (!refused_list.empty()) return UsageError(refused_list);
 
@@ -351,7 +366,7 @@ int RunCli(const std::vector<std::string>& args) {
       progress.Report(skipped_only, shard, L"");
     }
     if (options.cpu_times) ReportCpuTimes();
-    return kExitConverted;
+    return all_converted;
   }
   if (!CreateDirectories(config.outputDir)) {
     return UsageError(Fill(Tr(L"cannot create the output folder %1"), {config.outputDir}));
@@ -378,7 +393,7 @@ int RunCli(const std::vector<std::string>& args) {
     outcome.tasks = last;
     outcome.failure_logs = list.FailureLogs();
     progress.Report(outcome, shard, L"");
-    status = CountTasks(last).failed > 0 ? kExitFailed : kExitConverted;
+    status = CountTasks(last).failed > 0 ? kExitFailed : all_converted;
   }
   SetRunEndedHook(nullptr);
   if (options.cpu_times) ReportCpuTimes();

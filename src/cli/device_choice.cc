@@ -56,12 +56,15 @@ std::wstring CheckProfile(const DeviceCatalog& catalog, const ProfileIds& ids, c
 }
 
 std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& current) {
+  // The catalog's texts are data: their control characters (a terminal's
+  // escape sequences among them) are shown, never sent to the terminal.
+  const auto P = [](const std::wstring& text) { return PrintableText(text); };
   int device_cells = 2, quality_cells = 2, size_cells = 4;
   for (const auto& device : catalog.devices) {
-    device_cells = std::max(device_cells, TextCells(device.id));
+    device_cells = std::max(device_cells, TextCells(P(device.id)));
     for (const auto& format : device.formats) {
-      quality_cells = std::max(quality_cells, TextCells(format.id));
-      size_cells = std::max(size_cells, TextCells(format.solution));
+      quality_cells = std::max(quality_cells, TextCells(P(format.id)));
+      size_cells = std::max(size_cells, TextCells(P(format.solution)));
     }
   }
   std::wstring out;
@@ -70,16 +73,16 @@ std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& curr
     bool is_current = !current_device_marked && SameId(device.id, current.targetDevice);
     current_device_marked = current_device_marked || is_current;
     out += is_current ? L"* " : L"  ";
-    out += PadCells(device.id, device_cells) + L"  " + device.name;
-    if (!device.desc.empty()) out += L"  (" + device.desc + L")";
+    out += PadCells(P(device.id), device_cells) + L"  " + P(device.name);
+    if (!device.desc.empty()) out += L"  (" + P(device.desc) + L")";
     out += L'\n';
     for (const auto& format : device.formats) {
       bool current_quality = is_current && SameId(format.id, current.outputQuality);
       out += L"    ";
       out += current_quality ? L"* " : L"  ";
-      out += PadCells(format.id, quality_cells) + L"  " + PadCells(format.solution, size_cells) + L"  " +
-             Fill(Tr(L"video %1 kbit/s, audio %2 kbit/s"), {format.videoKBS, format.audioBitrate});
-      if (!format.name.empty() && format.name != format.id) out += L"  " + format.name;
+      out += PadCells(P(format.id), quality_cells) + L"  " + PadCells(P(format.solution), size_cells) + L"  " +
+             Fill(Tr(L"video %1 kbit/s, audio %2 kbit/s"), {P(format.videoKBS), P(format.audioBitrate)});
+      if (!format.name.empty() && format.name != format.id) out += L"  " + P(format.name);
       out += L'\n';
     }
   }

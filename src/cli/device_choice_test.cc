@@ -63,5 +63,19 @@ TEST(DeviceChoiceTest, ListMarksTheCurrentProfileOnce) {
   EXPECT_EQ(DeviceListText(DeviceCatalog{}, {}), L"(the catalog lists no device)\n");
 }
 
+// A catalog's text never reaches the terminal as its escape sequences.
+TEST(DeviceChoiceTest, ListShowsControlCharactersOfTheCatalogAsText) {
+  DeviceCatalog catalog;
+  std::vector<std::wstring> messages;
+  BuildCatalog(LR"({"ProgramName": "P", "Version": "1", "Devices": [
+      {"id": "t\u001bv", "name": "\u001b[2JTV", "desc": "a\u009bb", "DeviceAry": [
+        {"id": "Low", "name": "\u001b]0;x\u0007", "solution": "640x360", "videoKBS": "8\r0", "audioBitrate": "96"}]}]})",
+               &catalog, &messages);
+  ASSERT_TRUE(messages.empty());
+  EXPECT_EQ(DeviceListText(catalog, {}),
+            L"  t?v  ?[2JTV  (a?b)\n"
+            L"      Low  640x360  video 8?0 kbit/s, audio 96 kbit/s  ?]0;x?\n");
+}
+
 }  // namespace
 }  // namespace cw::cli

@@ -20,9 +20,22 @@ struct SkippedSource {
   std::wstring reason;
 };
 
+// A path that cannot be converted, and why, for people.
+struct Refusal {
+  std::wstring path;
+  std::wstring reason;
+};
+
 struct InputFiles {
   std::vector<std::shared_ptr<FileObject>> tasks;  // waiting, in the order given
   std::vector<std::wstring> missing;                // arguments that name nothing on disk
+  // Arguments that name something unusable: a path the system cannot look
+  // at (too long...), a folder it cannot list, a pipe, device or socket.
+  std::vector<Refusal> refused;
+  // What folders held that cannot be converted: subfolders that cannot be
+  // listed, files that are not regular files (a pipe would block the
+  // encoder for ever). The rest is converted; the run does not end with 0.
+  std::vector<Refusal> left_out;
   std::vector<SkippedSource> skipped;               // filled by the run, not by ExpandInputs
 };
 
@@ -38,7 +51,11 @@ struct ExpandOptions {
 // Expands `inputs` (relative to the current folder) into new waiting tasks
 // with the device and quality of `settings`. A folder contributes its files
 // sorted by path, so that a run's order does not depend on the file system.
-// A path given twice is queued twice, as in the window.
+// A path given twice is queued twice, as in the window. What this program
+// wrote itself is never found in folders: partial files, the output folder
+// (settings.outputDir) inside a scanned tree, and in a folder that is its
+// own files' output folder the outputs of its sources there ("clip.mp4" or
+// "clip(2).mp4" beside "clip.avi", "clip(1).mp4" beside "clip.mp4").
 InputFiles ExpandInputs(const std::vector<std::string>& inputs, const ConfigObject& settings,
                         const ExpandOptions& options = {});
 

@@ -94,6 +94,38 @@ TEST(InputFilesTest, RecursiveTakesVideoFilesOfTheTreeWithTheirOutputFolders) {
   EXPECT_EQ(PathsOf(ExpandInputs({dir.File("lib")}, settings)), (std::vector<std::wstring>{root + L"/top.MKV"}));
 }
 
+// A repeat run into a folder inside the input folder, or into the input
+// folder itself, finds nothing it wrote: no partial file, no output.
+TEST(InputFilesTest, WhatTheProgramWroteIsNotQueuedAgain) {
+  testing::TempDir dir;
+  for (const char* name : {"v/a.avi", "v/a.mp4", "v/a(1).mp4", "v/b.mp4", "v/b(1).mp4", "v/c(2).mp4",
+                           "v/d.mp4.clipwright-partial", "lib/e.avi", "lib/out/e.mp4", "lib/out/f/g.mp4"}) {
+    std::filesystem::create_directories(std::filesystem::path(dir.File(name)).parent_path());
+    dir.Write(name, "x");
+  }
+  const std::wstring root = SystemToWide(dir.path());
+  const struct {
+    const char* folder;
+    const char* output;
+    bool recursive;
+    std::vector<std::wstring> queued;
+  } cases[] = {
+      {"v", "v", false, {root + L"/v/a.avi", root + L"/v/b.mp4", root + L"/v/c(2).mp4"}},
+      {"v", "v", true, {root + L"/v/a.avi", root + L"/v/b.mp4", root + L"/v/c(2).mp4"}},
+      {"lib", "lib/out", true, {root + L"/lib/e.avi"}},
+      {"v", "elsewhere", false,  // not its output folder: all but the partial file
+       {root + L"/v/a(1).mp4", root + L"/v/a.avi", root + L"/v/a.mp4", root + L"/v/b(1).mp4", root + L"/v/b.mp4",
+        root + L"/v/c(2).mp4"}},
+  };
+  for (const auto& c : cases) {
+    ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());
+    settings.outputDir = SystemToWide(dir.File(c.output));
+    InputFiles got = ExpandInputs({dir.File(c.folder)}, settings, {c.recursive});
+    EXPECT_EQ(PathsOf(got), c.queued) << c.folder << " -> " << c.output;
+    EXPECT_TRUE(got.left_out.empty());
+  }
+}
+
 TEST(InputFilesTest, PlannedOutputsNumberSharedNamesInListOrder) {
   testing::TempDir dir;
   ConfigObject settings(dir.wpath() + L"config.ini", dir.wpath());

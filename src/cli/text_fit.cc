@@ -57,6 +57,20 @@ std::wstring PrintableText(const std::wstring& text) {
   return DisplayText(out);
 }
 
+std::vector<std::wstring> MessageLines(const std::wstring& prefix, const std::wstring& text) {
+  std::vector<std::wstring> lines;
+  size_t begin = 0;
+  while (begin < text.size() || lines.empty()) {
+    size_t end = text.find(L'\n', begin);
+    if (end == std::wstring::npos) end = text.size();
+    std::wstring line = text.substr(begin, end - begin);
+    if (!line.empty() && line.back() == L'\r') line.pop_back();
+    lines.push_back(prefix + PrintableText(line));
+    begin = end + 1;
+  }
+  return lines;
+}
+
 int TextCells(const std::wstring& text) {
   int cells = 0;
   for (wchar_t c : text) cells += CharacterCells(c);

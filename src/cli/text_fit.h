@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace cw::cli {
 
@@ -15,6 +16,11 @@ int CharacterCells(wchar_t c);
 // name can neither break a line nor command the terminal, and every byte of a
 // name that is not UTF-8 (an escaped byte, platform/text.h) shown as U+FFFD.
 std::wstring PrintableText(const std::wstring& text);
+
+// A message of one or more lines (split at LF or CR LF), each line made
+// printable and prefixed with `prefix` ("clipwright-cli: "). Empty lines
+// between others are kept; a last line break adds no empty line.
+std::vector<std::wstring> MessageLines(const std::wstring& prefix, const std::wstring& text);
 
 // Cells of a whole text.
 int TextCells(const std::wstring& text);

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/text.h"
+
 namespace cw::cli {
 namespace {
 
@@ -28,6 +30,19 @@ TEST(TextFitTest, CellsOfCharacters) {
 TEST(TextFitTest, PrintableTextDefusesControlCharacters) {
   EXPECT_EQ(PrintableText(L"evil\n\x1b[2J\r\tname\x7f\x9b.avi"), L"evil??[2J??name??.avi");
   EXPECT_EQ(PrintableText(L"caf\u00e9 \u65e5"), L"caf\u00e9 \u65e5");
+}
+
+TEST(TextFitTest, MessageLinesKeepTheLinesOfAMessage) {
+  const struct {
+    const wchar_t* text;
+    std::vector<std::wstring> lines;
+  } cases[] = {
+      {L"one", {L"p: one"}},
+      {L"", {L"p: "}},
+      {L"first\n(second)\n", {L"p: first", L"p: (second)"}},
+      {L"a\r\n\r\nb\tc\x1b", {L"p: a", L"p: ", L"p: b?c?"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MessageLines(L"p: ", c.text), c.lines) << WideToSystem(c.text);
 }
 
 TEST(TextFitTest, PrintableTextShowsBytesThatAreNotUtf8AsReplacement) {

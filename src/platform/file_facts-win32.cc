@@ -17,6 +17,17 @@ int64_t FileModifiedSeconds(const std::wstring& path) {
   return ticks / 10000000 - INT64_C(11644473600);
 }
 
+FileStamp StampOfFile(const std::wstring& path) {
+  WIN32_FILE_ATTRIBUTE_DATA facts;
+  FileStamp stamp;
+  if (path.empty() || !GetFileAttributesExW(ExtendedLengthPath(path).c_str(), GetFileExInfoStandard, &facts))
+    return stamp;
+  stamp.size = (static_cast<long long>(facts.nFileSizeHigh) << 32) | facts.nFileSizeLow;
+  auto ticks = (static_cast<int64_t>(facts.ftLastWriteTime.dwHighDateTime) << 32) | facts.ftLastWriteTime.dwLowDateTime;
+  stamp.modified_ns = (ticks - INT64_C(116444736000000000)) * 100;
+  return stamp;
+}
+
 std::wstring EnvironmentText(const char* name) {
   std::wstring wide_name(name, name + std::char_traits<char>::length(name));  // names are ASCII
   const wchar_t* value = _wgetenv(wide_name.c_str());

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <mutex>
 
@@ -91,18 +92,18 @@ bool IsWritableDirectory(const std::wstring& path) {
 
 bool ListFolder(const std::wstring& path, std::vector<FolderEntry>* entries) {
   entries->clear();
-  std::string narrow = Narrow(path);
-  DIR* dir = opendir(narrow.c_str());
+  DIR* dir = opendir(Narrow(path).c_str());
   if (!dir) return false;
-  if (!narrow.empty() && narrow.back() != '/') narrow += '/';
   while (struct dirent* e = readdir(dir)) {
     std::string name = e->d_name;
     if (name == "." || name == "..") continue;
     FolderEntry entry;
     entry.name = SystemToWide(name);
     entry.is_hidden = name[0] == '.';
+    // Looked at relative to the open folder: a path beyond the system's
+    // length limit still tells a folder from a file.
     struct stat st;
-    entry.is_directory = stat((narrow + name).c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+    entry.is_directory = fstatat(dirfd(dir), e->d_name, &st, 0) == 0 && S_ISDIR(st.st_mode);
     entries->push_back(std::move(entry));
   }
   closedir(dir);
@@ -150,6 +151,26 @@ long long RegularFileSize(const std::wstring& path) {
   if (stat(Narrow(path).c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return -1;
   return static_cast<long long>(st.st_size);
 }
+
+std::wstring PathProblem(const std::wstring& path) {
+  struct stat st;
+  if (stat(Narrow(path).c_str(), &st) == 0 || errno == ENOENT || errno == ENOTDIR) return L"";
+  return SystemToWide(std::strerror(errno));
+}
+
+std::wstring FolderReadProblem(const std::wstring& path) {
+  DIR* dir = opendir(Narrow(path).c_str());
+  if (!dir) return SystemToWide(std::strerror(errno));
+  closedir(dir);
+  return L"";
+}
+
+size_t NameLimitOf(const std::wstring& folder) {
+  long limit = pathconf(Narrow(folder).c_str(), _PC_NAME_MAX);
+  return limit > 0 ? static_cast<size_t>(limit) : 255;
+}
+
+size_t NameLength(const std::wstring& name) { return Narrow(name).size(); }
 
 bool ReadFileRange(const std::wstring& path, long long offset, size_t length, std::string* bytes) {
   bytes->clear();

@@ -229,6 +229,43 @@ long long RegularFileSize(const std::wstring& path) {
   return (static_cast<long long>(facts.nFileSizeHigh) << 32) | facts.nFileSizeLow;
 }
 
+namespace {
+
+// The system's words for an error number of GetLastError.
+std::wstring ErrorText(DWORD code) {
+  wchar_t* text = nullptr;
+  DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                           nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::wstring words = n > 0 && text ? std::wstring(text, n) : L"error " + std::to_wstring(code);
+  if (text) LocalFree(text);
+  while (!words.empty() && (words.back() == L'\n' || words.back() == L'\r' || words.back() == L'.')) words.pop_back();
+  return words;
+}
+
+}  // namespace
+
+std::wstring PathProblem(const std::wstring& path) {
+  if (path.empty() || Attributes(path) != INVALID_FILE_ATTRIBUTES) return L"";
+  const DWORD code = GetLastError();
+  return code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND ? L"" : ErrorText(code);
+}
+
+std::wstring FolderReadProblem(const std::wstring& path) {
+  if (!IsDirectory(path)) return PathProblem(path).empty() ? ErrorText(ERROR_DIRECTORY) : PathProblem(path);
+  WIN32_FIND_DATAW found;
+  std::wstring pattern = Sys(path);
+  while (!pattern.empty() && pattern.back() == L'\\') pattern.pop_back();
+  HANDLE search = FindFirstFileExW((pattern + L"\\*").c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, 0);
+  if (search == INVALID_HANDLE_VALUE) return GetLastError() == ERROR_FILE_NOT_FOUND ? L"" : ErrorText(GetLastError());
+  FindClose(search);
+  return L"";
+}
+
+size_t NameLimitOf(const std::wstring&) { return 255; }  // NTFS, FAT32 and exFAT alike
+
+size_t NameLength(const std::wstring& name) { return name.size(); }
+
 bool ReadFileRange(const std::wstring& path, long long offset, size_t length, std::string* bytes) {
   bytes->clear();
   HANDLE file = Open(path, GENERIC_READ, OPEN_EXISTING);

@@ -80,8 +80,24 @@ std::wstring SetAsideName(const std::wstring& path);
 // taken, never replacing anything. The name it got, or "" on failure.
 std::wstring MoveAside(const std::wstring& path, const std::wstring& aside);
 
-// The size of a regular file in bytes; -1 when it is missing or not a file.
+// The size of a regular file in bytes; -1 when it is missing or not a file
+// (a folder, a pipe, a device, a socket).
 long long RegularFileSize(const std::wstring& path);
+
+// Why `path` cannot be looked at, in the system's words ("File name too
+// long", "Permission denied"); "" when it can, and "" when it simply does
+// not exist (FileExists tells that). Never opens it. Any thread.
+std::wstring PathProblem(const std::wstring& path);
+
+// Why the folder `path` cannot be listed, in the system's words; "" when it
+// can. Any thread.
+std::wstring FolderReadProblem(const std::wstring& path);
+
+// The longest name one entry of the folder `folder` may have, in the units
+// NameLength counts: bytes of the system's encoding on Linux, UTF-16 units
+// on Windows; 255 when the file system does not say. Any thread.
+size_t NameLimitOf(const std::wstring& folder);
+size_t NameLength(const std::wstring& name);
 
 // Reads up to `length` bytes from `offset` of a file into *bytes (fewer at
 // its end). False when it cannot be opened or read.

@@ -1,6 +1,7 @@
 // The ways of adding files to the queue.
 #include "sources/add_sources.h"
 
+#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/translate.h"
@@ -12,6 +13,7 @@ std::shared_ptr<FileObject> MakeSourceTask(const std::wstring& path, const Confi
   task->guid = MakeGuidText();
   task->fromPath = path;
   task->fileName = FileNameOfPath(path);
+  task->process->sourceAtAdd = StampOfFile(path);
   ProfileIds profile = settings.CurrentProfile();
   task->targetDevice = profile.targetDevice;
   task->outputQuality = profile.outputQuality;

@@ -1,6 +1,7 @@
 // The encoder runner: worker threads and the process controls.
 #include "tasks/encoder_runner.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <optional>
@@ -13,6 +14,7 @@
 #include "analysis/run_verdict.h"
 #include "analysis/size_track.h"
 #include "catalog/device_catalog.h"
+#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/text.h"
@@ -37,6 +39,9 @@ constexpr int kStopWaitMs = 500;     // ... each this long
 constexpr int kEncoderNiceness = 5;
 
 std::atomic<int> active_workers{0};
+
+std::atomic<int> source_quiet_ms{SourceWaitTimes().quiet_ms};
+std::atomic<int> source_limit_ms{SourceWaitTimes().limit_ms};
 
 // The length of the longest prefix of `bytes` that does not end inside a
 // UTF-8 sequence, so that a character cut by the end of a read is converted
@@ -171,12 +176,40 @@ SourceTraits ListSource(const ProcessObject& run, EncoderControl& control) {
   return SourceTraits{PictureSubtitleTracks(text), HdrTransfer(text)};
 }
 
+// A source that changed since it was added is probably still being copied
+// or recorded: waits until it has held still for a while, at most a limit.
+// Its stamp from then into *stamp. A failure reason, or "" (a stop asked for
+// meanwhile ends the wait too: the encoder's start then sees it).
+std::wstring WaitForStillSource(const ProcessObject& run, const EncoderControl& control, FileStamp* stamp) {
+  using Clock = std::chrono::steady_clock;
+  *stamp = StampOfFile(run.inputPath);
+  if (run.sourceAtAdd.size < 0 || *stamp == run.sourceAtAdd) return L"";
+  const Clock::time_point begun = Clock::now();
+  Clock::time_point still_since = begun;
+  while (!control.stopped()) {
+    if (Clock::now() - still_since >= std::chrono::milliseconds(source_quiet_ms.load())) return L"";
+    if (Clock::now() - begun >= std::chrono::milliseconds(source_limit_ms.load())) {
+      return Fill(kSourceStillWrittenReason, {std::to_wstring(source_limit_ms.load() / 1000)});
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(std::min(100, source_quiet_ms.load())));
+    FileStamp now = StampOfFile(run.inputPath);
+    if (now != *stamp) {
+      *stamp = now;
+      still_since = Clock::now();
+    }
+  }
+  return L"";
+}
+
 // Ends the run: failed when `reason` is not empty. The reason is written
 // before `failed` and `finished`, so a reader that sees the end sees it too.
 void EndRun(ProcessObject& run, const std::wstring& reason) {
   bool failed = !reason.empty();
   run.failureReason = reason;
   run.reservation.reset();  // the name is free for others again, or taken by the output
+  // A finished task stays in the list: its ended processes must not keep
+  // their descriptors open there, or a long batch runs out of them.
+  if (run.control) run.control->ReleaseProcesses();
   run.failed.store(failed ? 1 : 0);  // before `finished`: its readers rely on that
   run.finished.store(1);
   NotifyRunEnded();
@@ -254,6 +287,12 @@ bool EncoderControl::published() const {
   return published_;
 }
 
+void EncoderControl::ReleaseProcesses() {
+  std::lock_guard<std::mutex> hold(mutex_);
+  child_.reset();
+  helper_.reset();
+}
+
 bool EncoderControl::frozen() const {
   std::lock_guard<std::mutex> hold(mutex_);
   return frozen_;
@@ -321,6 +360,13 @@ int RunEncoder(ProcessObject& run) {
   }
   // A profile with device constraints maps every subtitle track, so the
   // picture ones are found first and left out; an HDR picture is tone mapped.
+  FileStamp source_stamp;
+  std::wstring unsettled = WaitForStillSource(run, control, &source_stamp);
+  if (!unsettled.empty()) {
+    control.DeleteOutputUnlessStopped(run.outputPath);
+    EndRun(run, unsettled);
+    return 0;
+  }
   SourceTraits source;
   if (HasDeviceConstraints(*format)) source = ListSource(run, control);
   EncoderCommand command = BuildEncoderCommand(run, format, source);
@@ -352,6 +398,9 @@ int RunEncoder(ProcessObject& run) {
   ReadUntilEnd(run, *child, format->maxFrameRate.empty() ? 0 : ReadDecimalDouble(format->maxFrameRate));
   ProcessExit exit = child->Reap();
   std::wstring reason = RunProblem(run, exit, control.stopped());
+  // A source that grew (or was rewritten) meanwhile was read only in part.
+  const FileStamp source_end = StampOfFile(run.inputPath);
+  if (reason.empty() && source_end.size >= 0 && source_end != source_stamp) reason = kSourceChangedReason;
   if (reason.empty() && !run.finalPath.empty()) {
     std::wstring published = control.PublishUnlessStopped(
         [&run] { return PublishOutput(run.outputPath, run.finalPath, BaseNameOfPath(run.inputPath)); });
@@ -397,5 +446,10 @@ void StopEncoder(FileObject& task) {
 }
 
 int ActiveWorkerCount() { return active_workers.load(); }
+
+void SetSourceWaitTimesForTesting(const SourceWaitTimes& times) {
+  source_quiet_ms.store(times.quiet_ms);
+  source_limit_ms.store(times.limit_ms);
+}
 
 }  // namespace cw

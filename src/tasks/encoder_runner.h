@@ -33,6 +33,20 @@ inline constexpr wchar_t kNoPipeReason[] = N_(L"no pipe to the encoder could be 
 inline constexpr wchar_t kEncoderNotStartedReason[] = N_(L"the encoder could not be started: %1");
 inline constexpr wchar_t kOutputNotNamedReason[] = N_(L"the output could not be given its name in its folder");
 inline constexpr wchar_t kOutputFolderReason[] = N_(L"the output folder cannot be written: %1");
+// A source that changed after it was added is waited for until it holds
+// still; one that changed while it was converted gave a part of itself.
+inline constexpr wchar_t kSourceStillWrittenReason[] =
+    N_(L"the source is still being written (it kept changing for %1 s); convert it once it is complete");
+inline constexpr wchar_t kSourceChangedReason[] =
+    N_(L"the source changed while it was converted (is it still being written?); convert it again once it is complete");
+
+// How long a source that changed since it was added must hold still before
+// it is converted, and how long it is waited for at most. Tests shorten them.
+struct SourceWaitTimes {
+  int quiet_ms = 3000;
+  int limit_ms = 5 * 60 * 1000;
+};
+void SetSourceWaitTimesForTesting(const SourceWaitTimes& times);
 
 // The runner's hold on one run's process. Requests made before the process
 // exists are kept and applied when it is created: a frozen run's process
@@ -65,6 +79,10 @@ class EncoderControl {
   // a stop was asked for (the stopper deletes it after the process ended, and
   // the name may then already belong to a new task).
   void DeleteOutputUnlessStopped(const std::wstring& path);
+  // Worker thread, once the run's processes have been reaped: lets go of
+  // them, so their descriptors (output pipe, process handle) close now
+  // rather than when the task is deleted. A later stop finds no process.
+  void ReleaseProcesses();
 
   bool frozen() const;
   bool stopped() const;    // a stop was asked for

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "analysis/log_window.h"
@@ -190,6 +191,61 @@ TEST_F(RunnerTest, OnlyExitStatusZeroSucceedsAndAFailedRunLosesItsPartialFile) {
     EXPECT_EQ(FileExists(tasks[i]->toPath), cases[i].failed == 0) << cases[i].name;
   }
   EXPECT_TRUE(messages_.texts().empty());
+}
+
+// Finished tasks stay in the list for as long as the program runs: their
+// ended encoders (and the source listings before them) must not keep any
+// descriptor open, or a batch of a few hundred files runs out of them.
+TEST_F(RunnerTest, FinishedRunsKeepNoDescriptorOpen) {
+  const std::filesystem::path fds = "/proc/self/fd";
+  if (!std::filesystem::exists(fds)) GTEST_SKIP() << "no /proc/self/fd to count";
+  auto open_count = [&] { return std::distance(std::filesystem::directory_iterator(fds), {}); };
+  std::vector<std::shared_ptr<FileObject>> finished;
+  auto run_one = [&](int n) {
+    auto task = Prepare("clip" + std::to_string(n), "frames=1\npace=0\n");
+    RunEncoder(*task->process);  // with the listing first: profile 1/Low has device constraints
+    finished.push_back(task);
+    return task->process->failed.load() == 0;
+  };
+  ASSERT_TRUE(run_one(0)) << finished.back()->process->failureReason;  // once, for what stays open for good
+  const auto before = open_count();
+  for (int n = 1; n <= 200; ++n) ASSERT_TRUE(run_one(n)) << n << ": " << finished.back()->process->failureReason;
+  EXPECT_LE(open_count() - before, 5);
+}
+
+// A source that changes after it was added is still being written: it is
+// waited for until it holds still (and then converted whole), refused when it
+// never does, and a run that it changed under fails instead of giving a part.
+TEST_F(RunnerTest, ASourceStillBeingWrittenIsWaitedForOrRefused) {
+  struct Case {
+    const char* name;
+    bool grows_before_start;  // appended to between adding and the start
+    bool grows_while_read;    // appended to from the encoder's start to the run's end
+    SourceWaitTimes wait;
+    const wchar_t* reason;    // the failure, or "" for a conversion
+  } cases[] = {
+      {"settled", true, false, {100, 60000}, L""},
+      {"never_settles", true, false, {60000, 1000},
+       L"the source is still being written (it kept changing for 1 s); convert it once it is complete"},
+      {"grows_while_read", false, true, {100, 60000}, kSourceChangedReason},
+  };
+  for (const auto& c : cases) {
+    SetSourceWaitTimesForTesting(c.wait);
+    auto task = Prepare(c.name, "frames=200\npace=0.01\n");
+    auto append = [&] { std::ofstream(WideToSystem(task->fromPath), std::ios::app) << "# more\n"; };
+    if (c.grows_before_start) append();
+    std::thread writer([&] {
+      if (!c.grows_while_read) return;
+      WaitUntil([&] { return task->process->started.load() == 1 || Finished(*task); }, 20s);
+      for (; !Finished(*task); std::this_thread::sleep_for(10ms)) append();
+    });
+    StartWorker(task->process);
+    EXPECT_TRUE(WaitUntil([&] { return Finished(*task); }, 30s)) << c.name;
+    writer.join();
+    EXPECT_EQ(task->process->failureReason, c.reason) << c.name;
+    EXPECT_EQ(FileExists(task->toPath), c.reason[0] == 0) << c.name;
+  }
+  SetSourceWaitTimesForTesting({});
 }
 
 TEST_F(RunnerTest, AnEncoderThatCannotStartFailsWithAMessage) {

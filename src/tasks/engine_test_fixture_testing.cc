@@ -6,6 +6,8 @@
 #include <sstream>
 #include <thread>
 
+#include "catalog/device_catalog.h"
+#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/process.h"
@@ -105,6 +107,7 @@ std::shared_ptr<FileObject> EngineTest::AddTask(const std::wstring& source) {
   auto task = std::make_shared<FileObject>();
   task->fromPath = source;
   task->fileName = FileNameOfPath(source);
+  task->process->sourceAtAdd = StampOfFile(source);
   task->guid = MakeGuidText();
   task->targetDevice = config_.targetDevice;
   task->outputQuality = config_.outputQuality;

@@ -16,6 +16,7 @@
 #include "analysis/time_tick.h"
 #include "catalog/device_catalog.h"
 #include "platform/message.h"
+#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "media/source_record.h"
 
@@ -98,6 +99,9 @@ struct ProcessObject {
   // Where the worker tells the user what went wrong (the engine's sink); set
   // with `profile`.
   MessageSink messages;
+  // The source's size and modification time when the task was added (size
+  // -1: not taken); a run waits for a source that changed since.
+  FileStamp sourceAtAdd;
 };
 
 // One conversion task. Created by the ways of adding files, owned by the task

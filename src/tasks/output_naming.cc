@@ -15,11 +15,31 @@ bool IsTaken(const std::wstring& candidate, const std::vector<std::wstring>& tak
          std::find(taken.begin(), taken.end(), candidate) != taken.end();
 }
 
+bool IsHighSurrogate(wchar_t c) { return c >= 0xD800 && c <= 0xDBFF; }
+
+// `baseName` cut at the end, a whole character at a time, until it and
+// `tail` make a name of at most `limit` units.
+std::wstring FittedBase(const std::wstring& baseName, const std::wstring& tail, size_t limit) {
+  std::wstring base = baseName;
+  while (!base.empty() && NameLength(base + tail) > limit) {
+    base.pop_back();
+    if (!base.empty() && IsHighSurrogate(base.back())) base.pop_back();  // never half of a UTF-16 pair
+  }
+  return base;
+}
+
 std::wstring Candidate(const std::wstring& folder, const std::wstring& baseName, int n) {
-  return folder + L"/" + baseName + (n == 0 ? L"" : L"(" + NumberText(n) + L")") + L".mp4";
+  return OutputCandidate(folder, baseName, n);
 }
 
 }  // namespace
+
+std::wstring OutputCandidate(const std::wstring& folder, const std::wstring& baseName, int n) {
+  const std::wstring number = n == 0 ? L"" : L"(" + NumberText(n) + L")";
+  // The partial name is the longest this name is ever given: it must fit.
+  const std::wstring base = FittedBase(baseName, number + L".mp4" + kPartialSuffix, NameLimitOf(folder));
+  return folder + L"/" + base + number + L".mp4";
+}
 
 std::wstring ChooseOutputPath(const std::wstring& outputDir, const std::wstring& baseName,
                               const std::vector<std::wstring>& taken) {

@@ -11,9 +11,15 @@
 
 namespace cw {
 
+// The output path numbered `n` of a base name: folder + "/" + baseName +
+// ".mp4" for 0, + "(n).mp4" after. A base name too long for the folder's
+// file system is cut, at whole characters, so that the name with its
+// number and its partial marker (PartialPathOf) fits. Any thread.
+std::wstring OutputCandidate(const std::wstring& folder, const std::wstring& baseName, int n);
+
 // Creates `outputDir` (with its missing parents) when nothing exists there,
-// then returns the first of outputDir + "/" + baseName + ".mp4",
-// outputDir + "/" + baseName + "(1).mp4", "(2)", ... that names neither an
+// then returns the first of OutputCandidate(outputDir, baseName, 0), 1,
+// 2, ... that names neither an
 // existing file or folder nor one of `taken` (the outputs already given to
 // other tasks, whose files may not exist yet) nor a name whose partial file
 // (PartialPathOf) exists. `outputDir` is used unchanged. UI thread (it looks
