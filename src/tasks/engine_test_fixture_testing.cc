@@ -19,10 +19,14 @@ namespace {
 
 using namespace std::chrono_literals;
 
-// The build folder's catalog is there before any test runs.
+// The program folder is the build folder (its translations) until a test
+// sets its own, and the build folder's catalog is there before any test runs.
 class CatalogEnvironment : public ::testing::Environment {
  public:
-  void SetUp() override { ASSERT_FALSE(BuildCatalog().devices.empty()) << "data.dat missing in " << CW_BUILD_DIR; }
+  void SetUp() override {
+    SetProgramFolderForTesting(SystemToWide(CW_BUILD_DIR));
+    ASSERT_FALSE(BuildCatalog().devices.empty()) << "data.dat missing in " << CW_BUILD_DIR;
+  }
 };
 const auto* const catalog_environment = ::testing::AddGlobalTestEnvironment(new CatalogEnvironment);
 
