@@ -323,7 +323,7 @@ int RunCli(const std::vector<std::string>& args) {
   Engine engine(config, catalog, tell);
   std::wstring refused = ApplyOverrides(options, config);
   for (const auto& m : TakeMessages(*wakeups)) WriteErr(m);
-  if (GetDeviceCatalog().devices.empty()) {
+  if (catalog.devices.empty()) {
     // Nothing can be listed or converted; the settings are not to blame.
     WriteErr(Fill(Tr(L"the device catalog %1 cannot be read (it is missing or damaged); reinstall the program"),
                   {CatalogFilePath()}));

@@ -239,7 +239,7 @@ TEST_F(RunnerTest, ASourceStillBeingWrittenIsWaitedForOrRefused) {
       WaitUntil([&] { return task->process->started.load() == 1 || Finished(*task); }, 20s);
       for (; !Finished(*task); std::this_thread::sleep_for(10ms)) append();
     });
-    StartWorker(task->process);
+    StartWorker(task->process, testing::BuildCatalog(), messages_.sink());
     EXPECT_TRUE(WaitUntil([&] { return Finished(*task); }, 30s)) << c.name;
     writer.join();
     EXPECT_EQ(task->process->failureReason, c.reason) << c.name;
