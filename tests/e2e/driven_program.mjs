@@ -27,6 +27,26 @@ export async function waitFor(what, probe, timeoutMs = 15000) {
   }
 }
 
+// Waits for work that advances step by step (many files probing on a
+// loaded machine): `probe` returns {done, progress} with `progress` a number
+// that grows as the work advances. Fails only when the work stands still
+// for `stallMs`, however long the whole takes. Returns the last answer.
+export async function waitForProgress(what, probe, stallMs = 60000) {
+  let last = null;
+  let lastChangeAt = Date.now();
+  for (;;) {
+    const answer = await probe();
+    if (answer.done) return answer;
+    if (last === null || answer.progress !== last) {
+      last = answer.progress;
+      lastChangeAt = Date.now();
+    } else if (Date.now() - lastChangeAt > stallMs) {
+      throw new Error(`${what}: no progress for ${stallMs / 1000} s (stuck at ${last})`);
+    }
+    await sleep(200);
+  }
+}
+
 function freePort() {
   return new Promise((resolve, reject) => {
     const server = net.createServer();
