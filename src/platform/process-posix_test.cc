@@ -12,12 +12,11 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <thread>
 
 #include "platform/text.h"
 #include "testsupport/temp_dir.h"
+#include "testsupport/wait_until.h"
 
 namespace cw {
 namespace {
@@ -51,25 +50,7 @@ std::string ReadAll(ChildProcess& child, size_t* largest_chunk = nullptr) {
 // Polls for the group to vanish: a killed grandchild is reaped by whoever
 // adopted it, a moment later.
 bool GroupGoneSoon(int pgid) {
-  for (int i = 0; i < 200 && ProcessGroupAlive(pgid); ++i) std::this_thread::sleep_for(10ms);
-  return !ProcessGroupAlive(pgid);
-}
-
-// Processor ticks (user + system) used so far by one process, from /proc.
-long CpuTicks(int pid) {
-  std::ifstream in("/proc/" + std::to_string(pid) + "/stat");
-  std::string line;
-  std::getline(in, line);
-  size_t close = line.rfind(')');
-  if (close == std::string::npos) return -1;
-  std::istringstream fields(line.substr(close + 2));
-  std::string field;
-  long utime = 0, stime = 0;
-  for (int i = 3; i <= 15 && fields >> field; ++i) {
-    if (i == 14) utime = std::stol(field);
-    if (i == 15) stime = std::stol(field);
-  }
-  return utime + stime;
+  return testing::WaitUntil([pgid] { return !ProcessGroupAlive(pgid); });
 }
 
 TEST(ChildProcess, MergesOutputAndReportsExitCode) {
@@ -207,8 +188,7 @@ TEST(ChildProcess, WaitHasATimeLimitAndKillEndsTheWholeGroup) {
 TEST(ChildProcess, OutputWaitingTellsWhetherAReadWouldBlock) {
   auto child = StartOrFail({L"/bin/sh", L"-c", L"echo x; exec sleep 30"});
   ASSERT_TRUE(child);
-  for (int i = 0; i < 500 && !child->OutputWaiting(); ++i) std::this_thread::sleep_for(10ms);
-  ASSERT_TRUE(child->OutputWaiting());
+  ASSERT_TRUE(testing::WaitUntil([&] { return child->OutputWaiting(); }));
   std::string chunk;
   ASSERT_TRUE(child->ReadOutput(&chunk));
   EXPECT_EQ(chunk, "x\n");
@@ -234,16 +214,15 @@ TEST(ChildProcess, OutputEndsWhenTheChildEndsEvenIfAGrandchildHoldsThePipe) {
 TEST(ChildProcess, SuspendFreezesTheGroupAndResumeContinuesIt) {
   auto child = StartOrFail(Shell("while :; do :; done"));
   ASSERT_TRUE(child);
-  std::this_thread::sleep_for(200ms);
+  const int pid = child->pid();
+  ASSERT_TRUE(testing::WaitUntil([&] { return ProcessCpuSecondsOf(pid) > 0; }));
   ASSERT_TRUE(child->Suspend());
-  std::this_thread::sleep_for(100ms);  // let the stop take effect
-  long frozen = CpuTicks(child->pid());
-  std::this_thread::sleep_for(400ms);
-  EXPECT_EQ(CpuTicks(child->pid()), frozen);
-  EXPECT_FALSE(child->WaitForEnd(50));
+  ASSERT_TRUE(testing::WaitUntil([&] { return ProcessStopped(pid); }));
+  double frozen = ProcessCpuSecondsOf(pid);
+  EXPECT_FALSE(child->WaitForEnd(300));
+  EXPECT_EQ(ProcessCpuSecondsOf(pid), frozen);  // stopped: no processor time
   ASSERT_TRUE(child->Resume());
-  std::this_thread::sleep_for(400ms);
-  EXPECT_GT(CpuTicks(child->pid()), frozen);
+  EXPECT_TRUE(testing::WaitUntil([&] { return ProcessCpuSecondsOf(pid) > frozen; }));
   // A frozen group still dies at once.
   ASSERT_TRUE(child->Suspend());
   EXPECT_TRUE(child->Kill());
