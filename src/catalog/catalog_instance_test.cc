@@ -96,7 +96,7 @@ TEST(GetDeviceCatalog, ACallFromInsideItsMessageFindsTheCatalogReady) {
   });
 }
 
-TEST(GetDeviceCatalog, ConcurrentFirstCallsShareOneLoad) {
+TEST(GetDeviceCatalogConcurrency, FirstCallsShareOneLoad) {
   InFreshProcess("{\"Devices\": [{\"id\": \"a\"}, {\"id\": \"b\"}]}", [] {
     std::atomic<int> messages{0};
     SetMessageSink([&messages](const std::wstring&) { ++messages; });
