@@ -1,7 +1,7 @@
 // Test-only generator of random patterns and texts for the differential tests
 // against PCRE2. Patterns are built as small syntax trees so that a failing
 // case can be shrunk; every tree stays inside the syntax that our engine and
-// PCRE2 read the same way (see pattern_generator_test.cc for the list of
+// PCRE2 read the same way (see pattern_generator_testing.cc for the list of
 // deliberate differences it avoids, and Validate for the rules).
 #pragma once
 

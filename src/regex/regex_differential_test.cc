@@ -1,5 +1,5 @@
 // Differential test: our engine against PCRE2 on random patterns and texts
-// inside the syntax both read the same way (pattern_generator_test.cc lists
+// inside the syntax both read the same way (pattern_generator_testing.cc lists
 // the deliberate differences the generator avoids). Found flag, highest group
 // number and every group span must agree. The seed is fixed; set
 // CW_REGEX_SEED and CW_REGEX_PATTERNS to explore further. A failing case is

@@ -27,6 +27,35 @@ export async function waitFor(what, probe, timeoutMs = 15000) {
   }
 }
 
+// Waits for work that advances step by step (many files probing on a
+// loaded machine): `probe` returns {done, progress} with `progress` a number
+// that grows as the work advances. Fails only when the work stands still
+// for `stallMs`, however long the whole takes. Returns the last answer.
+// A probe that throws counts as no progress (as in waitFor, the page may be
+// busy for a moment); the last error is reported with the stall.
+export async function waitForProgress(what, probe, stallMs = 60000) {
+  let last = null;
+  let lastChangeAt = Date.now();
+  let lastError = null;
+  for (;;) {
+    let answer = null;
+    try {
+      answer = await probe();
+    } catch (e) {
+      lastError = e;
+    }
+    if (answer && answer.done) return answer;
+    if (answer && (last === null || answer.progress !== last)) {
+      last = answer.progress;
+      lastChangeAt = Date.now();
+    } else if (Date.now() - lastChangeAt > stallMs) {
+      throw new Error(`${what}: no progress for ${stallMs / 1000} s (stuck at ${last})` +
+                      (lastError ? `; last error: ${lastError.message}` : ''));
+    }
+    await sleep(200);
+  }
+}
+
 function freePort() {
   return new Promise((resolve, reject) => {
     const server = net.createServer();

@@ -7,7 +7,7 @@ import {spawn, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import path from 'node:path';
 
-import {sleep, waitFor} from './driven_program.mjs';
+import {sleep, waitFor, waitForProgress} from './driven_program.mjs';
 import {drag, geometry, windowNamed, xdotool} from './desktop_input.mjs';
 
 export {windowNamed};
@@ -50,11 +50,13 @@ export async function stopSampler(program) {
 }
 
 // Drops `files` on the main window from the stand-in file manager while the
-// page's sampler runs, and waits until every dropped task has its duration.
-// Returns {samples: [{at, ms, answer}], probeSeconds, durations} where
-// probeSeconds runs from the drop to the last duration and `durations` are
-// the dropped rows' duration texts.
-export async function dropAndSample(program, buildDir, files, {timeoutMs = 240000, everyMs = 50} = {}) {
+// page's sampler runs, and waits until every dropped task has its duration:
+// as long as rows keep coming and keep getting their durations (it fails when
+// nothing advanced for `stallMs`, not after a fixed time, so a loaded machine
+// only makes it slower). Returns {samples: [{at, ms, answer}], probeSeconds,
+// durations} where probeSeconds runs from the drop to the last duration and
+// `durations` are the dropped rows' duration texts.
+export async function dropAndSample(program, buildDir, files, {stallMs = 60000, everyMs = 50} = {}) {
   const before = await program.run('return page.tasks.length;');
   const source = spawn(path.join(buildDir, 'e2e_drag_source'), files, {stdio: 'ignore'});
   try {
@@ -66,14 +68,15 @@ export async function dropAndSample(program, buildDir, files, {timeoutMs = 24000
     await startSampler(program, everyMs);
     const droppedAt = performance.now();
     await drag({x: g.x + 100, y: g.y + 60}, {x: m.x + Math.floor(m.width / 2), y: m.y + Math.floor(m.height / 2)});
-    const durations = await waitFor('every dropped row with its duration', async () => {
+    const {rows} = await waitForProgress('every dropped row with its duration', async () => {
       const rows = await program.run('return page.tasks.slice(arguments[0]).map(function (t) { return t.duration; });',
         [before]);
-      return rows.length === files.length && rows.every((d) => typeof d === 'string' && d !== '') && rows;
-    }, timeoutMs);
+      const probed = rows.filter((d) => typeof d === 'string' && d !== '').length;
+      return {done: rows.length === files.length && probed === rows.length, progress: rows.length + probed, rows};
+    }, stallMs);
     const probeSeconds = (performance.now() - droppedAt) / 1000;
     const samples = (await stopSampler(program)).map(([at, ms, answer]) => ({at, ms, answer}));
-    return {samples, probeSeconds, durations};
+    return {samples, probeSeconds, durations: rows};
   } finally {
     source.kill('SIGKILL');
   }
