@@ -21,6 +21,7 @@
 #include "cli/summary.h"
 #include "cli/task_snapshot.h"
 #include "cli/text_fit.h"
+#include "media/probe_pool.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/process.h"
@@ -256,10 +257,10 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
   }
   std::vector<std::wstring> planned = PlannedOutputs(all, config.outputDir);
   std::vector<std::shared_ptr<FileObject>> kept;
-  const std::wstring probe = options.skip_existing ? ProbeProgram() : L"";
+  const std::wstring probe = options.skip_existing ? ProbeProgramPath() : L"";
   for (size_t i : ShardPositions(all.size(), options.shard_index, options.shard_count)) {
     if (options.skip_existing && FileExists(planned[i])) {
-      OutputCheck check = CheckCompleteOutput(planned[i], probe);
+      OutputCheck check = CheckCompleteOutput(planned[i], all[i]->fromPath, probe);
       if (check.complete) {
         inputs->skipped.push_back({all[i]->fromPath, planned[i], L"its output is complete"});
         continue;
@@ -364,6 +365,12 @@ int RunCli(const std::vector<std::string>& args) {
   });
   // What a crash of an earlier run left in the output folder goes first.
   RemoveAbandonedPartials(config.outputDir);
+  // Sources are probed as they are added, so each run finds what it needs
+  // to know of its source ready (facts only: no window shows thumbnails).
+  ProbeTools facts_only;
+  facts_only.thumbnails = false;
+  static ProbePool prober{facts_only, 2};
+  list.prober = &prober;
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
   std::vector<TaskView> last = list.RefreshQueue();
   progress.Show(last, TakeMessages(*wakeups), true);

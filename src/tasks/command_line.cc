@@ -184,10 +184,6 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process) {
   return BuildEncoderCommand(process, format);
 }
 
-std::vector<std::wstring> ListSourceArguments(const ProcessObject& process) {
-  return {process.encoderPath, L"-hide_banner", L"-i", process.inputPath};
-}
-
 std::wstring BuildCommandLine(const ProcessObject& process) { return BuildEncoderCommand(process).text; }
 
 }  // namespace cw

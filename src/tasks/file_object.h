@@ -88,6 +88,9 @@ struct ProcessObject {
   std::wstring publishedPath;
   std::wstring targetDevice;   // device id the run converts for
   std::wstring outputQuality;  // quality id the run converts with
+  // What the probing made when the file was added learns of the source (the
+  // task's own record); null: nothing is known but what the run's log tells.
+  std::shared_ptr<SourceRecord> source;
 };
 
 // One conversion task. Created by the ways of adding files, owned by the task

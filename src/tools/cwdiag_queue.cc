@@ -21,6 +21,7 @@
 #include <string>
 #include <thread>
 
+#include "media/probe_pool.h"
 #include "platform/files.h"
 #include "platform/process.h"
 #include "platform/text.h"
@@ -182,6 +183,11 @@ int RunQueue(const Args& args) {
   std::thread(ReadCommands, wakeups).detach();  // blocks on input; ends with the process
 
   RemoveAbandonedPartials(config.outputDir);
+  // Sources are probed as they are added, as the other drivers do (facts only).
+  ProbeTools facts_only;
+  facts_only.thumbnails = false;
+  static ProbePool prober{facts_only, 2};
+  list.prober = &prober;
   for (const auto& file : files) AddFile(file, list, config);
   RefreshAndPrint(list);
   int status = Loop(list, config, tick_ms, wakeups);
