@@ -7,7 +7,7 @@
 # build has (clipwright, clipwright-cli, cwdiag), ffprobe beside the encoder
 # as installed, and an encoder that logs "start T" and "end T" (seconds)
 # around ffmpeg for conversions only (an encoder started for anything else,
-# a listing of the source, is not logged).
+# a thumbnail or a listing of the source, is not logged).
 make_program_folder() {
   local build=$1 prog=$2 log=$3 f
   mkdir -p "$prog"
@@ -18,7 +18,7 @@ make_program_folder() {
   ln -s /usr/bin/ffprobe "$prog/ffprobe"
   cat >"$prog/xenc" <<WRAP
 #!/bin/sh
-case " \$* " in *" -y "*) converts=1 ;; *) converts=0 ;; esac
+case " \$* " in *" -codec:v libx264 "*) converts=1 ;; *) converts=0 ;; esac
 [ \$converts = 0 ] || echo "start \$(date +%s.%N)" >>"$log"
 /usr/bin/ffmpeg "\$@"
 status=\$?

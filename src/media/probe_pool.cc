@@ -70,10 +70,12 @@ void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord
 }
 
 struct ProbePool::Shared {
+  using Job = std::pair<std::wstring, std::shared_ptr<SourceRecord>>;
   ProbeTools tools;
   std::mutex mutex;
   std::condition_variable wake;
-  std::deque<std::pair<std::wstring, std::shared_ptr<SourceRecord>>> queue;
+  std::deque<Job> facts;       // files not yet probed
+  std::deque<Job> thumbnails;  // probed videos whose thumbnail is still to take
   size_t outstanding = 0;
 };
 
@@ -84,7 +86,7 @@ ProbePool::ProbePool(ProbeTools tools, int workers) : shared_(std::make_shared<S
 void ProbePool::Enqueue(const std::wstring& path, std::shared_ptr<SourceRecord> record) {
   record->MarkQueued();
   std::lock_guard<std::mutex> hold(shared_->mutex);
-  shared_->queue.emplace_back(path, std::move(record));
+  shared_->facts.emplace_back(path, std::move(record));
   ++shared_->outstanding;
   if (!started_) {
     started_ = true;
@@ -98,24 +100,42 @@ size_t ProbePool::Outstanding() {
   return shared_->outstanding;
 }
 
+// Every file's facts come before any thumbnail, so a run never waits behind
+// thumbnails; among the facts, a file whose run waits for them goes first.
 void ProbePool::Work(std::shared_ptr<Shared> shared) {
   for (;;) {
-    std::pair<std::wstring, std::shared_ptr<SourceRecord>> job;
+    Shared::Job job;
+    bool thumbnail = false;
     {
       std::unique_lock<std::mutex> hold(shared->mutex);
-      shared->wake.wait(hold, [&] { return !shared->queue.empty(); });
-      // A file whose run waits for its facts goes first.
-      auto next = std::find_if(shared->queue.begin(), shared->queue.end(),
-                               [](const auto& queued) { return queued.second->Wanted(); });
-      if (next == shared->queue.end()) next = shared->queue.begin();
+      shared->wake.wait(hold, [&] { return !shared->facts.empty() || !shared->thumbnails.empty(); });
+      thumbnail = shared->facts.empty();
+      std::deque<Shared::Job>& queue = thumbnail ? shared->thumbnails : shared->facts;
+      auto next = std::find_if(queue.begin(), queue.end(), [](const auto& queued) { return queued.second->Wanted(); });
+      if (next == queue.end()) next = queue.begin();
       job = std::move(*next);
-      shared->queue.erase(next);
+      queue.erase(next);
     }
     SourceRecord::Snapshot snapshot;
-    ProbeSource(shared->tools, job.first, &snapshot, job.second.get());
+    bool more = false;
+    if (thumbnail) {
+      snapshot = job.second->Read();
+      snapshot.thumbnailPath = Thumbnail(shared->tools, job.first, snapshot.facts.durationSeconds);
+    } else {
+      snapshot.state = ProbeFacts(shared->tools.ffprobe, job.first, shared->tools.timeLimitMs, &snapshot.facts)
+                           ? SourceRecord::State::kDone
+                           : SourceRecord::State::kFailed;
+      more = shared->tools.thumbnails && snapshot.state == SourceRecord::State::kDone &&
+             !snapshot.facts.videoCodec.empty();
+    }
     job.second->Write(snapshot);
     std::lock_guard<std::mutex> hold(shared->mutex);
-    --shared->outstanding;
+    if (more) {
+      shared->thumbnails.push_back(std::move(job));
+      shared->wake.notify_one();
+    } else {
+      --shared->outstanding;
+    }
   }
 }
 

@@ -1,8 +1,9 @@
 // Probing sources in the background: a few worker threads take the added
 // files in order (a file whose run waits for its facts first), ask ffprobe
-// for their facts, store them in the file's SourceRecord at once, then take
-// or reuse a thumbnail in the shared cache; each child process with a time
-// limit. The UI thread only enqueues and reads.
+// for their facts and store them in the file's SourceRecord; once every
+// queued file has its facts, they take or reuse the thumbnails in the
+// shared cache. Each child process has a time limit. The UI thread only
+// enqueues and reads.
 #pragma once
 
 #include <condition_variable>

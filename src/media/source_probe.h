@@ -27,9 +27,11 @@ struct SourceFacts {
   std::vector<int> pictureSubtitles;
 };
 
-// The seconds the source's timestamps span: its duration, less its start
-// time when the duration counts from zero past it (as an MKV's does); -1
-// unknown.
+// The seconds the source's timestamps span: its duration less its start
+// time when that is smaller (an MKV's duration counts from zero, so one
+// whose timestamps start at 10,000 s lists 10,002 s for two seconds; for
+// containers whose duration leaves the start out this errs on the short,
+// lenient side); -1 unknown.
 double SpanSeconds(const SourceFacts& facts);
 
 // ffprobe beside the encoder: in the program folder, else beside the program

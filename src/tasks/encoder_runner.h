@@ -85,13 +85,13 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process);
 // constraints first waits (a bounded time) for the source's facts from its
 // probe. A run succeeds only when the encoder exited 0, the log shows a
 // video source and the output is complete (CompleteOutputProblem, against
-// the source's span from its probe, else from the log's listing); a run with a `finalPath` then gives
-// its output (written under the partial name `outputPath`) its final name
-// without replacing anything (publishedPath). Otherwise it fails with a
-// reason (failureReason) and its file is deleted. A device and quality
-// without a profile fail before any encoder starts. Then sets `failed` and
-// `finished`, releases the name reservation and calls the run-ended hook. Returns -1 when no pipe could be
-// made, else 0.
+// the source's span from its probe, else from the log's listing); a run
+// with a `finalPath` then gives its output (written under the partial name
+// `outputPath`) its final name without replacing anything (publishedPath).
+// Otherwise it fails with a reason (failureReason) and its file is deleted.
+// A device and quality without a profile fail before any encoder starts.
+// Then sets `failed` and `finished`, releases the name reservation and calls
+// the run-ended hook. Returns -1 when no pipe could be made, else 0.
 int RunEncoder(ProcessObject& process);
 
 // Freeze / continue the run's encoder (also before it exists). Messages:

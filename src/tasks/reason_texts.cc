@@ -17,6 +17,7 @@ const std::vector<const wchar_t*>& ReasonTexts() {
       kNoProfileReason,        kRunStoppedReason,        kEncoderExitReason,     kEncoderSignalReason,
       kNoPipeReason,           kEncoderNotStartedReason, kOutputNotNamedReason,  kOutputFolderReason,
       kOutputMissingReason,    kOutputUnreadableReason,  kStoppedByAnotherProgram, kNoProgressFor,
+      kDiskFullReason,
   };
   return texts;
 }
