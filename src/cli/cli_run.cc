@@ -8,6 +8,7 @@
 #include <memory>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "catalog/device_catalog.h"
@@ -265,6 +266,9 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
         inputs->skipped.push_back({all[i]->fromPath, planned[i], L"its output is complete"});
         continue;
       }
+      // An empty file holds nothing to keep: the new output takes its name
+      // instead of a numbered one beside it.
+      if (RegularFileSize(planned[i]) == 0) DeleteFile(planned[i]);
       std::lock_guard<std::mutex> hold(wakeups.mutex);
       wakeups.messages.push_back(
           Fill(Tr(L"%1 is not complete (%2): converting %3 again"), {planned[i], check.reason, all[i]->fromPath}));
@@ -363,8 +367,13 @@ int RunCli(const std::vector<std::string>& args) {
     wakeups->run_ended = true;
     wakeups->changed.notify_one();
   });
-  // What a crash of an earlier run left in the output folder goes first.
-  RemoveAbandonedPartials(config.outputDir);
+  // What a crash of an earlier run left in the folders this run writes to
+  // (the subfolders of --recursive among them) goes first.
+  std::set<std::wstring> folders = {config.outputDir};
+  for (const auto& task : inputs.tasks) {
+    if (!task->outputDir.empty()) folders.insert(task->outputDir);
+  }
+  for (const auto& folder : folders) RemoveAbandonedPartials(folder);
   // Sources are probed as they are added, so each run finds what it needs
   // to know of its source ready (facts only: no window shows thumbnails).
   ProbeTools facts_only;
