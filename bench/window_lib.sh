@@ -3,19 +3,26 @@
 # bench/big_queue). Needs a build folder with clipwright, clipwright-cli,
 # cwdiag, data.dat, app.ico and htm/, and xvfb-run.
 
-# make_program_folder BUILD PROG LOG: a program folder with all three programs
-# and an encoder that logs "start T" and "end T" (seconds) around ffmpeg.
+# make_program_folder BUILD PROG LOG: a program folder with the programs the
+# build has (clipwright, clipwright-cli, cwdiag), ffprobe beside the encoder
+# as installed, and an encoder that logs "start T" and "end T" (seconds)
+# around ffmpeg for conversions only (an encoder started for anything else,
+# a thumbnail or a listing of the source, is not logged).
 make_program_folder() {
-  local build=$1 prog=$2 log=$3
+  local build=$1 prog=$2 log=$3 f
   mkdir -p "$prog"
-  for f in clipwright clipwright-cli cwdiag data.dat app.ico; do cp "$build/$f" "$prog/"; done
-  cp -r "$build/htm" "$prog/"
+  for f in clipwright clipwright-cli cwdiag data.dat app.ico; do
+    if [ -e "$build/$f" ]; then cp "$build/$f" "$prog/"; fi
+  done
+  if [ -d "$build/htm" ]; then cp -r "$build/htm" "$prog/"; fi
+  ln -s /usr/bin/ffprobe "$prog/ffprobe"
   cat >"$prog/xenc" <<WRAP
 #!/bin/sh
-echo "start \$(date +%s.%N)" >>"$log"
+case " \$* " in *" -codec:v libx264 "*) converts=1 ;; *) converts=0 ;; esac
+[ \$converts = 0 ] || echo "start \$(date +%s.%N)" >>"$log"
 /usr/bin/ffmpeg "\$@"
 status=\$?
-echo "end \$(date +%s.%N)" >>"$log"
+[ \$converts = 0 ] || echo "end \$(date +%s.%N)" >>"$log"
 exit \$status
 WRAP
   chmod +x "$prog/xenc"

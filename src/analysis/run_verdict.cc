@@ -100,59 +100,37 @@ bool HasVideoStream(std::wstring_view listing) {
   return found;
 }
 
-// Subtitle codecs whose subtitles are pictures.
-bool IsPictureSubtitle(std::wstring_view codec) {
-  for (std::wstring_view picture : {L"dvd_subtitle", L"hdmv_pgs_subtitle", L"dvb_subtitle", L"xsub", L"dvb_teletext"}) {
-    if (codec == picture) return true;
-  }
-  return false;
-}
-
 }  // namespace
 
-std::vector<int> PictureSubtitleTracks(std::wstring_view log) {
-  std::vector<int> tracks;
-  int position = 0;
-  ForEachStreamLine(InputListing(log), [&](std::wstring_view stream) {
-    constexpr std::wstring_view kSubtitle = L"Subtitle: ";
-    if (stream.rfind(kSubtitle, 0) != 0) return;
-    std::wstring_view codec = stream.substr(kSubtitle.size());
-    codec = codec.substr(0, codec.find_first_of(L" ,("));
-    if (IsPictureSubtitle(codec)) tracks.push_back(position);
-    ++position;
-  });
-  return tracks;
-}
-
-std::wstring HdrTransfer(std::wstring_view log) {
-  std::wstring transfer;
-  bool seen_picture = false;
-  ForEachStreamLine(InputListing(log), [&](std::wstring_view stream) {
-    if (seen_picture || stream.rfind(L"Video: ", 0) != 0 || stream.find(L"(attached pic)") != std::wstring_view::npos) {
-      return;
-    }
-    seen_picture = true;
-    // The colours follow the pixel format: "yuv420p10le(tv, bt2020nc/bt2020/smpte2084, progressive)".
-    const size_t open = stream.find(L'(', stream.find(L", "));
-    const std::wstring_view colours = open == std::wstring_view::npos ? L"" : stream.substr(open, stream.find(L')', open) - open);
-    for (const wchar_t* hdr : {L"smpte2084", L"arib-std-b67"}) {
-      if (colours.find(hdr) != std::wstring_view::npos) transfer = hdr;
-    }
-  });
-  return transfer;
-}
-
-std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms) {
+std::wstring RunVerdict(std::wstring_view log) {
   const std::wstring_view listing = InputListing(log);
   if (listing.empty()) return kSourceUnreadableReason;
   if (!HasVideoStream(listing)) return kNoVideoStreamReason;
   if (ReadAsImage(listing)) return kStillImageReason;
-  const int32_t source_ms = source_duration_ms >= 0 ? source_duration_ms : ParseDurationMs(listing);
-  const int32_t converted_ms = ParseStatusTimeMs(log);
-  if (source_ms >= 0 && converted_ms >= 0 && FallsShort(converted_ms, source_ms)) {
-    return Fill(kSourceEndedEarlyReason, {Seconds(converted_ms), Seconds(source_ms)});
-  }
   return L"";
+}
+
+std::wstring ShortOutputReason(int32_t output_ms, int32_t source_ms) {
+  if (output_ms < 0 || source_ms < 0 || !FallsShort(output_ms, source_ms)) return L"";
+  return Fill(kSourceEndedEarlyReason, {Seconds(output_ms), Seconds(source_ms)});
+}
+
+int32_t ListedSpanMs(std::wstring_view log) {
+  const std::wstring_view listing = InputListing(log);
+  const int32_t duration_ms = ParseDurationMs(listing);
+  if (duration_ms < 0) return -1;
+  // "  Duration: 02:46:42.00, start: 9999.977000, bitrate: 0 kb/s"
+  constexpr std::wstring_view kStart = L", start: ";
+  const size_t at = listing.find(kStart, listing.find(L"Duration: "));
+  if (at == std::wstring_view::npos) return duration_ms;
+  std::wstring_view start = listing.substr(at + kStart.size());
+  start = start.substr(0, start.find_first_of(L",\r\n"));
+  const double start_ms = ReadDecimalDouble(start) * 1000;
+  return start_ms > 0 && start_ms < duration_ms ? duration_ms - static_cast<int32_t>(start_ms + 0.5) : duration_ms;
+}
+
+std::wstring WriteFailure(std::wstring_view log) {
+  return log.find(L"No space left on device") != std::wstring_view::npos ? kDiskFullReason : L"";
 }
 
 }  // namespace cw

@@ -1,8 +1,9 @@
-// The verdict on a finished encoder run, read from the encoder's log: whether
-// the run really converted a video, and if not, the reason told to the user.
-// The encoder exits successfully in cases that are no conversion at all: a
-// source without a picture, a single still image, a source that ends early
-// (a truncated download or copy converts up to the damage and stops).
+// The verdict on a finished encoder run: whether the run really converted a
+// video, and if not, the reason told to the user. The encoder exits
+// successfully in cases that are no conversion at all: a source without a
+// picture, a single still image (read from its log), a source that ends
+// early (a truncated download or copy converts up to the damage and stops;
+// judged from the output's own duration against the source's span).
 #pragma once
 
 #include <cstdint>
@@ -26,32 +27,32 @@ inline constexpr wchar_t kSourceEndedEarlyReason[] = N_(L"the source ended early
 inline constexpr int32_t kShortfallPercent = 2;
 inline constexpr int32_t kShortfallMs = 500;
 
-// Empty for a run that converted its source, else the reason:
+inline constexpr wchar_t kDiskFullReason[] = N_(L"the disk of the output folder is full");
+
+// Empty for a run whose source is a video, else the reason:
 //   - no "Input #0" section in the log (the encoder could not open the source):
 //     kSourceUnreadableReason;
 //   - the source lists no video stream (a cover picture of a music file does
 //     not count): kNoVideoStreamReason;
-//   - the source was read as a single image: kStillImageReason;
-//   - the output time of the last status line falls short of the source's
-//     duration by more than kShortfallPercent and more than kShortfallMs:
-//     "the source ended early: 2.0 s of 4.0 s converted".
-// `source_duration_ms` is the source's duration when the caller knows it,
-// -1 to take the "Duration:" of the log. When either duration is unknown the
-// length is not judged. `log` is the whole output of the run, as the runner
-// collected it. Pure; any thread.
-std::wstring RunVerdict(std::wstring_view log, int32_t source_duration_ms = -1);
+//   - the source was read as a single image: kStillImageReason.
+// `log` is the whole output of the run, as the runner collected it. Whether
+// the output holds the whole source is judged from the output itself
+// (ShortOutputReason). Pure; any thread.
+std::wstring RunVerdict(std::wstring_view log);
 
-// The positions among the source's subtitle tracks (0 for the first subtitle
-// track) of those whose subtitles are pictures (DVD, Blu-ray, DVB, XSUB,
-// teletext), from the source's listing in an encoder log (a run's or a probe's
-// `xenc -i SOURCE`). MP4 text subtitles cannot be made from them, so a
-// conversion leaves them out. Pure; any thread.
-std::vector<int> PictureSubtitleTracks(std::wstring_view log);
+// kSourceEndedEarlyReason when an output of `output_ms` falls short of a
+// source spanning `source_ms` by more than kShortfallPercent and more than
+// kShortfallMs; "" otherwise, and when either is unknown (-1). Pure.
+std::wstring ShortOutputReason(int32_t output_ms, int32_t source_ms);
 
-// The HDR transfer of the source's picture (its first video track that is not
-// a cover image) in an encoder log's listing: "smpte2084" (PQ: HDR10, Dolby
-// Vision's base) or "arib-std-b67" (HLG, as phones record), or "" when the
-// picture is SDR or its colours are not listed. Pure; any thread.
-std::wstring HdrTransfer(std::wstring_view log);
+// The milliseconds the source's timestamps span from the listing in a log:
+// its "Duration:", less its "start:" when the duration counts from zero past
+// it (an MKV whose timestamps start at 10,000 s lists a duration of
+// 10,002 s for two seconds of video); -1 when not listed. Pure.
+int32_t ListedSpanMs(std::wstring_view log);
+
+// kDiskFullReason when the encoder said that it could not write because
+// the disk is full; else "". Pure.
+std::wstring WriteFailure(std::wstring_view log);
 
 }  // namespace cw

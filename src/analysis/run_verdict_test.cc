@@ -1,6 +1,6 @@
 // Tests of the run verdict on logs shaped like the encoder's: the input
-// listing decides what the source is, the last status line how much of it
-// was converted.
+// listing decides what the source is and how long it is; the output's own
+// duration how much of it was converted.
 #include "analysis/run_verdict.h"
 
 #include <gtest/gtest.h>
@@ -36,40 +36,26 @@ TEST(RunVerdict, Table) {
   struct Case {
     const char* what;
     std::wstring log;
-    int32_t source_ms;
     std::wstring reason;
   } cases[] = {
-      {"a whole conversion", Log(L"matroska,webm", L"00:00:04.02", kVideo + kAudio, L"00:00:04.00"), -1, L""},
-      {"half of the source", Log(L"matroska,webm", L"00:00:04.02", kVideo + kAudio, L"00:00:01.95"), -1,
-       L"the source ended early: 2.0 s of 4.0 s converted"},
-      {"short by 2 % but less than half a second: fine",
-       Log(L"avi", L"00:00:10.00", kVideo, L"00:00:09.60"), -1, L""},
-      {"short by half a second but less than 2 %: fine", Log(L"avi", L"00:01:00.00", kVideo, L"00:00:59.00"), -1,
-       L""},
-      {"short by more than both", Log(L"avi", L"00:01:00.00", kVideo, L"00:00:58.70"), -1,
-       L"the source ended early: 58.7 s of 60.0 s converted"},
-      {"the caller's duration wins over the listing's", Log(L"avi", L"00:00:02.00", kVideo, L"00:00:02.00"), 4000,
-       L"the source ended early: 2.0 s of 4.0 s converted"},
-      {"an unknown source duration is not judged", Log(L"avi", L"N/A", kVideo, L"00:00:00.50"), -1, L""},
-      {"an unknown output time is not judged", Log(L"avi", L"00:00:04.00", kVideo, L"N/A"), -1, L""},
-      {"longer output than source is fine", Log(L"avi", L"00:00:02.00", kVideo, L"00:00:02.10"), -1, L""},
+      {"a whole conversion", Log(L"matroska,webm", L"00:00:04.02", kVideo + kAudio, L"00:00:04.00"), L""},
       {"music without a picture", Log(L"mp3", L"00:00:02.04", L"  Stream #0:0: Audio: mp3, 44100 Hz, mono\n",
-                                      L"00:00:02.00"), -1, kNoVideoStreamReason},
+                                      L"00:00:02.00"), kNoVideoStreamReason},
       {"music with a cover picture", Log(L"mov,mp4,m4a,3gp,3g2,mj2", L"00:00:02.04", kAudio + kCover,
-                                         L"00:00:02.00"), -1, kNoVideoStreamReason},
+                                         L"00:00:02.00"), kNoVideoStreamReason},
       {"a video with a cover picture", Log(L"mov,mp4,m4a,3gp,3g2,mj2", L"00:00:02.00", kVideo + kCover,
-                                           L"00:00:02.00"), -1, L""},
+                                           L"00:00:02.00"), L""},
       {"a PNG", Log(L"png_pipe", L"N/A", L"  Stream #0:0: Video: png, rgb24(pc), 160x120, 25 tbr, 25 tbn\n",
-                    L"00:00:00.00"), -1, kStillImageReason},
+                    L"00:00:00.00"), kStillImageReason},
       {"a JPEG", Log(L"image2", L"00:00:00.04", L"  Stream #0:0: Video: mjpeg, yuvj420p(pc), 160x120, 25 tbn\n",
-                     L"00:00:00.04"), -1, kStillImageReason},
-      {"a reader named like an image but not one", Log(L"imagex", L"00:00:02.00", kVideo, L"00:00:02.00"), -1, L""},
+                     L"00:00:00.04"), kStillImageReason},
+      {"a reader named like an image but not one", Log(L"imagex", L"00:00:02.00", kVideo, L"00:00:02.00"), L""},
       {"no listing: the source was not opened",
-       L"ffmpeg version 5.1\n/in/broken.avi: Invalid data found when processing input\n", -1,
+       L"ffmpeg version 5.1\n/in/broken.avi: Invalid data found when processing input\n",
        kSourceUnreadableReason},
-      {"an empty log", L"", -1, kSourceUnreadableReason},
+      {"an empty log", L"", kSourceUnreadableReason},
   };
-  for (const auto& c : cases) EXPECT_EQ(RunVerdict(c.log, c.source_ms), c.reason) << c.what;
+  for (const auto& c : cases) EXPECT_EQ(RunVerdict(c.log), c.reason) << c.what;
 }
 
 TEST(RunVerdict, OnlyTheSourcesListingCounts) {
@@ -109,51 +95,51 @@ TEST(ParseStatusTimeMs, Table) {
   for (const auto& c : cases) EXPECT_EQ(ParseStatusTimeMs(c.log), c.ms) << std::string(c.log.begin(), c.log.end());
 }
 
-TEST(HdrTransfer, OfTheFirstPictureThatIsNotACover) {
-  const std::wstring head = L"Input #0, mov,mp4, from '/in/smpte2084.mp4':\n  Duration: 00:00:05.00, start: 0\n";
-  const struct {
+// The length of a run is judged from the output's own duration against the
+// source's span: low frame rates and late first timestamps are no shortfall.
+TEST(ShortOutputReason, Table) {
+  struct Case {
     const char* what;
-    std::wstring streams;
-    std::wstring transfer;
+    int32_t output_ms, source_ms;
+    std::wstring reason;
   } cases[] = {
-      {"HLG phone clip", L"  Stream #0:0[0x1](und): Video: hevc (Main 10) (hvc1 / 0x31637668), "
-                         L"yuv420p10le(tv, bt2020nc/bt2020/arib-std-b67), 1920x1080, 25 fps\n", L"arib-std-b67"},
-      {"HDR10", L"  Stream #0:0: Video: hevc (Main 10), yuv420p10le(tv, bt2020nc/bt2020/smpte2084, progressive), "
-                L"3840x2160\n", L"smpte2084"},
-      {"SDR", L"  Stream #0:0: Video: h264 (High), yuv420p(tv, bt709, progressive), 1920x1080\n", L""},
-      {"no colours", L"  Stream #0:0: Video: mpeg4 (Simple Profile), yuv420p, 320x240, 25 fps\n", L""},
-      {"the file name says nothing", L"  Stream #0:0: Video: h264, yuv420p, 320x240\n", L""},
-      {"a cover image is not the picture",
-       L"  Stream #0:0: Video: mjpeg, yuvj420p(pc, bt470bg/unknown/smpte2084), 600x600 (attached pic)\n"
-       L"  Stream #0:1: Video: h264, yuv420p(tv, bt709), 320x240\n", L""},
-      {"only the first picture counts",
-       L"  Stream #0:0: Video: h264, yuv420p(tv, bt709), 320x240\n"
-       L"  Stream #0:1: Video: hevc, yuv420p10le(tv, bt2020nc/bt2020/smpte2084), 320x240\n", L""},
+      {"a whole conversion", 4000, 4020, L""},
+      {"half of the source", 1950, 4020, L"the source ended early: 2.0 s of 4.0 s converted"},
+      {"short by 4 % but less than half a second: fine", 9600, 10000, L""},
+      {"short by half a second but less than 2 %: fine", 59000, 60000, L""},
+      {"short by more than both", 58700, 60000, L"the source ended early: 58.7 s of 60.0 s converted"},
+      {"longer output than source is fine", 2100, 2000, L""},
+      {"an unknown source span is not judged", 500, -1, L""},
+      {"an unknown output duration is not judged", -1, 4000, L""},
   };
-  for (const auto& c : cases) EXPECT_EQ(HdrTransfer(head + c.streams), c.transfer) << c.what;
-  EXPECT_EQ(HdrTransfer(L"  Stream #0:0: Video: hevc, yuv420p10le(tv, bt2020nc/bt2020/smpte2084)\n"), L"")
-      << "no listing";
+  for (const auto& c : cases) EXPECT_EQ(ShortOutputReason(c.output_ms, c.source_ms), c.reason) << c.what;
 }
 
-}  // namespace
-}  // namespace cw
+TEST(ListedSpanMs, DurationLessALateStart) {
+  auto listing = [](const std::wstring& duration_line) {
+    return L"ffmpeg version 5.1\nInput #0, matroska,webm, from '/in/a.mkv':\n  Duration: " + duration_line +
+           L"\n  Stream #0:0: Video: h264, yuv420p, 64x48, 25 fps\nframe=  51 time=00:00:02.04 x\n";
+  };
+  const struct {
+    const char* what;
+    std::wstring log;
+    int32_t ms;
+  } cases[] = {
+      {"starts at zero", listing(L"00:00:30.00, start: 0.000000, bitrate: 8 kb/s"), 30000},
+      {"an MKV whose timestamps start at 10,000 s", listing(L"02:46:42.00, start: 9999.977000, bitrate: 0 kb/s"),
+       2023},
+      {"an MP4 whose duration already leaves the start out", listing(L"00:00:30.00, start: 31.000000, bitrate: 1"),
+       30000},
+      {"no start", listing(L"00:00:05.00, bitrate: 1 kb/s"), 5000},
+      {"no duration", listing(L"N/A, start: 1.000000, bitrate: N/A"), -1},
+      {"no listing", L"/in/a.mkv: Invalid data found when processing input\n", -1},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ListedSpanMs(c.log), c.ms) << c.what;
+}
 
-namespace cw {
-namespace {
-
-TEST(PictureSubtitleTracks, CountsPositionsAmongTheSubtitleTracks) {
-  const std::wstring log =
-      L"Input #0, matroska,webm, from '/in/Subtitle: dvd_subtitle.mkv':\n  Duration: 00:01:00.00, start: 0\n"
-      L"  Stream #0:0: Video: h264 (High), yuv420p, 1920x1080\n"
-      L"  Stream #0:1(eng): Audio: ac3, 48000 Hz, 5.1(side)\n"
-      L"  Stream #0:2(eng): Subtitle: subrip\n"
-      L"  Stream #0:3(ger): Subtitle: hdmv_pgs_subtitle (default)\n"
-      L"  Stream #0:4(fre): Subtitle: ass\n"
-      L"  Stream #0:5: Subtitle: dvd_subtitle, 720x576\n"
-      L"  Stream #0:6: Attachment: ttf\n"
-      L"Stream mapping:\n  Stream #0:7: Subtitle: dvd_subtitle\n";
-  EXPECT_EQ(PictureSubtitleTracks(log), (std::vector<int>{1, 3}));
-  EXPECT_TRUE(PictureSubtitleTracks(L"  Stream #0:0: Subtitle: dvd_subtitle\n").empty());  // no listing
+TEST(WriteFailure, AFullDiskIsNotTheSourcesFault) {
+  EXPECT_EQ(WriteFailure(L"[mp4 @ 0x5] Error writing trailer of /o/a.mp4: No space left on device\n"), kDiskFullReason);
+  EXPECT_EQ(WriteFailure(L"frame=  51 time=00:00:02.04 x\n"), L"");
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <memory>
 #include <map>
 #include <mutex>
+#include <set>
 #include <thread>
 
 #include "catalog/catalog_file.h"
@@ -22,6 +23,7 @@
 #include "cli/summary.h"
 #include "cli/task_snapshot.h"
 #include "cli/text_fit.h"
+#include "media/probe_pool.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/process.h"
@@ -251,14 +253,17 @@ std::wstring ChooseShardAndSkip(const CliOptions& options, const ConfigObject& c
   }
   std::vector<std::wstring> planned = PlannedOutputs(all, config.outputDir);
   std::vector<std::shared_ptr<FileObject>> kept;
-  const std::wstring probe = options.skip_existing ? ProbeProgram() : L"";
+  const std::wstring probe = options.skip_existing ? ProbeProgramPath() : L"";
   for (size_t i : ShardPositions(all.size(), options.shard_index, options.shard_count)) {
     if (options.skip_existing && FileExists(planned[i])) {
-      OutputCheck check = CheckCompleteOutput(planned[i], probe);
+      OutputCheck check = CheckCompleteOutput(planned[i], all[i]->fromPath, probe);
       if (check.complete) {
         inputs->skipped.push_back({all[i]->fromPath, planned[i], L"its output is complete"});
         continue;
       }
+      // An empty file holds nothing to keep: the new output takes its name
+      // instead of a numbered one beside it.
+      if (RegularFileSize(planned[i]) == 0) DeleteFile(planned[i]);
       std::lock_guard<std::mutex> hold(wakeups.mutex);
       wakeups.messages.push_back(
           Fill(Tr(L"%1 is not complete (%2): converting %3 again"), {planned[i], check.reason, all[i]->fromPath}));
@@ -377,8 +382,19 @@ int RunCli(const std::vector<std::string>& args) {
     wakeups->run_ended = true;
     wakeups->changed.notify_one();
   });
-  // What a crash of an earlier run left in the output folder goes first.
-  RemoveAbandonedPartials(config.outputDir);
+  // What a crash of an earlier run left in the folders this run writes to
+  // (the subfolders of --recursive among them) goes first.
+  std::set<std::wstring> folders = {config.outputDir};
+  for (const auto& task : inputs.tasks) {
+    if (!task->outputDir.empty()) folders.insert(task->outputDir);
+  }
+  for (const auto& folder : folders) RemoveAbandonedPartials(folder);
+  // Sources are probed as they are added, so each run finds what it needs
+  // to know of its source ready (facts only: no window shows thumbnails).
+  ProbeTools facts_only;
+  facts_only.thumbnails = false;
+  static ProbePool prober{facts_only, 2};
+  list.prober = &prober;
   for (auto& task : inputs.tasks) list.AddTask(std::move(task));
   std::vector<TaskView> last = engine.Refresh();
   progress.Show(last, TakeMessages(*wakeups), true);

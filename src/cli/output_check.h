@@ -1,18 +1,13 @@
-// Whether an output file is already complete, for --skip-existing: it
-// exists, is not empty, and ffprobe reads from it a video stream and a
-// duration above zero. An output cut short (the machine lost power, the disk
-// filled) lacks the MP4 index that ffprobe needs, so it is not complete and
-// its source is converted again (under the next free name).
+// Whether an output is already complete, for --skip-existing: the engine's
+// own definition (CompleteOutputProblem in tasks/output_check.h: a whole MP4
+// whose duration matches the source's span), the span from a probe of the
+// source. An output cut short (the machine lost power, the disk filled) or
+// shorter than its source is not complete, and its source is converted again.
 #pragma once
 
 #include <string>
-#include <vector>
 
 namespace cw::cli {
-
-// The ffprobe beside the program that the encoder link points to (Debian's
-// /usr/bin/ffmpeg -> /usr/bin/ffprobe), else /usr/bin/ffprobe.
-std::wstring ProbeProgram();
 
 // The result of one check; `reason` says why a file is not complete, in the
 // user's language (it is only shown, never written into the events).
@@ -21,14 +16,10 @@ struct OutputCheck {
   std::wstring reason;
 };
 
-// Checks `path` with the program `probe`, run from an argument list (no
-// shell) and killed after `timeout_ms`. Main thread (the probe is a child of
-// the calling thread).
-OutputCheck CheckCompleteOutput(const std::wstring& path, const std::wstring& probe, int timeout_ms = 20000);
-
-// Reads ffprobe's "key=value" lines (-show_entries stream=codec_type:
-// format=duration -of default=noprint_wrappers=1): complete when a line says
-// codec_type=video and a duration is a number above zero.
-OutputCheck ReadProbeOutput(const std::string& text);
+// Checks the output at `output` of the source at `source`, whose span
+// ffprobe (`probe`, killed after `timeout_ms`) tells; an unknown span leaves
+// the length unjudged. Any thread.
+OutputCheck CheckCompleteOutput(const std::wstring& output, const std::wstring& source, const std::wstring& probe,
+                                int timeout_ms = 20000);
 
 }  // namespace cw::cli

@@ -1,67 +1,43 @@
-// Deciding whether an output is complete: ffprobe's answers read, and real
-// files checked with the real ffprobe.
+// Deciding whether an output is complete for --skip-existing, with real files
+// made by the real encoder and the source probed by the real ffprobe.
 #include "cli/output_check.h"
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "platform/process.h"
+#include "platform/child_run.h"
 #include "platform/text.h"
 #include "testsupport/temp_dir.h"
 
 namespace cw::cli {
 namespace {
 
-TEST(OutputCheckTest, ReadsProbeAnswers) {
-  struct Case {
-    const char* text;
-    bool complete;
-  };
-  const Case cases[] = {
-      {"codec_type=video\nduration=1.000000\n", true},
-      {"duration=2.5\r\ncodec_type=video\r\n", true},
-      {"codec_type=audio\nduration=1.0\n", false},
-      {"codec_type=video\nduration=N/A\n", false},
-      {"codec_type=video\nduration=0.000000\n", false},
-      {"codec_type=video\n", false},
-      {"", false},
-      {"codec_type=videos\nduration=1\n", false},
-  };
-  for (const auto& c : cases) EXPECT_EQ(ReadProbeOutput(c.text).complete, c.complete) << c.text;
+void MakeVideo(const std::string& path, const char* seconds) {
+  ChildRunResult made =
+      RunChild({L"/usr/bin/ffmpeg", L"-nostdin", L"-v", L"error", L"-f", L"lavfi", L"-i",
+                L"testsrc=size=64x48:rate=10", L"-t", SystemToWide(seconds), SystemToWide(path)},
+               {60000, 1u << 16, 0});
+  ASSERT_TRUE(made.Succeeded()) << made.output;
 }
 
-TEST(OutputCheckTest, RealFilesWithTheRealProbe) {
+TEST(OutputCheckTest, CompleteMeansWholeAndAsLongAsTheSource) {
   testing::TempDir dir;
-  std::string video = dir.File("v.mp4");
-  ChildProcess::StartError error;
-  auto made = ChildProcess::Start({L"/usr/bin/ffmpeg", L"-nostdin", L"-v", L"error", L"-f", L"lavfi", L"-i",
-                                   L"testsrc=duration=1:size=64x48:rate=10", SystemToWide(video)},
-                                  &error);
-  ASSERT_TRUE(made) << error.reason;
-  std::string chunk;
-  while (made->ReadOutput(&chunk)) {
-  }
-  ASSERT_TRUE(made->Reap().SucceededNormally());
-  std::wstring probe = L"/usr/bin/ffprobe";
-  EXPECT_TRUE(CheckCompleteOutput(SystemToWide(video), probe).complete);
-
-  // The same file cut in half has no index: not complete.
-  std::string bytes = dir.Read("v.mp4");
+  MakeVideo(dir.File("source.mkv"), "3");
+  MakeVideo(dir.File("whole.mp4"), "3");
+  MakeVideo(dir.File("short.mp4"), "1");
+  const std::string bytes = dir.Read("whole.mp4");
   dir.Write("cut.mp4", bytes.substr(0, bytes.size() / 2));
   dir.Write("empty.mp4", "");
   dir.Write("text.mp4", "hello");
-  for (const char* name : {"cut.mp4", "empty.mp4", "text.mp4", "missing.mp4"}) {
-    OutputCheck check = CheckCompleteOutput(SystemToWide(dir.File(name)), probe);
+  const std::wstring source = SystemToWide(dir.File("source.mkv"));
+  const std::wstring probe = L"/usr/bin/ffprobe";
+  EXPECT_TRUE(CheckCompleteOutput(SystemToWide(dir.File("whole.mp4")), source, probe).complete);
+  for (const char* name : {"short.mp4", "cut.mp4", "empty.mp4", "text.mp4", "missing.mp4"}) {
+    OutputCheck check = CheckCompleteOutput(SystemToWide(dir.File(name)), source, probe);
     EXPECT_FALSE(check.complete) << name;
     EXPECT_FALSE(check.reason.empty()) << name;
   }
-  // A probe that does not answer in time is stopped; the file counts as not complete.
-  dir.Write("slow.sh", "#!/bin/sh\nsleep 30\n");
-  std::filesystem::permissions(dir.File("slow.sh"), std::filesystem::perms::owner_all);
-  OutputCheck slow = CheckCompleteOutput(SystemToWide(video), SystemToWide(dir.File("slow.sh")), 200);
-  EXPECT_FALSE(slow.complete);
-  EXPECT_EQ(slow.reason, L"ffprobe did not answer in time");
+  // A source that cannot be probed leaves only the whole-file check.
+  EXPECT_TRUE(CheckCompleteOutput(SystemToWide(dir.File("short.mp4")), source, L"/nonexistent/ffprobe").complete);
 }
 
 }  // namespace

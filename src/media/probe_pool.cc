@@ -1,6 +1,7 @@
 // The background probing of sources and their thumbnails.
 #include "media/probe_pool.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -9,7 +10,7 @@
 #include "media/thumbnail_cache.h"
 #include "platform/file_facts.h"
 #include "platform/files.h"
-#include "platform/process.h"
+#include "platform/child_run.h"
 
 namespace cw {
 namespace {
@@ -37,10 +38,9 @@ std::wstring Thumbnail(const ProbeTools& tools, const std::wstring& path, double
   if (ReadFileBytes(target, &bytes) && ThumbnailMatches(bytes, uri, mtime)) return target;
   if (!IsDirectory(folder) && !CreateDirectories(folder)) return L"";
   const std::wstring frame = TemporaryNameFor(target);
-  std::string output;
   std::vector<std::wstring> argv = ThumbnailArguments(path, ThumbnailSeconds(duration), frame);
   argv.insert(argv.begin(), tools.ffmpeg);
-  bool made = RunWithTimeLimit(argv, tools.timeLimitMs, &output) && ReadFileBytes(frame, &bytes);
+  bool made = RunChild(argv, {tools.timeLimitMs, 1u << 16, kProbeNiceness}).Succeeded() && ReadFileBytes(frame, &bytes);
   std::string keyed = made ? WithThumbnailKeys(bytes, uri, mtime) : "";
   bool written = !keyed.empty() && WriteFileBytes(frame, keyed) && RenameFile(frame, target);
   if (!written) DeleteFile(frame);
@@ -49,44 +49,33 @@ std::wstring Thumbnail(const ProbeTools& tools, const std::wstring& path, double
 
 }  // namespace
 
-bool RunWithTimeLimit(const std::vector<std::wstring>& argv, int time_limit_ms, std::string* output) {
-  ChildProcess::StartError error;
-  std::unique_ptr<ChildProcess> child = ChildProcess::Start(argv, &error, kProbeNiceness);
-  if (!child) return false;
-  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(time_limit_ms);
-  bool in_time = true;
-  for (;;) {
-    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
-    if (left <= 0) { in_time = false; break; }
-    std::string chunk;
-    ChildProcess::ReadResult result = child->ReadOutputWithin(&chunk, static_cast<int>(left));
-    if (result == ChildProcess::ReadResult::kClosed) break;
-    if (output->size() < (1u << 20)) *output += chunk;
-  }
-  if (!in_time) child->Kill();
-  if (in_time && !child->WaitForEnd(time_limit_ms)) { child->Kill(); in_time = false; }
-  return child->Reap().SucceededNormally() && in_time;
+bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_limit_ms, SourceFacts* facts) {
+  std::vector<std::wstring> argv = ProbeArguments(path);
+  argv.insert(argv.begin(), ffprobe);
+  ChildRunResult run = RunChild(argv, {time_limit_ms, 1u << 20, kProbeNiceness});
+  return run.Succeeded() && ParseProbeOutput(run.output, facts);
 }
 
-void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot) {
-  std::vector<std::wstring> argv = ProbeArguments(path);
-  argv.insert(argv.begin(), tools.ffprobe);
-  std::string output;
+void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot,
+                 SourceRecord* facts_known) {
   SourceFacts facts;
-  if (!RunWithTimeLimit(argv, tools.timeLimitMs, &output) || !ParseProbeOutput(output, &facts)) {
+  if (!ProbeFacts(tools.ffprobe, path, tools.timeLimitMs, &facts)) {
     snapshot->state = SourceRecord::State::kFailed;
     return;
   }
   snapshot->facts = facts;
-  if (!facts.videoCodec.empty()) snapshot->thumbnailPath = Thumbnail(tools, path, facts.durationSeconds);
   snapshot->state = SourceRecord::State::kDone;
+  if (facts_known) facts_known->Write(*snapshot);
+  if (tools.thumbnails && !facts.videoCodec.empty()) snapshot->thumbnailPath = Thumbnail(tools, path, facts.durationSeconds);
 }
 
 struct ProbePool::Shared {
+  using Job = std::pair<std::wstring, std::shared_ptr<SourceRecord>>;
   ProbeTools tools;
   std::mutex mutex;
   std::condition_variable wake;
-  std::deque<std::pair<std::wstring, std::shared_ptr<SourceRecord>>> queue;
+  std::deque<Job> facts;       // files not yet probed
+  std::deque<Job> thumbnails;  // probed videos whose thumbnail is still to take
   size_t outstanding = 0;
 };
 
@@ -95,8 +84,9 @@ ProbePool::ProbePool(ProbeTools tools, int workers) : shared_(std::make_shared<S
 }
 
 void ProbePool::Enqueue(const std::wstring& path, std::shared_ptr<SourceRecord> record) {
+  record->MarkQueued();
   std::lock_guard<std::mutex> hold(shared_->mutex);
-  shared_->queue.emplace_back(path, std::move(record));
+  shared_->facts.emplace_back(path, std::move(record));
   ++shared_->outstanding;
   if (!started_) {
     started_ = true;
@@ -110,20 +100,42 @@ size_t ProbePool::Outstanding() {
   return shared_->outstanding;
 }
 
+// Every file's facts come before any thumbnail, so a run never waits behind
+// thumbnails; among the facts, a file whose run waits for them goes first.
 void ProbePool::Work(std::shared_ptr<Shared> shared) {
   for (;;) {
-    std::pair<std::wstring, std::shared_ptr<SourceRecord>> job;
+    Shared::Job job;
+    bool thumbnail = false;
     {
       std::unique_lock<std::mutex> hold(shared->mutex);
-      shared->wake.wait(hold, [&] { return !shared->queue.empty(); });
-      job = std::move(shared->queue.front());
-      shared->queue.pop_front();
+      shared->wake.wait(hold, [&] { return !shared->facts.empty() || !shared->thumbnails.empty(); });
+      thumbnail = shared->facts.empty();
+      std::deque<Shared::Job>& queue = thumbnail ? shared->thumbnails : shared->facts;
+      auto next = std::find_if(queue.begin(), queue.end(), [](const auto& queued) { return queued.second->Wanted(); });
+      if (next == queue.end()) next = queue.begin();
+      job = std::move(*next);
+      queue.erase(next);
     }
     SourceRecord::Snapshot snapshot;
-    ProbeSource(shared->tools, job.first, &snapshot);
+    bool more = false;
+    if (thumbnail) {
+      snapshot = job.second->Read();
+      snapshot.thumbnailPath = Thumbnail(shared->tools, job.first, snapshot.facts.durationSeconds);
+    } else {
+      snapshot.state = ProbeFacts(shared->tools.ffprobe, job.first, shared->tools.timeLimitMs, &snapshot.facts)
+                           ? SourceRecord::State::kDone
+                           : SourceRecord::State::kFailed;
+      more = shared->tools.thumbnails && snapshot.state == SourceRecord::State::kDone &&
+             !snapshot.facts.videoCodec.empty();
+    }
     job.second->Write(snapshot);
     std::lock_guard<std::mutex> hold(shared->mutex);
-    --shared->outstanding;
+    if (more) {
+      shared->thumbnails.push_back(std::move(job));
+      shared->wake.notify_one();
+    } else {
+      --shared->outstanding;
+    }
   }
 }
 

@@ -1,7 +1,9 @@
 // Probing sources in the background: a few worker threads take the added
-// files in order, ask ffprobe for their facts and take or reuse a thumbnail
-// in the shared cache, each child process with a time limit, and store the
-// result in the file's SourceRecord. The UI thread only enqueues and reads.
+// files in order (a file whose run waits for its facts first), ask ffprobe
+// for their facts and store them in the file's SourceRecord; once every
+// queued file has its facts, they take or reuse the thumbnails in the
+// shared cache. Each child process has a time limit. The UI thread only
+// enqueues and reads.
 #pragma once
 
 #include <condition_variable>
@@ -15,24 +17,28 @@
 namespace cw {
 
 struct ProbeTools {
-  std::wstring ffprobe = L"/usr/bin/ffprobe";
-  std::wstring ffmpeg = L"/usr/bin/ffmpeg";
+  std::wstring ffprobe = ProbeProgramPath();
+  std::wstring ffmpeg = EncoderProgramPath();  // takes the thumbnail frames
   std::wstring thumbnailFolder;  // "" = NormalThumbnailFolder() at each job
   int timeLimitMs = 10000;       // per child process
+  bool thumbnails = true;        // false: facts only (drivers without a window)
 };
 
 // How much lower than the program's the probes' processor priority is: on a
 // busy machine the window keeps answering while hundreds of files probe.
 inline constexpr int kProbeNiceness = 10;
 
-// Runs `argv` without a shell at kProbeNiceness; its output (stdout and
-// stderr) goes to *output. Kills it after `time_limit_ms`. True when it
-// exited 0 in time.
-bool RunWithTimeLimit(const std::vector<std::wstring>& argv, int time_limit_ms, std::string* output);
+// Asks ffprobe (tools.ffprobe, at kProbeNiceness, killed after
+// `time_limit_ms`) for the facts of `path`. False when it failed, timed out
+// or answered nothing readable. Any thread.
+bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_limit_ms, SourceFacts* facts);
 
-// One job: probe, then the thumbnail (reused when the cache holds a valid
-// one, else made and written with its keys). Fills *snapshot. Any thread.
-void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot);
+// One job: the facts, then the thumbnail (reused when the cache holds a
+// valid one, else made and written with its keys). Fills *snapshot; the
+// facts go to `facts_known` (when set) before the thumbnail is looked for.
+// Any thread.
+void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot,
+                 SourceRecord* facts_known = nullptr);
 
 class ProbePool {
  public:
@@ -42,7 +48,8 @@ class ProbePool {
   ProbePool(const ProbePool&) = delete;
   ProbePool& operator=(const ProbePool&) = delete;
 
-  // Queues `path`; the result lands in *record. Returns at once. Any thread.
+  // Queues `path` (and marks the record queued); the result lands in
+  // *record. Returns at once. Any thread.
   void Enqueue(const std::wstring& path, std::shared_ptr<SourceRecord> record);
 
   // Jobs not yet finished (queued or running). Any thread.

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <string_view>
 
+#include "platform/files.h"
 #include "platform/text.h"
 
 namespace cw {
@@ -30,12 +31,27 @@ bool ReadRate(std::string_view text, double* rate) {
 }
 
 struct Stream {
-  std::string type, codec;
+  std::string type, codec, transfer;
   double width = 0, height = 0, rate = 0;
+  bool cover = false;  // an attached picture (a music file's cover)
 };
 
-void TakeStream(const Stream& stream, SourceFacts* facts, bool* any) {
-  *any = true;
+bool IsPictureSubtitle(const std::string& codec) {
+  for (const char* picture : {"dvd_subtitle", "hdmv_pgs_subtitle", "dvb_subtitle", "xsub", "dvb_teletext"}) {
+    if (codec == picture) return true;
+  }
+  return false;
+}
+
+// What the streams tell, read in their order.
+struct StreamReading {
+  bool any = false;
+  bool seen_picture = false;  // a video stream that is not a cover
+  int subtitles = 0;
+};
+
+void TakeStream(const Stream& stream, SourceFacts* facts, StreamReading* reading) {
+  reading->any = true;
   if (stream.type == "video" && facts->videoCodec.empty()) {
     facts->videoCodec = SystemToWide(stream.codec);
     facts->width = static_cast<int>(stream.width);
@@ -44,21 +60,57 @@ void TakeStream(const Stream& stream, SourceFacts* facts, bool* any) {
   } else if (stream.type == "audio" && facts->audioCodec.empty()) {
     facts->audioCodec = SystemToWide(stream.codec);
   }
+  if (stream.type == "video" && !stream.cover && !reading->seen_picture) {
+    reading->seen_picture = true;
+    if (stream.transfer == "smpte2084" || stream.transfer == "arib-std-b67") {
+      facts->hdrTransfer = SystemToWide(stream.transfer);
+    }
+  }
+  if (stream.type == "subtitle") {
+    if (IsPictureSubtitle(stream.codec)) facts->pictureSubtitles.push_back(reading->subtitles);
+    ++reading->subtitles;
+  }
+}
+
+// The file named `name` in the folder of `path` (either separator).
+std::wstring Beside(const std::wstring& path, const std::wstring& name) {
+  const size_t end = path.find_last_of(L"/\\");
+  return end == std::wstring::npos ? name : path.substr(0, end + 1) + name;
 }
 
 std::wstring TwoDigits(int value) { return (value < 10 ? L"0" : L"") + std::to_wstring(value); }
 
 }  // namespace
 
+double SpanSeconds(const SourceFacts& facts) {
+  const double duration = facts.durationSeconds;
+  if (duration < 0) return -1;
+  return facts.startSeconds > 0 && duration > facts.startSeconds ? duration - facts.startSeconds : duration;
+}
+
+std::wstring EncoderProgramPath() { return ProgramFolder() + L"xenc" + ExecutableSuffix(); }
+
+std::wstring ProbeProgramPath() {
+  const std::wstring name = std::wstring(L"ffprobe") + ExecutableSuffix();
+  const std::wstring in_program_folder = ProgramFolder() + name;
+  if (RegularFileSize(in_program_folder) >= 0) return in_program_folder;
+  const std::wstring encoder = CanonicalPath(EncoderProgramPath());
+  const std::wstring beside_encoder = encoder.empty() ? L"" : Beside(encoder, name);
+  return !beside_encoder.empty() && RegularFileSize(beside_encoder) >= 0 ? beside_encoder : in_program_folder;
+}
+
 std::vector<std::wstring> ProbeArguments(const std::wstring& path) {
-  return {L"-v", L"error", L"-show_entries", L"format=duration:stream=codec_type,codec_name,width,height,avg_frame_rate",
+  return {L"-v", L"error", L"-show_entries",
+          L"format=duration,start_time:stream=codec_type,codec_name,width,height,avg_frame_rate,color_transfer:"
+          L"stream_disposition=attached_pic",
           L"-of", L"default", L"--", path};
 }
 
 bool ParseProbeOutput(const std::string& output, SourceFacts* facts) {
   SourceFacts parsed;
   Stream stream;
-  bool in_stream = false, any = false;
+  StreamReading reading;
+  bool in_stream = false;
   size_t at = 0;
   while (at < output.size()) {
     size_t end = output.find('\n', at);
@@ -67,22 +119,25 @@ bool ParseProbeOutput(const std::string& output, SourceFacts* facts) {
     at = end + 1;
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     if (line == "[STREAM]") { in_stream = true; stream = Stream(); continue; }
-    if (line == "[/STREAM]") { if (in_stream) TakeStream(stream, &parsed, &any); in_stream = false; continue; }
+    if (line == "[/STREAM]") { if (in_stream) TakeStream(stream, &parsed, &reading); in_stream = false; continue; }
     size_t eq = line.find('=');
     if (eq == std::string_view::npos) continue;
     std::string_view key = line.substr(0, eq), value = line.substr(eq + 1);
     if (value == "N/A") continue;
     if (!in_stream && key == "duration") {
       double seconds = 0;
-      if (ReadDouble(value, &seconds) && seconds >= 0) { parsed.durationSeconds = seconds; any = true; }
+      if (ReadDouble(value, &seconds) && seconds >= 0) { parsed.durationSeconds = seconds; reading.any = true; }
+    } else if (!in_stream && key == "start_time") { ReadDouble(value, &parsed.startSeconds);
     } else if (in_stream && key == "codec_type") { stream.type = value;
     } else if (in_stream && key == "codec_name") { stream.codec = value;
     } else if (in_stream && key == "width") { ReadDouble(value, &stream.width);
     } else if (in_stream && key == "height") { ReadDouble(value, &stream.height);
     } else if (in_stream && key == "avg_frame_rate") { ReadRate(value, &stream.rate);
+    } else if (in_stream && key == "color_transfer") { stream.transfer = value;
+    } else if (in_stream && key == "DISPOSITION:attached_pic") { stream.cover = value == "1";
     }
   }
-  if (!any) return false;
+  if (!reading.any) return false;
   *facts = parsed;
   return true;
 }

@@ -1,8 +1,11 @@
 // What the background probing learned about one source, shared between the
-// task (UI thread) and the probing worker. Guarded by its own mutex; the
-// refresh copies it into the task's view.
+// task (UI thread), the probing worker and the task's encoder run, which
+// waits for the facts it needs. Guarded by its own mutex; the refresh copies
+// it into the task's view.
 #pragma once
 
+#include <chrono>
+#include <condition_variable>
 #include <mutex>
 #include <string>
 
@@ -27,11 +30,39 @@ class SourceRecord {
   void Write(const Snapshot& snapshot) {
     std::lock_guard<std::mutex> hold(mutex_);
     snapshot_ = snapshot;
+    settled_.notify_all();
+  }
+
+  // The prober calls this when it takes the record into its queue. Any thread.
+  void MarkQueued() {
+    std::lock_guard<std::mutex> hold(mutex_);
+    queued_ = true;
+  }
+
+  // Waits until the probing has answered (the state is no longer pending)
+  // or `time_limit_ms` has passed, and returns what is known then; returns at
+  // once for a record never queued. Marks the record wanted meanwhile, so
+  // the prober takes it before the others. Any thread but the prober's.
+  Snapshot WaitForFacts(int time_limit_ms) {
+    std::unique_lock<std::mutex> hold(mutex_);
+    wanted_ = queued_;
+    settled_.wait_for(hold, std::chrono::milliseconds(time_limit_ms),
+                      [&] { return !queued_ || snapshot_.state != State::kPending; });
+    return snapshot_;
+  }
+
+  // True while a run waits for this record's facts. Any thread.
+  bool Wanted() const {
+    std::lock_guard<std::mutex> hold(mutex_);
+    return wanted_ && snapshot_.state == State::kPending;
   }
 
  private:
   mutable std::mutex mutex_;
+  std::condition_variable settled_;
   Snapshot snapshot_;
+  bool queued_ = false;
+  bool wanted_ = false;
 };
 
 }  // namespace cw

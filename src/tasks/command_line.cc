@@ -164,8 +164,4 @@ EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObj
   return command;
 }
 
-std::vector<std::wstring> ListSourceArguments(const ProcessObject& process) {
-  return {process.encoderPath, L"-hide_banner", L"-i", process.inputPath};
-}
-
 }  // namespace cw

@@ -22,16 +22,16 @@ namespace cw {
 
 inline constexpr wchar_t kNoProfileMessage[] = N_(L"Program failed, please report to us.");
 
-// What the source's listing told of it that a profile with device
-// constraints needs (see ListSourceArguments).
+// What the probe of the source told of it that a profile with device
+// constraints needs (SourceFacts in media/source_probe.h).
 struct SourceTraits {
   // Subtitle tracks (0: the source's first subtitle track) not to convert:
   // picture subtitles, which MP4 text subtitles cannot be made of and which
-  // would fail the whole run (PictureSubtitleTracks in analysis/run_verdict.h).
+  // would fail the whole run.
   std::vector<int> pictureSubtitles;
-  // The picture's HDR transfer ("smpte2084", "arib-std-b67"; HdrTransfer in
-  // analysis/run_verdict.h), "" for an SDR picture: an HDR picture is tone
-  // mapped to the SDR BT.709 picture every device shows right.
+  // The picture's HDR transfer ("smpte2084", "arib-std-b67"), "" for an
+  // SDR picture: an HDR picture is tone mapped to the SDR BT.709 picture
+  // every device shows right.
   std::wstring hdrTransfer;
 };
 
@@ -59,11 +59,5 @@ struct EncoderCommand {
 EncoderCommand BuildEncoderCommand(const ProcessObject& process, const FormatObject* profile,
                                    const SourceTraits& source = {});
 
-// The encoder asked only to list the source (it prints the listing and ends
-// without converting): ENCODER -hide_banner -i IN. Its output tells, before
-// a conversion, whether the source has a picture (RunVerdict) and which of
-// its subtitle tracks are pictures (PictureSubtitleTracks) and whether its
-// picture is HDR (HdrTransfer). Pure; any thread.
-std::vector<std::wstring> ListSourceArguments(const ProcessObject& process);
 
 }  // namespace cw

@@ -163,8 +163,6 @@ TEST(ProfileArguments, LeftOutSubtitleTracksAreUnmapped) {
   // A plain profile maps nothing, so it has nothing to leave out.
   EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), SourceTraits{{0}, L""}),
             ProfileArguments(PlainProfile(L"480x320", L"768", L"128")));
-  auto run = MakeRun({L"/c/xenc", L"/v/a.mkv", L"/o/a.mp4", L"", L""});
-  EXPECT_EQ(ListSourceArguments(*run), (std::vector<std::wstring>{L"/c/xenc", L"-hide_banner", L"-i", L"/v/a.mkv"}));
 }
 
 TEST(FitInsideFilter, NamesTheFrameAndNeedsASize) {

@@ -146,34 +146,31 @@ void ReadUntilEnd(ProcessObject& run, ChildProcess& child, double max_frame_rate
   parse();
 }
 
+// How long a run with device constraints waits for its source's facts from
+// the probing begun when the file was added (which takes this file first
+// once a run waits for it): a little more than one probe's own limit. The
+// conversion goes on without the facts after it.
+constexpr int kFactsWaitMs = 12000;
+
 // What a profile with device constraints needs to know of the source: its
 // picture subtitle tracks (DVD, Blu-ray, DVB), which MP4 text subtitles
-// cannot be made from, and whether its picture is HDR, from the encoder's
-// listing of the source (its "-i" alone; it exits at once, with status 1).
-// Nothing when the listing fails: the conversion then finds out. A
-// stop asked for meanwhile kills the listing, and the run's own start then
-// sees the stop; a pause lets it finish (the encoder then starts frozen); a
-// listing that takes longer than a minute is ended.
-SourceTraits ListSource(const ProcessObject& run, EncoderControl& control) {
-  constexpr size_t kListingLimit = 1 << 20;
-  constexpr auto kListingTime = std::chrono::seconds(60);
-  std::shared_ptr<ChildProcess> lister;
-  if (control.StartHelper(ListSourceArguments(run), &lister) != EncoderControl::Launch::kStarted) return {};
-  std::string listing, chunk;
-  auto deadline = std::chrono::steady_clock::now() + kListingTime;
-  for (int reads_after_end = 0; listing.size() < kListingLimit;) {
-    ChildProcess::ReadResult result = lister->ReadOutputWithin(&chunk, 250);
-    if (result == ChildProcess::ReadResult::kClosed) break;
-    if (result == ChildProcess::ReadResult::kData) {
-      listing += chunk;
-      if (lister->WaitForEnd(0) && ++reads_after_end > kFinalReads) break;
-    }
-    if (std::chrono::steady_clock::now() > deadline) break;
-  }
-  lister->Kill();  // ignored once it has ended
-  lister->Reap();
-  const std::wstring text = SystemToWideReplacing(listing);
-  return SourceTraits{PictureSubtitleTracks(text), HdrTransfer(text)};
+// cannot be made from, and whether its picture is HDR, from the probe of the
+// source. Nothing when it failed or is not there in time: the conversion
+// then finds out.
+SourceTraits TraitsOf(ProcessObject& run) {
+  if (!run.source) return {};
+  SourceRecord::Snapshot known = run.source->WaitForFacts(kFactsWaitMs);
+  if (known.state != SourceRecord::State::kDone) return {};
+  return SourceTraits{known.facts.pictureSubtitles, known.facts.hdrTransfer};
+}
+
+// The seconds the source spans from its probe; -1 when not yet known (the
+// run's log then tells).
+int32_t ProbedSpanMs(const ProcessObject& run) {
+  if (!run.source) return -1;
+  SourceRecord::Snapshot known = run.source->Read();
+  const double seconds = known.state == SourceRecord::State::kDone ? SpanSeconds(known.facts) : -1;
+  return seconds >= 0 && seconds < 1e6 ? static_cast<int32_t>(seconds * 1000 + 0.5) : -1;
 }
 
 // A source that changed since it was added is probably still being copied
@@ -232,35 +229,27 @@ bool EncoderControl::Continue() {
 std::shared_ptr<ChildProcess> EncoderControl::RequestStop() {
   std::lock_guard<std::mutex> hold(mutex_);
   stop_requested_ = true;
-  if (helper_) helper_->Kill();
   if (child_) child_->Kill();
   return child_;
-}
-
-EncoderControl::Launch EncoderControl::StartHelper(const std::vector<std::wstring>& argv,
-                                                   std::shared_ptr<ChildProcess>* child) {
-  std::lock_guard<std::mutex> hold(mutex_);
-  return StartLocked(argv, &helper_, child);
 }
 
 EncoderControl::Launch EncoderControl::Start(const std::vector<std::wstring>& argv,
                                              std::shared_ptr<ChildProcess>* child) {
   std::lock_guard<std::mutex> hold(mutex_);
-  Launch launch = StartLocked(argv, &child_, child);
+  Launch launch = StartLocked(argv, child);
   if (launch == Launch::kStarted && frozen_) child_->Suspend();
   return launch;
 }
 
-// Under mutex_: creates the process into `slot` unless a stop was asked for.
+// Under mutex_: creates the process unless a stop was asked for.
 EncoderControl::Launch EncoderControl::StartLocked(const std::vector<std::wstring>& argv,
-                                                   std::shared_ptr<ChildProcess>* slot,
                                                    std::shared_ptr<ChildProcess>* child) {
   if (stop_requested_) return Launch::kStopped;
   ChildProcess::StartError error;
   std::unique_ptr<ChildProcess> started = ChildProcess::Start(argv, &error, kEncoderNiceness);
   if (!started) return error.no_pipe ? Launch::kNoPipe : Launch::kNoProgram;
-  *slot = std::move(started);
-  *child = *slot;
+  child_ = std::move(started);
+  *child = child_;
   return Launch::kStarted;
 }
 
@@ -329,16 +318,24 @@ std::wstring ExitReason(const ProcessExit& exit, bool stopped) {
 }
 
 // Why a run whose encoder has ended did not give what was asked for, or "".
+// A failed encoder is blamed on the source only when the log says the source
+// could not be used (no picture, a still image): an encoder ended by someone
+// else or a full disk is not the source's fault. A successful exit counts
+// only with a whole output as long as the source.
 std::wstring RunProblem(ProcessObject& run, const ProcessExit& exit, bool stopped) {
   std::wstring reason = ExitReason(exit, stopped);
   if (!reason.empty()) {
-    // The log often says more than the exit status (no video stream...).
-    std::wstring verdict = stopped ? L"" : RunVerdict(run.log);
+    if (stopped) return reason;
+    const std::wstring write_failure = WriteFailure(run.log);
+    if (!write_failure.empty()) return write_failure;
+    std::wstring verdict = RunVerdict(run.log);
     return verdict.empty() || verdict == kSourceUnreadableReason ? reason : verdict;
   }
-  reason = OutputProblem(run.outputPath);
-  if (reason.empty()) reason = RunVerdict(run.log);
-  return reason;
+  std::wstring verdict = RunVerdict(run.log);
+  if (!verdict.empty()) return verdict;
+  int32_t span_ms = ProbedSpanMs(run);
+  if (span_ms < 0) span_ms = ListedSpanMs(run.log);
+  return CompleteOutputProblem(run.outputPath, span_ms);
 }
 
 }  // namespace
@@ -359,7 +356,7 @@ int RunEncoder(ProcessObject& run) {
     return 0;
   }
   // A profile with device constraints maps every subtitle track, so the
-  // picture ones are found first and left out; an HDR picture is tone mapped.
+  // picture ones are left out; an HDR picture is tone mapped.
   FileStamp source_stamp;
   std::wstring unsettled = WaitForStillSource(run, control, &source_stamp);
   if (!unsettled.empty()) {
@@ -368,7 +365,7 @@ int RunEncoder(ProcessObject& run) {
     return 0;
   }
   SourceTraits source;
-  if (HasDeviceConstraints(*format)) source = ListSource(run, control);
+  if (HasDeviceConstraints(*format)) source = TraitsOf(run);
   EncoderCommand command = BuildEncoderCommand(run, format, source);
   // A partial file's name says nothing of its container: say it.
   if (!run.outputPath.ends_with(L".mp4")) command.argv.insert(command.argv.end() - 1, {L"-f", L"mp4"});

@@ -66,9 +66,6 @@ class EncoderControl {
   // Worker thread: creates the process from `argv` unless a stop was asked
   // for, frozen at once if a freeze was asked for.
   Launch Start(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
-  // Worker thread: as Start, for a short helper run before the encoder (the
-  // source's listing): a stop kills it, a freeze leaves it running.
-  Launch StartHelper(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
   // Worker thread: runs `publish` (which gives the output its final name and
   // returns it, or "") unless a stop was asked for; returns its result, ""
   // when stopped. A stop and a publication exclude each other: once
@@ -89,12 +86,10 @@ class EncoderControl {
   bool published() const;  // PublishUnlessStopped gave the output its name
 
  private:
-  Launch StartLocked(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* slot,
-                     std::shared_ptr<ChildProcess>* child);
+  Launch StartLocked(const std::vector<std::wstring>& argv, std::shared_ptr<ChildProcess>* child);
 
   mutable std::mutex mutex_;
   std::shared_ptr<ChildProcess> child_;
-  std::shared_ptr<ChildProcess> helper_;
   bool frozen_ = false;
   bool stop_requested_ = false;
   bool published_ = false;
@@ -119,15 +114,17 @@ void StartWorker(const std::shared_ptr<ProcessObject>& process, const DeviceCata
 // `messages` kCreatePipeFailedMessage or kEncoderStartFailedMessage), then until the
 // encoder ends: drains its output whenever there is some (the encoder never
 // waits on a full pipe), appends it to `log` (bounded: its top and newest
-// lines) and parses the figures a few times a second. A run succeeds only
-// when the encoder exited 0, its output reads back as a whole MP4 and the log
-// shows a video converted to its end; a run with a `finalPath` then gives
-// its output (written under the partial name `outputPath`) its final name
-// without replacing anything (publishedPath). Otherwise it fails with a
-// reason (failureReason) and its file is deleted. A run without a `profile`
-// fails before any encoder starts. Then sets `failed` and
-// `finished`, releases the name reservation and calls the run-ended hook. Returns -1 when no pipe could be
-// made, else 0.
+// lines) and parses the figures a few times a second. A profile with device
+// constraints first waits (a bounded time) for the source's facts from its
+// probe. A run succeeds only when the encoder exited 0, the log shows a
+// video source and the output is complete (CompleteOutputProblem, against
+// the source's span from its probe, else from the log's listing); a run
+// with a `finalPath` then gives its output (written under the partial name
+// `outputPath`) its final name without replacing anything (publishedPath).
+// Otherwise it fails with a reason (failureReason) and its file is deleted.
+// A device and quality without a profile fail before any encoder starts.
+// Then sets `failed` and `finished`, releases the name reservation and calls
+// the run-ended hook. Returns -1 when no pipe could be made, else 0.
 int RunEncoder(ProcessObject& process);
 
 // Freeze / continue the run's encoder (also before it exists). Told to the

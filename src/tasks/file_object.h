@@ -102,6 +102,9 @@ struct ProcessObject {
   // The source's size and modification time when the task was added (size
   // -1: not taken); a run waits for a source that changed since.
   FileStamp sourceAtAdd;
+  // What the probing made when the file was added learns of the source (the
+  // task's own record); null: nothing is known but what the run's log tells.
+  std::shared_ptr<SourceRecord> source;
 };
 
 // One conversion task. Created by the ways of adding files, owned by the task

@@ -18,6 +18,7 @@ const std::vector<const wchar_t*>& ReasonTexts() {
       kNoPipeReason,           kEncoderNotStartedReason, kOutputNotNamedReason,  kOutputFolderReason,
       kOutputMissingReason,    kOutputUnreadableReason,  kStoppedByAnotherProgram, kNoProgressFor,
       kSourceStillWrittenReason, kSourceChangedReason,
+      kDiskFullReason,
   };
   return texts;
 }

@@ -65,6 +65,7 @@ void TaskManager::StartTask(FileObject& task) {
     run.inputPath = task.fromPath;
     run.targetDevice = profile.targetDevice;
     run.outputQuality = profile.outputQuality;
+    run.source = task.source;
     // The output is written under a marked partial name reserved on disk
     // and gets its final name only when the run has succeeded.
     task.toPath = ChooseAndReserveOutputPath(folder, BaseNameOfPath(task.fromPath), taken, &run.reservation);

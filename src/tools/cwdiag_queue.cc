@@ -23,6 +23,7 @@
 
 #include "catalog/catalog_file.h"
 #include "catalog/device_catalog.h"
+#include "media/probe_pool.h"
 #include "platform/files.h"
 #include "platform/message.h"
 #include "platform/paths.h"
@@ -193,6 +194,11 @@ int RunQueue(const Args& args) {
   std::thread(ReadCommands, wakeups).detach();  // blocks on input; ends with the process
 
   RemoveAbandonedPartials(config.outputDir);
+  // Sources are probed as they are added, as the other drivers do (facts only).
+  ProbeTools facts_only;
+  facts_only.thumbnails = false;
+  static ProbePool prober{facts_only, 2};
+  list.prober = &prober;
   for (const auto& file : files) AddFile(file, list, config);
   RefreshAndPrint(engine);
   int status = Loop(engine, tick_ms, wakeups);
