@@ -279,7 +279,6 @@ bool EncoderControl::published() const {
 void EncoderControl::ReleaseProcesses() {
   std::lock_guard<std::mutex> hold(mutex_);
   child_.reset();
-  helper_.reset();
 }
 
 bool EncoderControl::frozen() const {

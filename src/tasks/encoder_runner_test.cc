@@ -121,7 +121,7 @@ TEST_F(RunnerTest, PictureSubtitleTracksOfTheSourceAreLeftOut) {
   auto task = Prepare("dvd", "frames=10\nsubtitles=subrip,dvd_subtitle,ass,hdmv_pgs_subtitle\n");
   task->source->MarkQueued();
   task->process->source = task->source;
-  StartWorker(task->process);
+  StartWorker(task->process, testing::BuildCatalog(), messages_.sink());
   ASSERT_TRUE(WaitUntil([&] { return task->source->Wanted(); }, 20s));
   EXPECT_EQ(task->process->started.load(), 0);  // no encoder before the facts
   SourceRecord::Snapshot probed;
