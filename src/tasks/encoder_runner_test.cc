@@ -216,8 +216,9 @@ TEST_F(RunnerTest, FinishedRunsKeepNoDescriptorOpen) {
   std::vector<std::shared_ptr<FileObject>> finished;
   auto run_one = [&](int n) {
     auto task = Prepare("clip" + std::to_string(n), "frames=1\npace=0\n");
-    RunEncoder(*task->process);  // with the listing first: profile 1/Low has device constraints
+    StartWorker(task->process, testing::BuildCatalog(), messages_.sink());
     finished.push_back(task);
+    EXPECT_TRUE(WaitUntil([&] { return Finished(*task); }, 20s));
     return task->process->failed.load() == 0;
   };
   ASSERT_TRUE(run_one(0)) << finished.back()->process->failureReason;  // once, for what stays open for good
