@@ -1,31 +1,18 @@
 // The ways of adding files to the queue.
 #include "sources/add_sources.h"
 
-#include "platform/file_facts.h"
 #include "platform/files.h"
 #include "platform/paths.h"
 #include "platform/translate.h"
 
 namespace cw {
 
-std::shared_ptr<FileObject> MakeSourceTask(const std::wstring& path, const ConfigObject& settings) {
-  auto task = std::make_shared<FileObject>();
-  task->guid = MakeGuidText();
-  task->fromPath = path;
-  task->fileName = FileNameOfPath(path);
-  task->process->sourceAtAdd = StampOfFile(path);
-  ProfileIds profile = settings.CurrentProfile();
-  task->targetDevice = profile.targetDevice;
-  task->outputQuality = profile.outputQuality;
-  return task;
-}
-
 std::vector<std::shared_ptr<FileObject>> ScanFolder(const std::wstring& folder, const ConfigObject& settings) {
   std::vector<std::shared_ptr<FileObject>> found;
   std::vector<FolderEntry> entries;
   if (!ListFolder(folder, &entries)) return found;
   std::wstring prefix = folder;
-  if (prefix.empty() || prefix.back() != L'/') prefix += L'/';
+  if (prefix.empty() || !IsPathSeparator(prefix.back())) prefix += L'/';
   for (const FolderEntry& entry : entries) {
     if (entry.name == L"." || entry.name == L".." || entry.is_directory || entry.is_hidden) continue;
     found.push_back(MakeSourceTask(prefix + entry.name, settings));

@@ -12,6 +12,7 @@
 #include "platform/window.h"
 #include "settings/config_object.h"
 #include "tasks/file_object.h"
+#include "tasks/task_factory.h"
 #include "tasks/task_manager.h"
 #include "platform/translate.h"
 
@@ -23,9 +24,6 @@ inline constexpr const wchar_t* kAllFilesPattern = L"*";
 // (README glossary) where no catalogue gives another.
 inline constexpr const wchar_t* kChooseFolderTitle = N_(L"选择路径");
 
-// A new waiting task for `path`: a fresh identity, the file name taken from
-// the path, and the settings' current device and quality.
-std::shared_ptr<FileObject> MakeSourceTask(const std::wstring& path, const ConfigObject& settings);
 
 // One task per file directly inside `folder` (no subfolders, nothing hidden,
 // no folders), in the order the folder lists them. An unreadable folder gives

@@ -35,6 +35,7 @@
 #include "tasks/host_hooks.h"
 #include "tasks/output_naming.h"
 #include "tasks/engine.h"
+#include "tasks/task_factory.h"
 #include "tasks/task_manager.h"
 #include "tools/cwdiag.h"
 
@@ -104,14 +105,7 @@ std::vector<TaskView> RefreshAndPrint(Engine& engine) {
 }
 
 void AddFile(const std::string& file, TaskManager& list, ConfigObject& config) {
-  auto task = std::make_shared<FileObject>();
-  task->fromPath = MakeAbsolutePath(SystemToWide(file));
-  task->fileName = FileNameOfPath(task->fromPath);
-  task->guid = MakeGuidText();
-  ProfileIds profile = config.CurrentProfile();
-  task->targetDevice = profile.targetDevice;
-  task->outputQuality = profile.outputQuality;
-  list.AddTask(task);
+  list.AddTask(MakeSourceTask(MakeAbsolutePath(SystemToWide(file)), config));
 }
 
 std::string Seconds(double value) {
