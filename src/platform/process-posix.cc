@@ -45,7 +45,9 @@ void CloseDescriptorsFrom(int first, int keep) {
   }
 }
 
-// The child's side of Start: never returns. Only async-signal-safe calls.
+// The child's side of Start: never returns. It runs in vfork's child, on the
+// parent's memory: only system calls, on data prepared before, and every
+// signal blocked until the dispositions are the defaults again.
 [[noreturn]] void BecomeChild(char* const* argv, int null_fd, int output_fd, int error_fd,
                               pid_t parent, int priority) {
   setpgid(0, 0);
@@ -80,6 +82,13 @@ void CloseDescriptorsFrom(int first, int keep) {
   int e = errno;
   (void)!write(error_fd, &e, sizeof e);
   _exit(127);
+}
+
+// vfork on its own frame: nothing of the caller's is live across it.
+pid_t VforkChild(char* const* argv, int null_fd, int output_fd, int error_fd, pid_t parent, int priority) {
+  pid_t pid = vfork();
+  if (pid == 0) BecomeChild(argv, null_fd, output_fd, error_fd, parent, priority);
+  return pid;
 }
 
 std::string ErrnoText(const char* what, int e) { return std::string(what) + ": " + std::strerror(e); }
@@ -118,9 +127,19 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::vector<std::wstring
     if (errno == 0) priority = std::min(own + niceness, kLowestPriority);
   }
   pid_t parent = getpid();
-  pid_t pid = fork();
-  if (pid == 0) BecomeChild(pointers.data(), null_fd, output[1], report[1], parent, priority);
+  // vfork: a copy of a large program (the window with its browser engine)
+  // takes far longer to make than the encoder takes to start, and it sits
+  // between one conversion's end and the next one's start. The child shares
+  // this program's memory until it executes, so it only makes system calls
+  // on what was prepared above, and every signal stays blocked until it
+  // has put the default handlers back (a handler of ours must never run in
+  // it).
+  sigset_t all, previous;
+  sigfillset(&all);
+  pthread_sigmask(SIG_SETMASK, &all, &previous);
+  pid_t pid = VforkChild(pointers.data(), null_fd, output[1], report[1], parent, priority);
   int fork_errno = errno;
+  pthread_sigmask(SIG_SETMASK, &previous, nullptr);
   close(null_fd);
   close(output[1]);
   close(report[1]);
