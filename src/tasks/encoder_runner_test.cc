@@ -318,10 +318,10 @@ TEST_F(RunnerTest, PauseFreezesTheEncoderAndResumeFinishesTheSameRun) {
   ASSERT_FALSE(Finished(*task)) << "the fake encoder ran too fast for this test";
   int pid = task->process->processId.load();
   SuspendProcessThreads(*task->process);
-  std::this_thread::sleep_for(100ms);
+  ASSERT_TRUE(WaitUntil([&] { return ProcessStopped(pid); }, 10s));
   long cpu = CpuTicksOf(pid);
   std::string output = OutputOf(*task);
-  std::this_thread::sleep_for(400ms);
+  std::this_thread::sleep_for(400ms);  // a window in which a running encoder would show work
   EXPECT_EQ(CpuTicksOf(pid), cpu);
   EXPECT_EQ(OutputOf(*task), output);
   // Frozen twice, continued once: it runs (the freezes do not add up).
@@ -352,9 +352,9 @@ TEST(ControlConcurrency, AppliesEarlierRequestsToTheNewProcess) {
   std::shared_ptr<ChildProcess> child;
   ASSERT_EQ(control.Start(busy, &child), EncoderControl::Launch::kStarted);
   ASSERT_TRUE(child);
-  std::this_thread::sleep_for(300ms);
+  ASSERT_TRUE(testing::WaitUntil([&] { return ProcessStopped(child->pid()); }, 10s));
   long frozen = testing::CpuTicksOf(child->pid());
-  std::this_thread::sleep_for(300ms);
+  std::this_thread::sleep_for(300ms);  // a window in which a running child would show work
   EXPECT_EQ(testing::CpuTicksOf(child->pid()), frozen);
   ASSERT_TRUE(control.Continue());
   EXPECT_TRUE(testing::WaitUntil([&] { return testing::CpuTicksOf(child->pid()) > frozen; }, 5s));
@@ -373,10 +373,10 @@ TEST_F(RunnerConcurrency, PauseRightAfterTheStartHolds) {
     auto task = Begin("clip" + std::to_string(round), "frames=1000\npace=0\nmode=busy\nwork=1000\n");
     SuspendProcessThreads(*task->process);
     ASSERT_TRUE(WaitUntil([&] { return task->process->started.load() == 1; }, 10s));
-    std::this_thread::sleep_for(100ms);
     int pid = task->process->processId.load();
+    ASSERT_TRUE(WaitUntil([&] { return ProcessStopped(pid); }, 10s)) << "round " << round;
     long cpu = CpuTicksOf(pid);
-    std::this_thread::sleep_for(200ms);
+    std::this_thread::sleep_for(200ms);  // a window in which a running encoder would show work
     EXPECT_EQ(CpuTicksOf(pid), cpu) << "round " << round;
     StopEncoder(*task);
     EXPECT_FALSE(ProcessGroupAlive(pid));

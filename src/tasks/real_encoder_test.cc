@@ -72,13 +72,12 @@ TEST_F(RealEncoderTest, PauseFreezesTheEncoderAndResumeFinishesIntoTheSameFile) 
   auto task = AddTask(SystemToWide(dir_.File("in/clip.avi")));
   manager_.ScheduleTasks();
   ASSERT_TRUE(WaitUntil([&] { return task->process->started.load() == 1; }, 10s));
-  std::this_thread::sleep_for(200ms);
   manager_.PauseTask(task->guid);
   ASSERT_EQ(task->process->finished.load(), 0) << "the conversion ended before it could be paused";
   int pid = task->process->processId.load();
-  std::this_thread::sleep_for(100ms);
+  ASSERT_TRUE(WaitUntil([&] { return ProcessStopped(pid); }, 10s));
   long cpu = CpuTicksOf(pid);
-  std::this_thread::sleep_for(500ms);
+  std::this_thread::sleep_for(500ms);  // a window in which a running encoder would show work
   EXPECT_EQ(CpuTicksOf(pid), cpu);
   EXPECT_EQ(task->iStatus, kTaskPaused);
   std::wstring output = task->toPath;
