@@ -16,6 +16,7 @@
 #include "settings/config_object.h"
 #include "tasks/engine.h"
 #include "tasks/task_manager.h"
+#include "testsupport/wait_until.h"
 #include "testsupport/build_catalog.h"
 #include "testsupport/message_recorder.h"
 #include "testsupport/temp_dir.h"
@@ -62,9 +63,6 @@ class EngineTest : public ::testing::Test {
   TaskManager& manager_ = engine_.tasks;
   std::vector<std::shared_ptr<FileObject>> created_;  // every task of the test, deleted ones too
 };
-
-// Waits (polling) until `done` holds; true if it did within `timeout`.
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout);
 
 // Processor ticks used so far by a process, from /proc; -1 when it is gone.
 long CpuTicksOf(int pid);

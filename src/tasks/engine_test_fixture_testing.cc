@@ -32,15 +32,6 @@ const auto* const catalog_environment = ::testing::AddGlobalTestEnvironment(new 
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout) {
-  auto deadline = std::chrono::steady_clock::now() + timeout;
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(10ms);
-  }
-  return true;
-}
-
 long CpuTicksOf(int pid) {
   double seconds = ProcessCpuSecondsOf(pid);
   return seconds < 0 ? -1 : static_cast<long>(seconds * 100);  // ticks of 10 ms, as Linux counts them
