@@ -30,6 +30,8 @@ constexpr Field<FormatObject> kQualityFields[] = {
     {L"maxFrameRate", &FormatObject::maxFrameRate},
     {L"audioChannels", &FormatObject::audioChannels},
     {L"fit", &FormatObject::fit},
+    {L"crf", &FormatObject::crf},
+    {L"videoBuffer", &FormatObject::videoBuffer},
 };
 
 // Sets the text field named like `member`, if there is one. A later member of
@@ -85,7 +87,8 @@ void ReadRoot(const JsonValue& root, DeviceCatalog* catalog) {
 
 bool HasDeviceConstraints(const FormatObject& format) {
   return !format.h264Profile.empty() || !format.h264Level.empty() || !format.pixelFormat.empty() ||
-         !format.maxFrameRate.empty() || !format.audioChannels.empty() || !format.fit.empty();
+         !format.maxFrameRate.empty() || !format.audioChannels.empty() || !format.fit.empty() ||
+         !format.crf.empty() || !format.videoBuffer.empty();
 }
 
 void BuildCatalog(const std::wstring& text, DeviceCatalog* catalog, std::vector<std::wstring>* messages) {

@@ -7,7 +7,8 @@
 // has "id", "name", "desc" and a "DeviceAry" array of qualities with "id",
 // "name", "desc", "ext", "solution", "videoKBS" and "audioBitrate", and
 // optionally the device constraints "h264Profile", "h264Level", "pixelFormat",
-// "maxFrameRate", "audioChannels" and "fit" (see catalog/README.md). Member
+// "maxFrameRate", "audioChannels", "fit", "crf" and "videoBuffer" (see
+// catalog/README.md). Member
 // names match exactly, other members are ignored, every member is optional,
 // and every value is taken as JsonValue::AsString gives it (a number gives its
 // source text, an array or object "").
@@ -49,6 +50,10 @@ struct FormatObject {
   std::wstring maxFrameRate;   // highest frame rate the device plays, frames per second
   std::wstring audioChannels;  // most audio channels kept; more are mixed down
   std::wstring fit;            // "inside": keep the shape, fit inside `solution`, never enlarge
+  // Constant picture quality: an x264 CRF ("21"); `videoKBS` is then the
+  // ceiling of the rate, not its target. Empty: the rate is the target.
+  std::wstring crf;
+  std::wstring videoBuffer;  // the decoder's buffer in kbit for the ceiling; empty: twice `videoKBS`
 };
 
 // True when the profile carries any device constraint.

@@ -107,7 +107,7 @@ TEST(BuildCatalog, Shapes) {
 
 std::wstring DescribeConstraints(const FormatObject& f) {
   return f.h264Profile + L"|" + f.h264Level + L"|" + f.pixelFormat + L"|" + f.maxFrameRate + L"|" +
-         f.audioChannels + L"|" + f.fit + (HasDeviceConstraints(f) ? L"|constrained" : L"|plain");
+         f.audioChannels + L"|" + f.fit + L"|" + f.crf + L"|" + f.videoBuffer + (HasDeviceConstraints(f) ? L"|constrained" : L"|plain");
 }
 
 TEST(BuildCatalog, DeviceConstraintsAreOptionalQualityMembers) {
@@ -118,15 +118,16 @@ TEST(BuildCatalog, DeviceConstraintsAreOptionalQualityMembers) {
   } cases[] = {
       {"a profile of the plain format has none",
        L"{\"id\": \"Low\", \"solution\": \"480x320\", \"videoKBS\": \"768\", \"audioBitrate\": \"128\"}",
-       L"||||||plain"},
+       L"||||||||plain"},
       {"all of them",
        L"{\"h264Profile\": \"high\", \"h264Level\": \"4.1\", \"pixelFormat\": \"yuv420p\", \"maxFrameRate\": 30, "
-       L"\"audioChannels\": 2, \"fit\": \"inside\"}",
-       L"high|4.1|yuv420p|30|2|inside|constrained"},
-      {"any one makes the profile constrained", L"{\"maxFrameRate\": \"25\"}", L"|||25|||constrained"},
-      {"names match exactly", L"{\"H264Profile\": \"high\", \"Fit\": \"inside\", \"pixelformat\": \"yuv420p\"}",
-       L"||||||plain"},
-      {"the last occurrence wins", L"{\"h264Level\": \"3.0\", \"h264Level\": \"3.1\"}", L"|3.1|||||constrained"},
+       L"\"audioChannels\": 2, \"fit\": \"inside\", \"crf\": 21, \"videoBuffer\": \"5000\"}",
+       L"high|4.1|yuv420p|30|2|inside|21|5000|constrained"},
+      {"any one makes the profile constrained", L"{\"maxFrameRate\": \"25\"}", L"|||25|||||constrained"},
+      {"a quality alone too", L"{\"crf\": \"23\"}", L"||||||23||constrained"},
+      {"names match exactly", L"{\"H264Profile\": \"high\", \"Fit\": \"inside\", \"CRF\": \"21\"}",
+       L"||||||||plain"},
+      {"the last occurrence wins", L"{\"h264Level\": \"3.0\", \"h264Level\": \"3.1\"}", L"|3.1|||||||constrained"},
   };
   for (const auto& c : cases) {
     Built b = Build(L"{\"Devices\": [{\"id\": \"d\", \"DeviceAry\": [" + c.quality + L"]}]}");

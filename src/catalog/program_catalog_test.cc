@@ -72,16 +72,19 @@ bool IsFrameSize(const std::wstring& text) {
 }
 
 // The limits of the H.264 levels (ITU-T H.264, table A-1): macroblocks per
-// second, per frame, and the highest video bit rate in kbit/s of the
-// baseline and main profiles (the high profile allows 1.25 times as much).
+// second, per frame, the highest video bit rate in kbit/s and the largest
+// decoder buffer in kbit of the baseline and main profiles (the high profile
+// allows 1.25 times as much of both).
 struct LevelLimits {
   const wchar_t* level;
-  long mb_per_second, mb_per_frame, kbit_per_second;
+  long mb_per_second, mb_per_frame, kbit_per_second, buffer_kbit;
 };
 constexpr LevelLimits kLevels[] = {
-    {L"3.0", 40500, 1620, 10000},   {L"3.1", 108000, 3600, 14000},  {L"3.2", 216000, 5120, 20000},
-    {L"4.0", 245760, 8192, 20000},  {L"4.1", 245760, 8192, 50000},  {L"4.2", 522240, 8704, 50000},
-    {L"5.0", 589824, 22080, 135000}, {L"5.1", 983040, 36864, 240000}, {L"5.2", 2073600, 36864, 240000},
+    {L"3.0", 40500, 1620, 10000, 10000},     {L"3.1", 108000, 3600, 14000, 14000},
+    {L"3.2", 216000, 5120, 20000, 20000},    {L"4.0", 245760, 8192, 20000, 25000},
+    {L"4.1", 245760, 8192, 50000, 62500},    {L"4.2", 522240, 8704, 50000, 62500},
+    {L"5.0", 589824, 22080, 135000, 135000}, {L"5.1", 983040, 36864, 240000, 240000},
+    {L"5.2", 2073600, 36864, 240000, 240000},
 };
 
 // Why the profile's constraints do not describe a stream a decoder of that
@@ -102,8 +105,15 @@ std::string ConstraintProblem(const FormatObject& f) {
   const long mb_w = (std::stol(f.solution.substr(0, x)) + 15) / 16, mb_h = (std::stol(f.solution.substr(x + 1)) + 15) / 16;
   if (mb_w * mb_h > limits->mb_per_frame) return "frame too large for the level";
   if (mb_w * mb_h * std::stol(f.maxFrameRate) > limits->mb_per_second) return "frame rate too high for the level";
-  const long max_kbit = f.h264Profile == L"high" ? limits->kbit_per_second * 5 / 4 : limits->kbit_per_second;
-  if (std::stol(f.videoKBS) > max_kbit) return "bit rate too high for the level";
+  const long scale = f.h264Profile == L"high" ? 5 : 4;
+  if (std::stol(f.videoKBS) > limits->kbit_per_second * scale / 4) return "bit rate too high for the level";
+  // The rate is a ceiling over a quality; the buffer it is measured over
+  // holds at least one second and fits the level's decoder buffer.
+  if (!IsPositiveNumber(f.crf, 1, 51)) return "quality";
+  if (!IsPositiveNumber(f.videoBuffer, 1, 1000000) || std::stol(f.videoBuffer) < std::stol(f.videoKBS) ||
+      std::stol(f.videoBuffer) > limits->buffer_kbit * scale / 4) {
+    return "buffer";
+  }
   return "";
 }
 
@@ -126,6 +136,9 @@ TEST(ShippedCatalog, EveryProfileCarriesConstraintsThatItsLevelAllows) {
   f.h264Level = L"4.1";
   f.maxFrameRate = L"60";
   EXPECT_EQ(ConstraintProblem(f), "frame rate too high for the level");
+  f = catalog.devices[0].formats[0];
+  f.videoBuffer = L"20000";
+  EXPECT_EQ(ConstraintProblem(f), "buffer");
 }
 
 TEST(ShippedCatalog, DecodesToTheSourceAndListsSensibleProfiles) {
@@ -152,9 +165,12 @@ TEST(ShippedCatalog, DecodesToTheSourceAndListsSensibleProfiles) {
       EXPECT_TRUE(IsPositiveNumber(f.videoKBS, 100, 50000)) << where;
       EXPECT_TRUE(IsPositiveNumber(f.audioBitrate, 32, 512)) << where;
     }
-    // Higher qualities never get smaller bit rates.
+    // Higher qualities never get smaller bit rates, and each is a step a
+    // viewer sees: x264's rate roughly doubles for every 6 CRF steps down.
     EXPECT_LE(std::stoi(d.formats[0].videoKBS), std::stoi(d.formats[1].videoKBS));
     EXPECT_LT(std::stoi(d.formats[1].videoKBS), std::stoi(d.formats[2].videoKBS));
+    EXPECT_GE(std::stoi(d.formats[0].crf) - std::stoi(d.formats[1].crf), 2) << WideToSystem(d.id);
+    EXPECT_GE(std::stoi(d.formats[1].crf) - std::stoi(d.formats[2].crf), 2) << WideToSystem(d.id);
   }
   // The settings' defaults.
   const FormatObject* normal = FindQuality(catalog, L"4", L"Normal");

@@ -32,7 +32,7 @@ bool ReadRate(std::string_view text, double* rate) {
 
 struct Stream {
   std::string type, codec, transfer;
-  double width = 0, height = 0, rate = 0;
+  double width = 0, height = 0, rate = 0, bitRate = 0;
   bool cover = false;  // an attached picture (a music file's cover)
 };
 
@@ -48,6 +48,7 @@ struct StreamReading {
   bool any = false;
   bool seen_picture = false;  // a video stream that is not a cover
   int subtitles = 0;
+  double formatBitRate = 0;  // bits a second of the whole file; 0 unknown
 };
 
 void TakeStream(const Stream& stream, SourceFacts* facts, StreamReading* reading) {
@@ -62,6 +63,7 @@ void TakeStream(const Stream& stream, SourceFacts* facts, StreamReading* reading
   }
   if (stream.type == "video" && !stream.cover && !reading->seen_picture) {
     reading->seen_picture = true;
+    facts->videoKbit = static_cast<int>(std::lround(stream.bitRate / 1000));
     if (stream.transfer == "smpte2084" || stream.transfer == "arib-std-b67") {
       facts->hdrTransfer = SystemToWide(stream.transfer);
     }
@@ -101,7 +103,8 @@ std::wstring ProbeProgramPath() {
 
 std::vector<std::wstring> ProbeArguments(const std::wstring& path) {
   return {L"-v", L"error", L"-show_entries",
-          L"format=duration,start_time:stream=codec_type,codec_name,width,height,avg_frame_rate,color_transfer:"
+          L"format=duration,start_time,bit_rate:stream=codec_type,codec_name,width,height,avg_frame_rate,bit_rate,"
+          L"color_transfer:"
           L"stream_disposition=attached_pic",
           L"-of", L"default", L"--", path};
 }
@@ -128,6 +131,8 @@ bool ParseProbeOutput(const std::string& output, SourceFacts* facts) {
       double seconds = 0;
       if (ReadDouble(value, &seconds) && seconds >= 0) { parsed.durationSeconds = seconds; reading.any = true; }
     } else if (!in_stream && key == "start_time") { ReadDouble(value, &parsed.startSeconds);
+    } else if (!in_stream && key == "bit_rate") { ReadDouble(value, &reading.formatBitRate);
+    } else if (in_stream && key == "bit_rate") { ReadDouble(value, &stream.bitRate);
     } else if (in_stream && key == "codec_type") { stream.type = value;
     } else if (in_stream && key == "codec_name") { stream.codec = value;
     } else if (in_stream && key == "width") { ReadDouble(value, &stream.width);
@@ -138,6 +143,9 @@ bool ParseProbeOutput(const std::string& output, SourceFacts* facts) {
     }
   }
   if (!reading.any) return false;
+  if (reading.seen_picture && parsed.videoKbit <= 0 && reading.formatBitRate > 0) {
+    parsed.videoKbit = static_cast<int>(std::lround(reading.formatBitRate / 1000));
+  }
   *facts = parsed;
   return true;
 }

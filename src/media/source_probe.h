@@ -25,6 +25,10 @@ struct SourceFacts {
   // those whose subtitles are pictures (DVD, Blu-ray, DVB, XSUB, teletext),
   // which MP4 text subtitles cannot be made of.
   std::vector<int> pictureSubtitles;
+  // The video bit rate of the picture in kbit/s: its stream's own, else the
+  // whole file's (containers such as MKV list no stream rates; the audio is
+  // then counted in, which errs high); 0 unknown.
+  int videoKbit = 0;
 };
 
 // The seconds the source's timestamps span: its duration less its start
@@ -46,7 +50,8 @@ std::wstring EncoderProgramPath();
 
 // ffprobe's arguments (after the program) for `path`: errors only, the
 // format's duration and start time and each stream's type, codec, size,
-// frame rate, colour transfer and cover-image flag, in ffprobe's default
+// frame rate, bit rate, colour transfer and cover-image flag, and the format's
+// bit rate, in ffprobe's default
 // key=value sections.
 std::vector<std::wstring> ProbeArguments(const std::wstring& path);
 

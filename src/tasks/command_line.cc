@@ -1,6 +1,7 @@
 // Building the encoder's command line from the run record and the catalog.
 #include "tasks/command_line.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include "platform/text.h"
@@ -91,6 +92,24 @@ void AddPicture(const FormatObject& f, const SourceTraits& source, std::vector<s
   }
 }
 
+// The video rate. Without a quality the profile's rate is the target the
+// encoder meets on average whatever the picture needs. With one, x264 keeps
+// that picture quality (CRF) and the rate is only a ceiling: over any stretch
+// of the buffer's length the stream stays under it, so the decoder's buffer
+// never overflows and the level's rate holds, while simple pictures take far
+// less. The buffer is the profile's, at most twice the ceiling (a lowered
+// ceiling keeps the same two seconds of averaging).
+void AddVideoRate(const FormatObject& f, const SourceTraits& source, std::vector<std::wstring>* args) {
+  const int ceiling = CeilingKbit(f, source);
+  if (f.crf.empty() || ceiling == 0) {
+    args->insert(args->end(), {L"-b:v", f.videoKBS + L"k"});
+    return;
+  }
+  const int given = PositiveNumber(f.videoBuffer);
+  const int buffer = given > 0 && given < 2 * ceiling ? given : 2 * ceiling;
+  args->insert(args->end(), {L"-crf", f.crf, L"-maxrate", Decimal(ceiling) + L"k", L"-bufsize", Decimal(buffer) + L"k"});
+}
+
 // The options of a profile with device constraints.
 std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const SourceTraits& source) {
   // The first picture that is not a cover image, every audio track and every
@@ -106,7 +125,8 @@ std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const Sour
   // Caps the frame rate the encoder would take over from the source; lower
   // rates are kept as they are.
   Add(&args, L"-fpsmax", f.maxFrameRate);
-  args.insert(args.end(), {L"-b:v", f.videoKBS + L"k", L"-c:a", L"aac", L"-b:a", f.audioBitrate + L"k"});
+  AddVideoRate(f, source, &args);
+  args.insert(args.end(), {L"-c:a", L"aac", L"-b:a", f.audioBitrate + L"k"});
   Add(&args, L"-af", ChannelLimitFilter(f.audioChannels));
   // Only the first audio track is the default one, whatever the source says.
   args.insert(args.end(), {L"-disposition:a", L"0", L"-disposition:a:0", L"default"});
@@ -145,6 +165,16 @@ std::wstring FitInsideFilter(int width, int height) {
            shrink + L"/2)))";
   };
   return L"scale=w=" + side(w, L"iw*sar") + L":h=" + side(h, L"ih") + L",setsar=1";
+}
+
+int CeilingKbit(const FormatObject& format, const SourceTraits& source) {
+  const int profile = PositiveNumber(format.videoKBS);
+  int width = 0, height = 0;
+  const bool fits = ParseFrameSize(format.solution, &width, &height) && source.width > 0 &&
+                    source.width <= width && source.height > 0 && source.height <= height;
+  if (!fits || source.videoKbit <= 0) return profile;
+  const double own = source.videoKbit * kSourceRateAllowance;
+  return own < profile ? std::max(1, static_cast<int>(own + 0.5)) : profile;
 }
 
 std::vector<std::wstring> ProfileArguments(const FormatObject& format, const SourceTraits& source) {

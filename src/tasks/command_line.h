@@ -33,7 +33,25 @@ struct SourceTraits {
   // SDR picture: an HDR picture is tone mapped to the SDR BT.709 picture
   // every device shows right.
   std::wstring hdrTransfer;
+  // The picture's stored size and its video bit rate in kbit/s, 0 when
+  // unknown: a profile with a quality ("crf") keeps the rate of a source that
+  // fits its frame near the source's own (CeilingKbit).
+  int width = 0;
+  int height = 0;
+  int videoKbit = 0;
 };
+
+// How far above the source's own video rate the ceiling of a source that
+// fits the profile's frame may go (see CeilingKbit).
+inline constexpr double kSourceRateAllowance = 1.25;
+
+// The highest video rate of a profile with a quality, in kbit/s: the
+// profile's "videoKBS", or, for a source whose picture fits inside the
+// profile's frame (nothing is scaled down) and whose rate is known,
+// kSourceRateAllowance times the source's rate where that is lower: a
+// re-encoded picture cannot be better than its source, so spending more than
+// the source did only makes the file bigger. 0 when "videoKBS" is no number.
+int CeilingKbit(const FormatObject& format, const SourceTraits& source);
 
 // The options of one profile as separate arguments, in order; `source`
 // counts for a profile with device constraints only. Pure; any thread.

@@ -165,6 +165,44 @@ TEST(ProfileArguments, LeftOutSubtitleTracksAreUnmapped) {
             ProfileArguments(PlainProfile(L"480x320", L"768", L"128")));
 }
 
+// With a quality the profile's rate becomes a ceiling, lowered to the
+// source's own rate (with its allowance) for a source that fits the frame.
+TEST(ProfileArguments, AQualityMakesTheRateACeiling) {
+  struct Case {
+    const char* what;
+    std::wstring crf, buffer;
+    SourceTraits source;
+    std::wstring expected;  // the video rate options, between -fpsmax 30 and -c:a
+  } cases[] = {
+      {"no quality: the rate is the target, whatever the source", L"", L"", {{}, L"", 640, 360, 400}, L"-b:v 2500k"},
+      {"the profile's buffer", L"21", L"4000", {}, L"-crf 21 -maxrate 2500k -bufsize 4000k"},
+      {"no buffer: twice the ceiling", L"21", L"", {}, L"-crf 21 -maxrate 2500k -bufsize 5000k"},
+      {"a small source of a low rate", L"21", L"5000", {{}, L"", 640, 360, 400},
+       L"-crf 21 -maxrate 500k -bufsize 1000k"},
+      {"a source the frame fits exactly", L"24", L"5000", {{}, L"", 1280, 720, 1000},
+       L"-crf 24 -maxrate 1250k -bufsize 2500k"},
+      {"a source of a higher rate keeps the profile's", L"21", L"5000", {{}, L"", 640, 360, 9000},
+       L"-crf 21 -maxrate 2500k -bufsize 5000k"},
+      {"a source to be scaled down keeps the profile's", L"21", L"5000", {{}, L"", 1920, 1080, 400},
+       L"-crf 21 -maxrate 2500k -bufsize 5000k"},
+      {"an unknown source rate keeps the profile's", L"21", L"5000", {{}, L"", 640, 360, 0},
+       L"-crf 21 -maxrate 2500k -bufsize 5000k"},
+  };
+  for (const auto& c : cases) {
+    FormatObject f = DeviceProfile();
+    f.crf = c.crf;
+    f.videoBuffer = c.buffer;
+    const std::wstring text = Joined(ProfileArguments(f, c.source));
+    EXPECT_NE(text.find(L"-fpsmax 30 " + c.expected + L" -c:a aac"), std::wstring::npos)
+        << c.what << ": " << WideToSystem(text);
+  }
+  // A rate that is no number cannot be a ceiling: the options stay as the profile says.
+  FormatObject f = DeviceProfile();
+  f.crf = L"21";
+  f.videoKBS = L"fast";
+  EXPECT_NE(Joined(ProfileArguments(f)).find(L"-fpsmax 30 -b:v fastk -c:a"), std::wstring::npos);
+}
+
 TEST(FitInsideFilter, NamesTheFrameAndNeedsASize) {
   const std::wstring fit = FitInsideFilter(854, 480);
   EXPECT_EQ(fit.rfind(L"scale=w=", 0), 0u);
@@ -182,7 +220,7 @@ TEST(FitInsideFilter, NamesTheFrameAndNeedsASize) {
 }
 
 // Every profile of the shipped catalog has device constraints, so none gives
-// the plain options.
+// the plain options, and a quality under its rate as the ceiling.
 TEST(BuildEncoderCommand, ShippedProfilesUseTheirConstraints) {
   for (const DeviceObject& d : testing::BuildCatalog().devices) {
     for (const FormatObject& f : d.formats) {
@@ -192,6 +230,9 @@ TEST(BuildEncoderCommand, ShippedProfilesUseTheirConstraints) {
       EXPECT_EQ(text.find(L" -s "), std::wstring::npos) << where;
       EXPECT_NE(text.find(L" -pix_fmt yuv420p "), std::wstring::npos) << where;
       EXPECT_NE(text.find(L" -profile:v " + f.h264Profile + L" -level:v " + f.h264Level + L" "), std::wstring::npos)
+          << where;
+      EXPECT_NE(text.find(L" -crf " + f.crf + L" -maxrate " + f.videoKBS + L"k -bufsize " + f.videoBuffer + L"k "),
+                std::wstring::npos)
           << where;
       EXPECT_NE(text.find(L" -movflags +faststart -flush_packets 1  \"/o/a.mp4\" "), std::wstring::npos) << where;
     }

@@ -154,14 +154,16 @@ constexpr int kFactsWaitMs = 12000;
 
 // What a profile with device constraints needs to know of the source: its
 // picture subtitle tracks (DVD, Blu-ray, DVB), which MP4 text subtitles
-// cannot be made from, and whether its picture is HDR, from the probe of the
+// cannot be made from, whether its picture is HDR, and its size and video
+// rate (for the ceiling of a profile with a quality), from the probe of the
 // source. Nothing when it failed or is not there in time: the conversion
 // then finds out.
 SourceTraits TraitsOf(ProcessObject& run) {
   if (!run.source) return {};
   SourceRecord::Snapshot known = run.source->WaitForFacts(kFactsWaitMs);
   if (known.state != SourceRecord::State::kDone) return {};
-  return SourceTraits{known.facts.pictureSubtitles, known.facts.hdrTransfer};
+  return SourceTraits{known.facts.pictureSubtitles, known.facts.hdrTransfer, known.facts.width, known.facts.height,
+                      known.facts.videoKbit};
 }
 
 // The seconds the source spans from its probe; -1 when not yet known (the
