@@ -367,6 +367,48 @@ TEST_F(DeviceOutputTest, LowRatesAndLateStartsAreNoShortfall) {
   }
 }
 
+// The video rate of a file in kbit/s as ffprobe reads it back.
+double VideoKbit(const std::string& path) {
+  const auto probe = RunCommand("ffprobe -v error -select_streams v:0 -show_entries stream=bit_rate -of csv=p=0 " +
+                                ShellQuote(path));
+  return std::atof(probe.out.c_str()) / 1000;
+}
+
+// A profile with a quality spends what the picture needs under its ceiling:
+// a still picture far less, noise up to the ceiling, and a low-rate source
+// that fits the frame up to its own rate's. The ceiling holds as the decoder
+// sees it: over the clip, at most the ceiling's bits plus one buffer (twice
+// the ceiling) more.
+TEST_F(DeviceOutputTest, AQualitySpendsWhatThePictureNeedsUnderTheCeiling) {
+  constexpr double kSeconds = 6;
+  const std::string noise = "-f lavfi -i 'nullsrc=s=640x360:r=30:d=6,geq=random(1)*255:128:128,format=yuv420p' ";
+  const struct {
+    const char* what;
+    std::string source;
+    const wchar_t* device;  // Normal of it
+    double ceiling_kbit;    // 0: the rule's, from the source's own rate
+    double low_kbit, high_share;  // the output's rate: above low_kbit, below high_share of the bound
+  } cases[] = {
+      {"a still picture", Make("still.mp4", "-f lavfi -i testsrc=s=1280x720:r=30:d=6 -c:v libx264 -qp 0"), L"4", 2500,
+       0, 0.1},
+      {"noise to be scaled down", Make("noise.mp4", noise + "-c:v mpeg4 -q:v 8"), L"1", 500, 400, 1},
+      // Alone it would come out near 2400 kbit/s at this quality.
+      {"noise of a low rate that fits", Make("lowrate.mp4", noise + "-c:v libx264 -b:v 400k"), L"4", 0, 0, 1},
+  };
+  std::vector<Conversion> conversions;
+  for (const auto& c : cases) conversions.push_back({c.source, c.device, L"Normal"});
+  const auto runs = ConvertAll(conversions);
+  for (size_t i = 0; i < runs.size(); ++i) {
+    SCOPED_TRACE(cases[i].what);
+    ASSERT_EQ(runs[i]->failed.load(), 0) << WideToSystem(runs[i]->failureReason);
+    const double kbit = VideoKbit(WideToSystem(runs[i]->outputPath));
+    const double ceiling =
+        cases[i].ceiling_kbit > 0 ? cases[i].ceiling_kbit : VideoKbit(cases[i].source) * kSourceRateAllowance;
+    EXPECT_GT(kbit, cases[i].low_kbit);
+    EXPECT_LT(kbit, cases[i].high_share * ceiling * (1 + 2 / kSeconds));
+  }
+}
+
 // HDR pictures (HLG as phones record them, PQ as HDR10) are tone mapped to
 // SDR BT.709: an 8-bit H.264 picture tagged HDR shows grey and pale on the
 // devices that play it. An SDR source keeps its own colours.
