@@ -103,7 +103,7 @@ std::wstring ProbeProgramPath() {
 
 std::vector<std::wstring> ProbeArguments(const std::wstring& path) {
   return {L"-v", L"error", L"-show_entries",
-          L"format=duration,start_time,bit_rate:stream=codec_type,codec_name,width,height,avg_frame_rate,bit_rate,"
+          L"format=duration,start_time,bit_rate:format_tags=creation_time:stream=codec_type,codec_name,width,height,avg_frame_rate,bit_rate,"
           L"color_transfer:"
           L"stream_disposition=attached_pic",
           L"-of", L"default", L"--", path};
@@ -132,6 +132,7 @@ bool ParseProbeOutput(const std::string& output, SourceFacts* facts) {
       if (ReadDouble(value, &seconds) && seconds >= 0) { parsed.durationSeconds = seconds; reading.any = true; }
     } else if (!in_stream && key == "start_time") { ReadDouble(value, &parsed.startSeconds);
     } else if (!in_stream && key == "bit_rate") { ReadDouble(value, &reading.formatBitRate);
+    } else if (!in_stream && key == "TAG:creation_time") { parsed.creationTime = SystemToWide(std::string(value));
     } else if (in_stream && key == "bit_rate") { ReadDouble(value, &stream.bitRate);
     } else if (in_stream && key == "codec_type") { stream.type = value;
     } else if (in_stream && key == "codec_name") { stream.codec = value;

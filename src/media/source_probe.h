@@ -29,6 +29,8 @@ struct SourceFacts {
   // whole file's (containers such as MKV list no stream rates; the audio is
   // then counted in, which errs high); 0 unknown.
   int videoKbit = 0;
+  // When the clip was taken, as its container says ("2019-12-20T10:11:12.000000Z"); "" unknown.
+  std::wstring creationTime;
 };
 
 // The seconds the source's timestamps span: its duration less its start
@@ -51,7 +53,7 @@ std::wstring EncoderProgramPath();
 // ffprobe's arguments (after the program) for `path`: errors only, the
 // format's duration and start time and each stream's type, codec, size,
 // frame rate, bit rate, colour transfer and cover-image flag, and the format's
-// bit rate, in ffprobe's default
+// bit rate and creation time, in ffprobe's default
 // key=value sections.
 std::vector<std::wstring> ProbeArguments(const std::wstring& path);
 

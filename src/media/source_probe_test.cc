@@ -55,17 +55,20 @@ TEST(SourceProbe, TraitsAndSpan) {
       "[STREAM]\ncodec_name=hdmv_pgs_subtitle\ncodec_type=subtitle\n[/STREAM]\n"
       "[STREAM]\ncodec_name=ass\ncodec_type=subtitle\n[/STREAM]\n"
       "[STREAM]\ncodec_name=dvd_subtitle\ncodec_type=subtitle\n[/STREAM]\n"
-      "[FORMAT]\nstart_time=9999.977000\nduration=10002.000000\nbit_rate=3000000\n[/FORMAT]\n";
+      "[FORMAT]\nstart_time=9999.977000\nduration=10002.000000\nbit_rate=3000000\n"
+      "TAG:creation_time=2019-12-20T10:11:12.000000Z\n[/FORMAT]\n";
   SourceFacts facts;
   ASSERT_TRUE(ParseProbeOutput(output, &facts));
   EXPECT_EQ(facts.hdrTransfer, L"arib-std-b67");
   EXPECT_EQ(facts.pictureSubtitles, (std::vector<int>{1, 3}));
   EXPECT_EQ(facts.videoKbit, 2346);  // the picture's stream, not the cover's or the file's
+  EXPECT_EQ(facts.creationTime, L"2019-12-20T10:11:12.000000Z");
   EXPECT_NEAR(SpanSeconds(facts), 2.023, 1e-9);
   SourceFacts sdr;
   ASSERT_TRUE(ParseProbeOutput("[STREAM]\ncodec_type=video\ncolor_transfer=bt709\n[/STREAM]\n"
                                "[FORMAT]\nstart_time=1.5\nduration=30\nbit_rate=812345\n[/FORMAT]\n", &sdr));
   EXPECT_EQ(sdr.videoKbit, 812);  // no stream rate: the file's
+  EXPECT_EQ(sdr.creationTime, L"");
   EXPECT_EQ(sdr.hdrTransfer, L"");
   EXPECT_TRUE(sdr.pictureSubtitles.empty());
   EXPECT_DOUBLE_EQ(SpanSeconds(sdr), 28.5);

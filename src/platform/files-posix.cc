@@ -152,6 +152,13 @@ long long RegularFileSize(const std::wstring& path) {
   return static_cast<long long>(st.st_size);
 }
 
+bool CopyModificationTime(const std::wstring& from, const std::wstring& to) {
+  struct stat st;
+  if (stat(Narrow(from).c_str(), &st) != 0) return false;
+  const struct timespec times[2] = {{0, UTIME_OMIT}, st.st_mtim};
+  return utimensat(AT_FDCWD, Narrow(to).c_str(), times, 0) == 0;
+}
+
 std::wstring PathProblem(const std::wstring& path) {
   struct stat st;
   if (stat(Narrow(path).c_str(), &st) == 0 || errno == ENOENT || errno == ENOTDIR) return L"";

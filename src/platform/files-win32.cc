@@ -229,6 +229,21 @@ long long RegularFileSize(const std::wstring& path) {
   return (static_cast<long long>(facts.nFileSizeHigh) << 32) | facts.nFileSizeLow;
 }
 
+bool CopyModificationTime(const std::wstring& from, const std::wstring& to) {
+  // FILE_FLAG_BACKUP_SEMANTICS lets a folder be opened too, as stat does.
+  HANDLE source = Open(from, FILE_READ_ATTRIBUTES, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (source == INVALID_HANDLE_VALUE) return false;
+  FILETIME written;
+  const bool read = GetFileTime(source, nullptr, nullptr, &written) != 0;
+  CloseHandle(source);
+  if (!read) return false;
+  HANDLE target = Open(to, FILE_WRITE_ATTRIBUTES, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS);
+  if (target == INVALID_HANDLE_VALUE) return false;
+  const bool set = SetFileTime(target, nullptr, nullptr, &written) != 0;
+  CloseHandle(target);
+  return set;
+}
+
 namespace {
 
 // The system's words for an error number of GetLastError.

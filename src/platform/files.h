@@ -84,6 +84,11 @@ std::wstring MoveAside(const std::wstring& path, const std::wstring& aside);
 // (a folder, a pipe, a device, a socket).
 long long RegularFileSize(const std::wstring& path);
 
+// Gives the file `to` the modification time of `from` (to the precision of
+// the file system); its access time stays. False when `from` cannot be
+// looked at or `to` cannot be changed. Any thread.
+bool CopyModificationTime(const std::wstring& from, const std::wstring& to);
+
 // Why `path` cannot be looked at, in the system's words ("File name too
 // long", "Permission denied"); "" when it can, and "" when it simply does
 // not exist (FileExists tells that). Never opens it. Any thread.

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <filesystem>
 #include <iterator>
 #include <thread>
 
@@ -193,6 +194,21 @@ TEST(Files, ReadsARangeAndTellsTheSize) {
   EXPECT_FALSE(ReadFileRange(dir.wpath() + L"missing", 0, 4, &part));
   EXPECT_EQ(RegularFileSize(dir.wpath() + L"f"), 10);
   EXPECT_EQ(RegularFileSize(dir.wpath()), -1);
+}
+
+TEST(Files, CopiesTheModificationTime) {
+  testing::TempDir dir;
+  dir.Write("taken.mp4", "a");
+  dir.Write("made.mp4", "b");
+  const auto taken = std::filesystem::path(dir.File("taken.mp4"));
+  const auto made = std::filesystem::path(dir.File("made.mp4"));
+  // Six years back, to the second: every file system keeps that.
+  const auto then = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 6);
+  std::filesystem::last_write_time(taken, std::chrono::floor<std::chrono::seconds>(then));
+  EXPECT_TRUE(CopyModificationTime(dir.wpath() + L"taken.mp4", dir.wpath() + L"made.mp4"));
+  EXPECT_EQ(std::filesystem::last_write_time(made), std::filesystem::last_write_time(taken));
+  EXPECT_FALSE(CopyModificationTime(dir.wpath() + L"missing", dir.wpath() + L"made.mp4"));
+  EXPECT_FALSE(CopyModificationTime(dir.wpath() + L"taken.mp4", dir.wpath() + L"missing"));
 }
 
 TEST(ReplaceFileDurably, ReplacesWholeAndFailsWithoutTouchingTheOldFile) {

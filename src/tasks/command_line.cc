@@ -92,6 +92,21 @@ void AddPicture(const FormatObject& f, const SourceTraits& source, std::vector<s
   }
 }
 
+// When and where the clip was taken. The encoder copies the container's
+// tags, the place a phone wrote ("location") among them; written with
+// use_metadata_tags it keeps them all, Apple's
+// "com.apple.quicktime.location.ISO6709" too, so the brand tags of the
+// source's container are dropped (the output's own are in its header). The
+// creation time, which the encoder drops when copying, is set again on the
+// file and every track: galleries and photo libraries file a video by it.
+void AddTimeAndPlace(const SourceTraits& source, std::vector<std::wstring>* args) {
+  args->insert(args->end(), {L"-metadata", L"major_brand=", L"-metadata", L"minor_version=", L"-metadata",
+                             L"compatible_brands="});
+  if (source.creationTime.empty()) return;
+  args->insert(args->end(), {L"-metadata", L"creation_time=" + source.creationTime, L"-metadata:s",
+                             L"creation_time=" + source.creationTime});
+}
+
 // The video rate. Without a quality the profile's rate is the target the
 // encoder meets on average whatever the picture needs. With one, x264 keeps
 // that picture quality (CRF) and the rate is only a ceiling: over any stretch
@@ -132,7 +147,9 @@ std::vector<std::wstring> ConstrainedArguments(const FormatObject& f, const Sour
   args.insert(args.end(), {L"-disposition:a", L"0", L"-disposition:a:0", L"default"});
   // Text subtitles become MP4 text; the index goes to the front so that the
   // file plays while it is still being copied or downloaded.
-  args.insert(args.end(), {L"-c:s", L"mov_text", L"-movflags", L"+faststart"});
+  args.insert(args.end(), {L"-c:s", L"mov_text"});
+  AddTimeAndPlace(source, &args);
+  args.insert(args.end(), {L"-movflags", L"+faststart+use_metadata_tags"});
   // Every packet goes to the file as it is made, so the size the encoder
   // reports (and the expected size built on it) follows the encoding instead
   // of jumping by its write buffer. The file's bytes are the same.

@@ -7,7 +7,8 @@
 // device: every audio track and the text subtitles kept, 8-bit 4:2:0 picture
 // in the device's H.264 profile and level, the picture fitted inside the
 // frame without changing its shape, at most the device's frame rate and audio
-// channels, and the index at the front of the file. Nothing here probes the
+// channels, the index at the front of the file, and when and where the clip
+// was taken. Nothing here probes the
 // source: the fitting is done by filter expressions the encoder evaluates.
 #pragma once
 
@@ -39,6 +40,9 @@ struct SourceTraits {
   int width = 0;
   int height = 0;
   int videoKbit = 0;
+  // When the clip was taken, from its container ("" unknown): the output
+  // keeps it on the file and on every track.
+  std::wstring creationTime;
 };
 
 // How far above the source's own video rate the ceiling of a source that

@@ -123,7 +123,8 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
       L"-map", L"0:V:0", L"-map", L"0:a?", L"-map", L"0:s?", L"-vf", L"yadif=deint=interlaced," + fit, L"-pix_fmt", L"yuv420p",
       L"-profile:v", L"high", L"-level:v", L"4.1", L"-fpsmax", L"30", L"-b:v", L"2500k", L"-c:a", L"aac",
       L"-b:a", L"128k", L"-af", L"aformat=channel_layouts=mono|stereo", L"-disposition:a", L"0",
-      L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-movflags", L"+faststart",
+      L"-disposition:a:0", L"default", L"-c:s", L"mov_text", L"-metadata", L"major_brand=", L"-metadata",
+      L"minor_version=", L"-metadata", L"compatible_brands=", L"-movflags", L"+faststart+use_metadata_tags",
       L"-flush_packets", L"1"};
   EXPECT_EQ(ProfileArguments(DeviceProfile()), all);
 
@@ -137,7 +138,8 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
        [](FormatObject* f) { *f = FormatObject{}; f->solution = L"640x360"; f->videoKBS = L"800";
                              f->audioBitrate = L"96"; f->pixelFormat = L"yuv420p"; },
        L"-map 0:V:0 -map 0:a? -map 0:s? -s 640x360 -pix_fmt yuv420p -b:v 800k -c:a aac -b:a 96k "
-       L"-disposition:a 0 -disposition:a:0 default -c:s mov_text -movflags +faststart -flush_packets 1"},
+       L"-disposition:a 0 -disposition:a:0 default -c:s mov_text -metadata major_brand= -metadata minor_version= "
+       L"-metadata compatible_brands= -movflags +faststart+use_metadata_tags -flush_packets 1"},
       {"surround class", [](FormatObject* f) { f->audioChannels = L"6"; },
        L"aformat=channel_layouts=mono|stereo|3.0|4.0|5.0|5.1"},
       {"mono class", [](FormatObject* f) { f->audioChannels = L"1"; }, L"aformat=channel_layouts=mono -"},
@@ -156,13 +158,38 @@ TEST(ProfileArguments, DeviceConstraintsGiveTheDeviceOptions) {
   }
 }
 
+// The time the clip was taken goes onto the file and every track.
+TEST(ProfileArguments, TheCreationTimeIsKept) {
+  SourceTraits taken;
+  taken.creationTime = L"2019-12-20T10:11:12.000000Z";
+  EXPECT_NE(Joined(ProfileArguments(DeviceProfile(), taken))
+                .find(L"compatible_brands= -metadata creation_time=2019-12-20T10:11:12.000000Z -metadata:s "
+                      L"creation_time=2019-12-20T10:11:12.000000Z -movflags"),
+            std::wstring::npos);
+  EXPECT_EQ(Joined(ProfileArguments(DeviceProfile())).find(L"creation_time"), std::wstring::npos);
+}
+
+SourceTraits LeavingOut(const std::vector<int>& tracks) {
+  SourceTraits source;
+  source.pictureSubtitles = tracks;
+  return source;
+}
+
 TEST(ProfileArguments, LeftOutSubtitleTracksAreUnmapped) {
-  const std::wstring text = Joined(ProfileArguments(DeviceProfile(), SourceTraits{{1, 3}, L""}));
+  const std::wstring text = Joined(ProfileArguments(DeviceProfile(), LeavingOut({1, 3})));
   EXPECT_NE(text.find(L"-map 0:V:0 -map 0:a? -map 0:s? -map -0:s:1 -map -0:s:3 -vf "), std::wstring::npos)
       << WideToSystem(text);
   // A plain profile maps nothing, so it has nothing to leave out.
-  EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), SourceTraits{{0}, L""}),
+  EXPECT_EQ(ProfileArguments(PlainProfile(L"480x320", L"768", L"128"), LeavingOut({0})),
             ProfileArguments(PlainProfile(L"480x320", L"768", L"128")));
+}
+
+SourceTraits Sized(int width, int height, int kbit) {
+  SourceTraits source;
+  source.width = width;
+  source.height = height;
+  source.videoKbit = kbit;
+  return source;
 }
 
 // With a quality the profile's rate becomes a ceiling, lowered to the
@@ -174,18 +201,18 @@ TEST(ProfileArguments, AQualityMakesTheRateACeiling) {
     SourceTraits source;
     std::wstring expected;  // the video rate options, between -fpsmax 30 and -c:a
   } cases[] = {
-      {"no quality: the rate is the target, whatever the source", L"", L"", {{}, L"", 640, 360, 400}, L"-b:v 2500k"},
+      {"no quality: the rate is the target, whatever the source", L"", L"", Sized(640, 360, 400), L"-b:v 2500k"},
       {"the profile's buffer", L"21", L"4000", {}, L"-crf 21 -maxrate 2500k -bufsize 4000k"},
       {"no buffer: twice the ceiling", L"21", L"", {}, L"-crf 21 -maxrate 2500k -bufsize 5000k"},
-      {"a small source of a low rate", L"21", L"5000", {{}, L"", 640, 360, 400},
+      {"a small source of a low rate", L"21", L"5000", Sized(640, 360, 400),
        L"-crf 21 -maxrate 500k -bufsize 1000k"},
-      {"a source the frame fits exactly", L"24", L"5000", {{}, L"", 1280, 720, 1000},
+      {"a source the frame fits exactly", L"24", L"5000", Sized(1280, 720, 1000),
        L"-crf 24 -maxrate 1250k -bufsize 2500k"},
-      {"a source of a higher rate keeps the profile's", L"21", L"5000", {{}, L"", 640, 360, 9000},
+      {"a source of a higher rate keeps the profile's", L"21", L"5000", Sized(640, 360, 9000),
        L"-crf 21 -maxrate 2500k -bufsize 5000k"},
-      {"a source to be scaled down keeps the profile's", L"21", L"5000", {{}, L"", 1920, 1080, 400},
+      {"a source to be scaled down keeps the profile's", L"21", L"5000", Sized(1920, 1080, 400),
        L"-crf 21 -maxrate 2500k -bufsize 5000k"},
-      {"an unknown source rate keeps the profile's", L"21", L"5000", {{}, L"", 640, 360, 0},
+      {"an unknown source rate keeps the profile's", L"21", L"5000", Sized(640, 360, 0),
        L"-crf 21 -maxrate 2500k -bufsize 5000k"},
   };
   for (const auto& c : cases) {
@@ -234,7 +261,9 @@ TEST(BuildEncoderCommand, ShippedProfilesUseTheirConstraints) {
       EXPECT_NE(text.find(L" -crf " + f.crf + L" -maxrate " + f.videoKBS + L"k -bufsize " + f.videoBuffer + L"k "),
                 std::wstring::npos)
           << where;
-      EXPECT_NE(text.find(L" -movflags +faststart -flush_packets 1  \"/o/a.mp4\" "), std::wstring::npos) << where;
+      EXPECT_NE(text.find(L" -movflags +faststart+use_metadata_tags -flush_packets 1  \"/o/a.mp4\" "),
+                std::wstring::npos)
+          << where;
     }
   }
 }

@@ -409,6 +409,33 @@ TEST_F(DeviceOutputTest, AQualitySpendsWhatThePictureNeedsUnderTheCeiling) {
   }
 }
 
+// A phone clip keeps when and where it was taken: the creation time of its
+// container and tracks, the place in both forms phones write, and its
+// file's date.
+TEST_F(DeviceOutputTest, AClipKeepsWhenAndWhereItWasTaken) {
+  const std::string taken = "creation_time=2019-12-20T10:11:12.000000Z";
+  const std::string phone =
+      Make("phone.mov", "-f lavfi -i testsrc=s=320x240:r=30:d=1 -f lavfi -i sine=d=1 -c:v libx264 -c:a aac "
+                        "-metadata " + taken + " -metadata:s " + taken +
+                        " -metadata location=+48.8584+002.2945/ "
+                        "-metadata com.apple.quicktime.location.ISO6709=+48.8584+002.2945+035.000/ "
+                        "-movflags use_metadata_tags");
+  const auto then = std::filesystem::file_time_type::clock::now() - std::chrono::hours(24 * 365 * 6);
+  std::filesystem::last_write_time(phone, std::chrono::floor<std::chrono::seconds>(then));
+  const auto runs = ConvertAll({{phone, L"4", L"Normal"}});
+  ASSERT_EQ(runs[0]->failed.load(), 0) << WideToSystem(runs[0]->failureReason);
+  const std::string out = WideToSystem(runs[0]->outputPath);
+  const auto tags = RunCommand("ffprobe -v error -show_entries format_tags:stream_tags=creation_time -of compact=p=0 " +
+                               ShellQuote(out));
+  for (const char* expected :
+       {"tag:creation_time=2019-12-20T10:11:12.000000Z\ntag:creation_time=2019-12-20T10:11:12.000000Z\n",
+        "tag:location=+48.8584+002.2945/", "tag:com.apple.quicktime.location.ISO6709=+48.8584+002.2945+035.000/",
+        "tag:major_brand=isom"}) {
+    EXPECT_NE(tags.out.find(expected), std::string::npos) << expected << " in\n" << tags.out;
+  }
+  EXPECT_EQ(std::filesystem::last_write_time(out), std::filesystem::last_write_time(phone));
+}
+
 // HDR pictures (HLG as phones record them, PQ as HDR10) are tone mapped to
 // SDR BT.709: an 8-bit H.264 picture tagged HDR shows grey and pale on the
 // devices that play it. An SDR source keeps its own colours.
@@ -487,13 +514,15 @@ TEST_F(DeviceOutputTest, TheProbeBeforeAConversionTellsWhatTheSourceIs) {
   EXPECT_TRUE(facts.pictureSubtitles.empty());
   EXPECT_EQ(facts.hdrTransfer, L"");
 
+  SourceTraits left_out;
+  left_out.pictureSubtitles = {0};
   ProcessObject run;
   run.inputPath = SystemToWide(tracks);
   run.outputPath = wout_dir() + L"/no_subtitles.mp4";
   const FormatObject* profile = FindQuality(testing::BuildCatalog(), L"1", L"Low");
   ASSERT_NE(profile, nullptr);
   std::string command;
-  for (const auto& a : BuildEncoderCommand(run, profile, SourceTraits{{0}, L""}).argv) command += ShellQuote(WideToSystem(a)) + " ";
+  for (const auto& a : BuildEncoderCommand(run, profile, left_out).argv) command += ShellQuote(WideToSystem(a)) + " ";
   const auto converted = RunCommand(command + "</dev/null 2>&1");
   ASSERT_EQ(converted.status, 0) << converted.out;
   const auto streams = ProbeStreams(WideToSystem(run.outputPath));

@@ -155,7 +155,8 @@ constexpr int kFactsWaitMs = 12000;
 // What a profile with device constraints needs to know of the source: its
 // picture subtitle tracks (DVD, Blu-ray, DVB), which MP4 text subtitles
 // cannot be made from, whether its picture is HDR, and its size and video
-// rate (for the ceiling of a profile with a quality), from the probe of the
+// rate (for the ceiling of a profile with a quality) and when it was taken,
+// from the probe of the
 // source. Nothing when it failed or is not there in time: the conversion
 // then finds out.
 SourceTraits TraitsOf(ProcessObject& run) {
@@ -163,7 +164,7 @@ SourceTraits TraitsOf(ProcessObject& run) {
   SourceRecord::Snapshot known = run.source->WaitForFacts(kFactsWaitMs);
   if (known.state != SourceRecord::State::kDone) return {};
   return SourceTraits{known.facts.pictureSubtitles, known.facts.hdrTransfer, known.facts.width, known.facts.height,
-                      known.facts.videoKbit};
+                      known.facts.videoKbit, known.facts.creationTime};
 }
 
 // The seconds the source spans from its probe; -1 when not yet known (the
@@ -399,6 +400,10 @@ int RunEncoder(ProcessObject& run) {
   // A source that grew (or was rewritten) meanwhile was read only in part.
   const FileStamp source_end = StampOfFile(run.inputPath);
   if (reason.empty() && source_end.size >= 0 && source_end != source_stamp) reason = kSourceChangedReason;
+  // The output is dated like its source, so that galleries and photo
+  // libraries file it under the day the clip was taken, not the day it was
+  // converted. A file system that refuses keeps the conversion's date.
+  if (reason.empty()) CopyModificationTime(run.inputPath, run.outputPath);
   if (reason.empty() && !run.finalPath.empty()) {
     std::wstring published = control.PublishUnlessStopped(
         [&run] { return PublishOutput(run.outputPath, run.finalPath, BaseNameOfPath(run.inputPath)); });
