@@ -18,7 +18,7 @@ var SCRIPT_TEXTS = [
   N_('1 task'), N_('%1 tasks'), N_('%1 running'), N_('%1 waiting'), N_('%1 paused'), N_('%1 done'),
   N_('%1 failed'), N_('Ready'),
   N_('Delete "%1"?\nIts conversion stops and the partial output file is removed.'),
-  N_('Unknown device (%1)'), N_('%1 kbit/s video'), N_('%1 kbit/s audio'),
+  N_('Unknown device (%1)'), N_('%1 kbit/s video'), N_('up to %1 kbit/s video'), N_('%1 kbit/s audio'),
   // The remaining time as the host writes it, in the host's own entries.
   N_('< 1 minute'), N_('< 2 minutes'), N_('1 minute'), N_('%1 minutes'), N_('1 hour %1'), N_('%1 hours %2')
 ];
@@ -573,7 +573,8 @@ function describeQuality() {
   if (f) {
     if (f.desc) parts.push(String(f.desc));
     if (f.solution) parts.push(String(f.solution));
-    if (f.videoKBS) parts.push(fill(T('%1 kbit/s video'), f.videoKBS));
+    // With a quality ("crf") the rate is a ceiling the picture may stay far below.
+    if (f.videoKBS) parts.push(fill(f.crf ? T('up to %1 kbit/s video') : T('%1 kbit/s video'), f.videoKBS));
     if (f.audioBitrate) parts.push(fill(T('%1 kbit/s audio'), f.audioBitrate));
   }
   setText($('optQualityDesc'), parts.join(' \u00b7 '));

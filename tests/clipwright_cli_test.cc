@@ -327,7 +327,7 @@ TEST_F(ClipwrightCliTest, ListDevicesShowsTheShippedCatalog) {
     ++devices;
   }
   EXPECT_EQ(devices, 9);
-  EXPECT_TRUE(run.Has("      Low     320x180    video 300 kbit/s, audio 64 kbit/s\n")) << run.output;
+  EXPECT_TRUE(run.Has("      Low     320x180    video up to 300 kbit/s, audio 64 kbit/s\n")) << run.output;
 }
 
 TEST_F(ClipwrightCliTest, BadUsageExitsWithTwoAndConvertsNothing) {

@@ -81,7 +81,9 @@ std::wstring DeviceListText(const DeviceCatalog& catalog, const ProfileIds& curr
       out += L"    ";
       out += current_quality ? L"* " : L"  ";
       out += PadCells(P(format.id), quality_cells) + L"  " + PadCells(P(format.solution), size_cells) + L"  " +
-             Fill(Tr(L"video %1 kbit/s, audio %2 kbit/s"), {P(format.videoKBS), P(format.audioBitrate)});
+             Fill(format.crf.empty() ? Tr(L"video %1 kbit/s, audio %2 kbit/s")
+                                     : Tr(L"video up to %1 kbit/s, audio %2 kbit/s"),
+                  {P(format.videoKBS), P(format.audioBitrate)});
       if (!format.name.empty() && format.name != format.id) out += L"  " + P(format.name);
       out += L'\n';
     }

@@ -12,7 +12,8 @@ DeviceCatalog TestCatalog() {
   BuildCatalog(LR"({"ProgramName": "P", "Version": "1", "Devices": [
       {"id": "tv", "name": "Television", "desc": "Big screens", "DeviceAry": [
         {"id": "Low", "name": "Low", "solution": "640x360", "videoKBS": "800", "audioBitrate": "96"},
-        {"id": "High", "name": "Crisp", "solution": "1920x1080", "videoKBS": "5000", "audioBitrate": "192"}]},
+        {"id": "High", "name": "Crisp", "solution": "1920x1080", "videoKBS": "5000", "audioBitrate": "192",
+         "crf": "18"}]},
       {"id": "phone", "name": "Phone", "DeviceAry": [
         {"id": "Normal", "name": "Normal", "solution": "480x270", "videoKBS": "500", "audioBitrate": "64"}]},
       {"id": "TV", "name": "Second television entry", "DeviceAry": [
@@ -55,7 +56,7 @@ TEST(DeviceChoiceTest, ListMarksTheCurrentProfileOnce) {
   EXPECT_EQ(text,
             L"* tv     Television  (Big screens)\n"
             L"      Low     640x360    video 800 kbit/s, audio 96 kbit/s\n"
-            L"    * High    1920x1080  video 5000 kbit/s, audio 192 kbit/s  Crisp\n"
+            L"    * High    1920x1080  video up to 5000 kbit/s, audio 192 kbit/s  Crisp\n"
             L"  phone  Phone\n"
             L"      Normal  480x270    video 500 kbit/s, audio 64 kbit/s\n"
             L"  TV     Second television entry\n"
