@@ -53,6 +53,9 @@ bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_
   std::vector<std::wstring> argv = ProbeArguments(path);
   argv.insert(argv.begin(), ffprobe);
   ChildRunResult run = RunChild(argv, {time_limit_ms, 1u << 20, kProbeNiceness});
+  // A probe its deadline cut short, at its low priority on a busy machine,
+  // gets one longer try: a file's facts are not lost to the machine's load.
+  if (run.started && !run.in_time) run = RunChild(argv, {3 * time_limit_ms, 1u << 20, kProbeNiceness});
   return run.Succeeded() && ParseProbeOutput(run.output, facts);
 }
 

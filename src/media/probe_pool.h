@@ -29,8 +29,9 @@ struct ProbeTools {
 inline constexpr int kProbeNiceness = 10;
 
 // Asks ffprobe (tools.ffprobe, at kProbeNiceness, killed after
-// `time_limit_ms`) for the facts of `path`. False when it failed, timed out
-// or answered nothing readable. Any thread.
+// `time_limit_ms`, then asked once more with three times that) for the facts
+// of `path`. False when it failed, timed out twice or answered nothing
+// readable. Any thread.
 bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_limit_ms, SourceFacts* facts);
 
 // One job: the facts, then the thumbnail (reused when the cache holds a
