@@ -59,17 +59,27 @@ bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_
   return run.Succeeded() && ParseProbeOutput(run.output, facts);
 }
 
-void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot,
-                 SourceRecord* facts_known) {
+namespace {
+
+// The facts step of a job: fills the snapshot's state and, on success, its
+// facts. Returns whether a thumbnail step is to follow.
+bool TakeFacts(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot) {
   SourceFacts facts;
   if (!ProbeFacts(tools.ffprobe, path, tools.timeLimitMs, &facts)) {
     snapshot->state = SourceRecord::State::kFailed;
-    return;
+    return false;
   }
   snapshot->facts = facts;
   snapshot->state = SourceRecord::State::kDone;
-  if (facts_known) facts_known->Write(*snapshot);
-  if (tools.thumbnails && !facts.videoCodec.empty()) snapshot->thumbnailPath = Thumbnail(tools, path, facts.durationSeconds);
+  return tools.thumbnails && !facts.videoCodec.empty();
+}
+
+}  // namespace
+
+void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot) {
+  if (TakeFacts(tools, path, snapshot)) {
+    snapshot->thumbnailPath = Thumbnail(tools, path, snapshot->facts.durationSeconds);
+  }
 }
 
 struct ProbePool::Shared {
@@ -125,11 +135,7 @@ void ProbePool::Work(std::shared_ptr<Shared> shared) {
       snapshot = job.second->Read();
       snapshot.thumbnailPath = Thumbnail(shared->tools, job.first, snapshot.facts.durationSeconds);
     } else {
-      snapshot.state = ProbeFacts(shared->tools.ffprobe, job.first, shared->tools.timeLimitMs, &snapshot.facts)
-                           ? SourceRecord::State::kDone
-                           : SourceRecord::State::kFailed;
-      more = shared->tools.thumbnails && snapshot.state == SourceRecord::State::kDone &&
-             !snapshot.facts.videoCodec.empty();
+      more = TakeFacts(shared->tools, job.first, &snapshot);
     }
     job.second->Write(snapshot);
     std::lock_guard<std::mutex> hold(shared->mutex);

@@ -34,12 +34,10 @@ inline constexpr int kProbeNiceness = 10;
 // readable. Any thread.
 bool ProbeFacts(const std::wstring& ffprobe, const std::wstring& path, int time_limit_ms, SourceFacts* facts);
 
-// One job: the facts, then the thumbnail (reused when the cache holds a
-// valid one, else made and written with its keys). Fills *snapshot; the
-// facts go to `facts_known` (when set) before the thumbnail is looked for.
-// Any thread.
-void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot,
-                 SourceRecord* facts_known = nullptr);
+// One job as the pool's workers do it: the facts, then the thumbnail
+// (reused when the cache holds a valid one, else made and written with its
+// keys). Fills *snapshot. Any thread.
+void ProbeSource(const ProbeTools& tools, const std::wstring& path, SourceRecord::Snapshot* snapshot);
 
 class ProbePool {
  public:
